@@ -1,0 +1,38 @@
+# Native build of the pure core: unit tests under ASan/UBSan, fuzz targets,
+# benchmarks.
+set(VORN_NATIVE_SOURCES ${VORN_CORE_SOURCES} common/fileio_posix.cpp)
+
+if(VORN_FUZZ)
+  add_compile_options(-g -O1 -fsanitize=fuzzer-no-link,address,undefined)
+  add_library(vorn_core STATIC ${VORN_NATIVE_SOURCES})
+  target_include_directories(vorn_core PUBLIC ${CMAKE_SOURCE_DIR})
+  add_subdirectory(fuzz)
+  return()
+endif()
+
+if(VORN_SANITIZE AND NOT VORN_BENCH)
+  add_compile_options(-g -fsanitize=address,undefined -fno-sanitize-recover=undefined
+                      -fno-omit-frame-pointer)
+  add_link_options(-fsanitize=address,undefined)
+endif()
+
+add_library(vorn_core STATIC ${VORN_NATIVE_SOURCES})
+target_include_directories(vorn_core PUBLIC ${CMAKE_SOURCE_DIR})
+
+if(VORN_BENCH)
+  if(EXISTS ${CMAKE_SOURCE_DIR}/bench/CMakeLists.txt)
+    add_subdirectory(bench)
+  endif()
+  return()
+endif()
+
+find_package(GTest REQUIRED)
+include(GoogleTest)
+file(GLOB NATIVE_TEST_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/native/*.cpp)
+add_executable(core_tests ${NATIVE_TEST_SOURCES})
+target_link_libraries(core_tests vorn_core GTest::gtest_main)
+gtest_discover_tests(core_tests DISCOVERY_TIMEOUT 60)
+
+# The core must stay free of windows.h.
+add_test(NAME core_has_no_windows_h
+  COMMAND ${CMAKE_SOURCE_DIR}/scripts/check-core.sh ${CMAKE_SOURCE_DIR} ${VORN_CORE_SOURCES})

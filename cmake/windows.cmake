@@ -1,0 +1,67 @@
+# Windows programs (MinGW-w64 cross build) and their tests under Wine.
+add_compile_definitions(_WIN32_WINNT=0x0601 WINVER=0x0601 _CRT_SECURE_NO_WARNINGS)
+add_link_options(-static -static-libgcc -static-libstdc++)
+set(VORN_WIN_LIBS comctl32 shell32 ole32 oleaut32 uuid shlwapi psapi winmm comdlg32 gdi32 user32)
+
+add_library(vorn_core STATIC ${VORN_CORE_SOURCES})
+target_include_directories(vorn_core PUBLIC ${CMAKE_SOURCE_DIR})
+
+add_library(vorn_win STATIC ${VORN_WIN_SOURCES})
+target_include_directories(vorn_win PUBLIC ${CMAKE_SOURCE_DIR})
+target_link_libraries(vorn_win PUBLIC vorn_core ${VORN_WIN_LIBS})
+
+# Resource scripts are written in UTF-8 and compiled in code page 932.
+function(vorn_resource out_var name)
+  set(src ${CMAKE_SOURCE_DIR}/resources/${name}.rc)
+  set(dst ${CMAKE_BINARY_DIR}/resources/${name}.rc)
+  file(GLOB res_deps ${CMAKE_SOURCE_DIR}/resources/*)
+  add_custom_command(OUTPUT ${dst}
+    COMMAND ${CMAKE_COMMAND} -E make_directory ${CMAKE_BINARY_DIR}/resources
+    COMMAND iconv -f UTF-8 -t CP932 ${src} -o ${dst}
+    DEPENDS ${res_deps} VERBATIM)
+  set(${out_var} ${dst} PARENT_SCOPE)
+endfunction()
+
+enable_language(RC)
+set(CMAKE_RC_FLAGS "${CMAKE_RC_FLAGS} -c 932 -I${CMAKE_SOURCE_DIR}/resources")
+vorn_resource(VORN_RC vorn)
+add_executable(vorn WIN32 launcher/shell/main.cpp ${VORN_RC})
+target_link_libraries(vorn vorn_win)
+
+if(BUILD_TESTING)
+  set(gtest_disable_pthreads OFF CACHE BOOL "" FORCE)
+  set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)
+  set(BUILD_GMOCK OFF CACHE BOOL "" FORCE)
+  add_subdirectory(/usr/src/googletest ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM_ALL)
+  include(GoogleTest)
+
+  # In-process tests of the Win32 code.
+  file(GLOB WINE_TEST_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/wine/*.cpp)
+  if(WINE_TEST_SOURCES)
+    add_executable(win_tests ${WINE_TEST_SOURCES})
+    target_link_libraries(win_tests vorn_win gtest_main)
+    gtest_discover_tests(win_tests DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 120
+                         PROPERTIES RUN_SERIAL TRUE LABELS wine)
+  endif()
+
+  # End-to-end tests: they start the real vorn.exe beside them.
+  file(GLOB E2E_TEST_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/e2e/*.cpp)
+  if(E2E_TEST_SOURCES)
+    add_executable(e2e_tests ${E2E_TEST_SOURCES})
+    target_include_directories(e2e_tests PRIVATE ${CMAKE_SOURCE_DIR})
+    target_link_libraries(e2e_tests gtest ${VORN_WIN_LIBS})
+    add_dependencies(e2e_tests vorn)
+    gtest_discover_tests(e2e_tests DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 120
+                         PROPERTIES RUN_SERIAL TRUE TIMEOUT 120 LABELS e2e)
+  endif()
+  # Small helper programs the end-to-end tests start (one .cpp each).
+  file(GLOB E2E_TOOL_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/e2e/tools/*.cpp)
+  foreach(t ${E2E_TOOL_SOURCES})
+    get_filename_component(tn ${t} NAME_WE)
+    add_executable(${tn} WIN32 ${t})
+    target_link_libraries(${tn} ${VORN_WIN_LIBS})
+    if(TARGET e2e_tests)
+      add_dependencies(e2e_tests ${tn})
+    endif()
+  endforeach()
+endif()

@@ -1,0 +1,73 @@
+// keymap.h - the bindable-command table, the key-binding lists and the
+// "data\keymap" codec, shared by both programs. Pure: no windows.h.
+#pragma once
+#include <stddef.h>
+#include <stdint.h>
+
+// Key code: bits 0-7 virtual key, KEY_ALT / KEY_CTRL / KEY_SHIFT modifiers, 0 = no key.
+enum : uint32_t { KEY_ALT = 0x100, KEY_CTRL = 0x200, KEY_SHIFT = 0x400 };
+enum : uint32_t { BINDING_DAMAGED = 0xFFFFFFFFu };
+enum { COMMAND_COUNT = 24, APP_ID_BASE = 1000 };
+
+// Command ids of the table (the edit box's command dispatch switches on them).
+enum CommandId {
+    CMD_SCROLL_DOWN = 0, CMD_SCROLL_UP = 1, CMD_BUILTIN_LIST = 2, CMD_FAVORITES = 3,
+    CMD_FAVORITES_NEXT = 4, CMD_EXPLORER_LIST = 5, CMD_HISTORY = 6, CMD_SEARCH_LIST = 7,
+    CMD_TOGGLE_LISTS = 8, CMD_DIR_UP = 9, CMD_SHORTCUT_TARGET = 10, CMD_SELECT_ALL = 11,
+    CMD_CLEAR = 12, CMD_COPY = 13, CMD_PASTE = 14, CMD_CUT = 15, CMD_UNDO = 16,
+    CMD_FILE_COPY = 17, CMD_FILE_PASTE = 18, CMD_FILE_CUT = 19, CMD_REGAPP = 20,
+    CMD_EXIT = 21, CMD_RENAME = 22, CMD_DELETE = 23
+};
+
+struct KeyBinding {
+    uint32_t id;
+    uint32_t key;
+};
+
+struct BindingList {
+    KeyBinding* items;
+    int count;
+    int capacity;
+};
+
+// A command name holds at most 31 bytes of code page 932 text. Builds whose
+// literals stay UTF-8 (clang, used only for fuzzing) need a wider field.
+enum { COMMAND_NAME_SIZE = sizeof("名") == 3 ? 32 : 96 };
+
+struct CommandRow {
+    uint32_t id;
+    char name[COMMAND_NAME_SIZE];
+    uint32_t defaultKey;
+};
+
+extern const CommandRow CommandTable[COMMAND_COUNT];
+extern BindingList CommandBindings;  // ids below 1000, grouped in table order
+extern BindingList AppBindings;      // ids 1000 and above, in file order
+
+int LoadKeyBindings(void);   // always 1
+void FreeKeyBindings(void);
+int SaveKeyBindings(void);   // 1 written, 0 failed
+void ResetCommandBindings(void);
+
+// Appends a binding (growing by 10); 0 when memory ran out (entry dropped).
+int AddBinding(BindingList* list, uint32_t id, uint32_t key);
+// Adds an application binding in front of the first entry with a larger id.
+int AddAppBinding(uint32_t id, uint32_t key);
+
+int CommandName(uint32_t id, char* out, size_t outSize);
+int FindBindingByKey(uint32_t key);
+int KeyName(uint32_t virtualKey, char* out, size_t outSize);
+int KeyText(uint32_t key, char* out, size_t outSize, int commandId);
+bool IsModifierKey(uint32_t virtualKey);
+
+// Pure halves of load, save and dispatch.
+// Replaces both lists by the entries of file text; returns the first count.
+int ParseKeymapText(const char* text);
+// Completes CommandBindings with the table's missing commands.
+void CompleteCommandBindings(void);
+// Writes the file bytes of the lists; returns the length or -1 when too small.
+int FormatKeymap(char* buf, size_t bufSize);
+size_t KeymapTextSize(void);  // a buffer size that always suffices for FormatKeymap
+// Looks up a pressed key: 1 command (id set), 2 application (id set), 0 none.
+// Unmodified keys other than F1-F24 are never looked up.
+int MatchKey(uint32_t keyCode, uint32_t* idOut);

@@ -1,0 +1,49 @@
+#!/usr/bin/env bash
+# Sets up the machine, builds vorn and starts it under Wine.
+# The program runs from build/run/ with its data folder beside it.
+# Without a DISPLAY a private Xvfb (with openbox) is started, and a screenshot
+# of the running box is written to a path printed at the end.
+set -euo pipefail
+root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
+cd "$root"
+
+bash scripts/setup.sh
+
+if /usr/lib/wine/wine --version >/dev/null 2>&1; then preset=win32; else preset=win64; fi
+cmake --preset "$preset" >/dev/null
+cmake --build --preset "$preset" --target vorn -j "$(nproc 2>/dev/null || echo 2)"
+
+rundir="$root/build/run"
+mkdir -p "$rundir/data"
+cp "build/$preset/vorn.exe" "$rundir/"
+
+private=""
+[ -z "${DISPLAY:-}" ] && private=private
+# shellcheck source=/dev/null
+source scripts/wine-env.sh "$root/build/run" $private
+trap vorn_env_stop EXIT
+
+cd "$rundir"
+echo "starting vorn ($preset) from $rundir on display $DISPLAY"
+wine ./vorn.exe "$@" &
+vorn_pid=$!
+
+if [ -n "$private" ]; then
+  shot="$rundir/vorn-screenshot.png"
+  # Wait (bounded) for the box to be mapped, then photograph the screen.
+  for _ in $(seq 1 100); do
+    if xwininfo -root -tree 2>/dev/null | grep -q 'vorn.exe'; then break; fi
+    sleep 0.1
+  done
+  sleep 1
+  import -window root "$shot"
+  echo "screenshot of the running box: $shot"
+  if [ -t 0 ]; then
+    echo "vorn runs on the private display $DISPLAY; press Ctrl+C to stop."
+    wait "$vorn_pid" || true
+  else
+    kill "$vorn_pid" >/dev/null 2>&1 || true
+  fi
+else
+  wait "$vorn_pid" || true
+fi
