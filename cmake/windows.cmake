@@ -38,8 +38,8 @@ if(BUILD_TESTING)
   # In-process tests of the Win32 code.
   file(GLOB WINE_TEST_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/wine/*.cpp)
   if(WINE_TEST_SOURCES)
-    add_executable(win_tests ${WINE_TEST_SOURCES})
-    target_link_libraries(win_tests vorn_win gtest_main)
+    add_executable(win_tests ${WINE_TEST_SOURCES} ${CMAKE_SOURCE_DIR}/tests/gtest_main_win.cpp)
+    target_link_libraries(win_tests vorn_win gtest)
     gtest_discover_tests(win_tests DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 120
                          PROPERTIES RUN_SERIAL TRUE LABELS wine)
   endif()

@@ -46,8 +46,7 @@ bool ReadUpTo(HANDLE file, char* block, size_t want, size_t* got) {
 
 // Opens path and reads at most limit bytes (all when limit is (size_t)-1) into a
 // zero-filled block of (bytes to read or limit) + extra bytes.
-char* ReadInto(const char* path, size_t limit, size_t extra, int createIfMissing,
-               size_t* sizeOut) {
+char* ReadInto(const char* path, size_t limit, size_t extra, int createIfMissing, size_t* sizeOut) {
     if (!path || !*path) return nullptr;
     HANDLE file = OpenForReading(path);
     if (file == INVALID_HANDLE_VALUE) {
@@ -151,8 +150,8 @@ int WriteWholeFile(const char* path, const void* data, size_t len) {
     memcpy(temp, path, n);
     memcpy(temp + n, kTempSuffix, sizeof kTempSuffix);
 
-    HANDLE file = CreateFileA(temp, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                              FILE_ATTRIBUTE_NORMAL, nullptr);
+    HANDLE file =
+        CreateFileA(temp, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (file == INVALID_HANDLE_VALUE) return 0;
     bool ok = WriteAll(file, (const char*)data, len) && FlushFileBuffers(file);
     if (!CloseHandle(file)) ok = false;

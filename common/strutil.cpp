@@ -134,11 +134,12 @@ const char* ReadLine(const char* text, char* out, size_t max) {
 }
 
 const char* SplitAt(const char* text, char ch, char* out, size_t max) {
-    if (!text || ch == '\0') {
+    if (!text) {
         out[0] = '\0';
         return nullptr;
     }
-    const char* hit = strchr(text, ch);
+    // A NUL ch is never "found": strchr would return the terminator itself.
+    const char* hit = ch ? strchr(text, ch) : nullptr;
     size_t n = hit ? (size_t)(hit - text) : strlen(text);
     if (n > max) {
         out[0] = '\0';

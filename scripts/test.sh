@@ -41,7 +41,6 @@ run_wine_tests() {
     # shellcheck source=/dev/null
     source scripts/wine-env.sh "$root/build/$preset" private
     trap vorn_env_stop EXIT
-    wineserver -p >/dev/null 2>&1 || true
     ctest --preset "$preset"
   )
 }

@@ -10,7 +10,6 @@ vorn_build_dir=${1:?build dir}
 vorn_private=${2:-}
 
 export LANG=ja_JP.UTF-8
-export LC_ALL=ja_JP.UTF-8
 export WINEDEBUG=${WINEDEBUG:--all}
 export WINEARCH=win64
 # No Mono/Gecko installers: vorn needs neither, and their dialogs would block.
@@ -53,14 +52,7 @@ vorn_env_stop() {
   wineserver -k >/dev/null 2>&1 || true
   [ -n "$VORN_WM_PID" ] && kill "$VORN_WM_PID" >/dev/null 2>&1 || true
   [ -n "$VORN_XVFB_PID" ] && kill "$VORN_XVFB_PID" >/dev/null 2>&1 || true
-  VORN_WM_PID=""; # 32-bit Linux binaries do not run on every kernel: then only the x86-64 build
-# can be run under Wine (VORN_CAN_RUN_32 tells which).
-vorn_scripts_dir=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
-export PATH="$vorn_scripts_dir:/usr/lib/wine:$PATH"
-if /usr/lib/wine/wine --version >/dev/null 2>&1; then VORN_CAN_RUN_32=1; else VORN_CAN_RUN_32=0; fi
-export VORN_CAN_RUN_32
-
-VORN_XVFB_PID=""
+  VORN_WM_PID=""; VORN_XVFB_PID=""
 }
 
 if [ "$vorn_private" = private ] || [ -z "${DISPLAY:-}" ]; then
@@ -86,3 +78,10 @@ REG
   wine regedit "$vorn_build_dir/fonts.reg" >/dev/null 2>&1 || true
   wineserver -w
 fi
+
+# Keep the server and Wine's own helper processes (services, explorer) running
+# from here, with no inherited output: otherwise the first program a test runner
+# starts would spawn them holding its output pipe open, and the runner would
+# wait for that pipe until its time-out.
+wineserver -p >/dev/null 2>&1 || true
+wine cmd /c exit >/dev/null 2>&1 </dev/null || true

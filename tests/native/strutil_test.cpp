@@ -166,7 +166,7 @@ TEST(StrutilScan, ReadLineEndsCrLfLfLfAndCrCr) {
 TEST(StrutilScan, ReadLineRefusesLongLinesAndNullArguments) {
     char line[8] = "keep";
     EXPECT_EQ(nullptr, ReadLine("abcdefgh\r\nx", line, 7));
-    EXPECT_STREQ("keep", line);  // nothing copied
+    EXPECT_STREQ("keep", line);                             // nothing copied
     EXPECT_NE(nullptr, ReadLine("abcdefg\r\nx", line, 7));  // exactly max bytes
     EXPECT_STREQ("abcdefg", line);
     EXPECT_EQ(nullptr, ReadLine(nullptr, line, 7));
@@ -213,7 +213,8 @@ TEST(StrutilScan, TakeTokenQuotedAndPlain) {
 TEST(StrutilScan, TakeDelimitedPieces) {
     char out[32];
     int pieces = -1;
-    const char* rest = TakeDelimited("\"bmp;jpg;png\"  next", out, '"', ';', &pieces, 1, sizeof out);
+    const char* rest =
+        TakeDelimited("\"bmp;jpg;png\"  next", out, '"', ';', &pieces, 1, sizeof out);
     ASSERT_NE(nullptr, rest);
     EXPECT_STREQ("next", rest);
     EXPECT_EQ(3, pieces);

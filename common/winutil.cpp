@@ -1,0 +1,86 @@
+// winutil.cpp - small window routines shared by both programs.
+#include "common/winutil.h"
+
+#include <commctrl.h>
+#include <psapi.h>
+#include <string.h>
+
+#include "common/strutil.h"
+
+const char* ErrorBoxTitle = "vorn";
+
+namespace {
+// Longest executable path asked of another process, terminator included.
+const DWORD kProcessPathSize = 261;
+}  // namespace
+
+void EditCaretToEnd(HWND edit, const char* text) {
+    WPARAM end = text ? (WPARAM)strlen(text) : 0;
+    SendMessageA(edit, EM_SETSEL, end, (LPARAM)end);
+}
+
+void ListInsertColumn(HWND list, int width, const char* title, int index, int format) {
+    LVCOLUMNA column;
+    memset(&column, 0, sizeof column);
+    column.mask = LVCF_FMT | LVCF_WIDTH | LVCF_TEXT | LVCF_SUBITEM;
+    column.fmt = format;
+    column.cx = width;
+    column.pszText = (LPSTR)(title ? title : "");
+    column.iSubItem = index;
+    SendMessageA(list, LVM_INSERTCOLUMNA, (WPARAM)index, (LPARAM)&column);
+}
+
+int ListCountSelected(HWND list) {
+    if (!list || !IsWindow(list)) return 0;
+    return (int)SendMessageA(list, LVM_GETSELECTEDCOUNT, 0, 0);
+}
+
+void ListSelectAll(HWND list) {
+    LVITEMA item;
+    memset(&item, 0, sizeof item);
+    item.stateMask = LVIS_SELECTED;
+    item.state = LVIS_SELECTED;
+    // Item -1 applies the state to every item.
+    SendMessageA(list, LVM_SETITEMSTATE, (WPARAM)-1, (LPARAM)&item);
+}
+
+void ForceForeground(HWND window) {
+    DWORD target = GetWindowThreadProcessId(window, nullptr);
+    HWND current = GetForegroundWindow();
+    DWORD owner = current ? GetWindowThreadProcessId(current, nullptr) : 0;
+    bool attached = owner && target && owner != target && AttachThreadInput(owner, target, TRUE);
+
+    // Lift the foreground lock for this one call only; the value is not saved to
+    // the user's profile.
+    DWORD timeout = 0;
+    BOOL haveTimeout = SystemParametersInfoA(SPI_GETFOREGROUNDLOCKTIMEOUT, 0, &timeout, 0);
+    SystemParametersInfoA(SPI_SETFOREGROUNDLOCKTIMEOUT, 0, (PVOID)0, 0);
+    SetForegroundWindow(window);
+    if (haveTimeout)
+        SystemParametersInfoA(SPI_SETFOREGROUNDLOCKTIMEOUT, 0, (PVOID)(UINT_PTR)timeout, 0);
+
+    if (attached) AttachThreadInput(owner, target, FALSE);
+}
+
+bool WindowProcessPath(HWND window, char* dst, size_t max) {
+    if (!dst || !max) return false;
+    DWORD processId = 0;
+    if (!window || !GetWindowThreadProcessId(window, &processId) || !processId) return false;
+    HANDLE process = OpenProcess(PROCESS_QUERY_INFORMATION | PROCESS_VM_READ, FALSE, processId);
+    if (!process) return false;
+    char path[kProcessPathSize];
+    // The null module is the first one: the executable.
+    DWORD n = GetModuleFileNameExA(process, nullptr, path, kProcessPathSize);
+    CloseHandle(process);
+    // A result that fills the buffer may have been cut (a whole path of MAX_PATH
+    // has at most 259 bytes and its terminator).
+    if (n == 0 || n >= kProcessPathSize - 1 || n >= max) return false;
+    path[n] = '\0';
+    CopyString(dst, path, max);
+    return true;
+}
+
+void ErrorBox(HWND owner, const char* text) {
+    MessageBoxA(owner, text ? text : "", ErrorBoxTitle ? ErrorBoxTitle : "vorn",
+                MB_OK | MB_ICONEXCLAMATION);
+}

@@ -1,0 +1,87 @@
+// execute.cpp - opening a path through the shell, and what the edit box does
+// after a successful run. The decisions are made in execrules.cpp; this file
+// asks the system (attributes, associated program) and starts the plan.
+#include "execute.h"
+
+#include <windows.h>
+#include <shellapi.h>
+
+#include "../../common/settings.h"
+#include "../shell/appstate.h"
+#include "../shell/shell.h"
+#include "editbox.h"
+#include "execrules.h"
+
+static int Fail(void) {
+    MessageBeep(MB_OK);
+    return 0;
+}
+
+static bool ShellStarted(HINSTANCE result) { return (INT_PTR)result > 32; }
+
+// Target-program mode lasts one run: the captured program is forgotten and the
+// frame goes back to its normal colours, whatever the outcome.
+static void EndTargetMode(void) {
+    SetAppString(&App.targetProgram, nullptr);
+    ClearFlags(SF_TARGET_PROGRAM);
+    RedrawEditFrame();
+}
+
+// Works out what to start for file (already rooted). 0 when nothing can be.
+static int MakePlan(const char* file, const char* workDir, ExecPlan* plan) {
+    if (AnyFlag(SF_TARGET_PROGRAM)) {
+        int ok = PlanTargetRun(file, App.targetProgram, App.argPrefix, plan);
+        if (ok && plan->argPrefixUsed) SetAppString(&App.argPrefix, nullptr);
+        EndTargetMode();
+        return ok;
+    }
+    DWORD attributes = GetFileAttributesA(file);
+    if (attributes == INVALID_FILE_ATTRIBUTES) return 0;
+    ExecKind kind = KindOfPath(file, true, (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0);
+    char associated[MAX_PATH] = "";
+    if (kind == EXEC_DOCUMENT && !ShellStarted(FindExecutableA(file, nullptr, associated)))
+        associated[0] = '\0';
+    if (!PlanFileRun(file, kind, associated, App.argPrefix, workDir, plan)) return 0;
+    if (plan->argPrefixUsed) SetAppString(&App.argPrefix, nullptr);
+    return 1;
+}
+
+int Execute(const char* path, const char* workDir) {
+    char file[EXEC_PATH_SIZE];
+    if (!RootPath(path, App.startDir, file, sizeof file)) return Fail();
+    ExecPlan plan;
+    if (!MakePlan(file, workDir, &plan)) return Fail();
+
+    HINSTANCE started = ShellExecuteA(nullptr, "open", plan.file, plan.params,
+                                      plan.workDir[0] ? plan.workDir : nullptr, SW_SHOWNORMAL);
+    if (ShellStarted(started)) return 1;
+    if (plan.alternative[0] && ShellStarted(ShellExecuteA(nullptr, "open", plan.alternative,
+                                                          nullptr, nullptr, SW_SHOWNORMAL)))
+        return 1;
+    return Fail();
+}
+
+int ExecuteText(const char* text) {
+    if (!Execute(text, nullptr)) return 0;
+    // Folder list: hide it here once the list windows exist.
+    // History: add text (as typed, not rooted) with AddToHistory(text, false).
+    return 1;
+}
+
+void AfterRun(void) {
+    switch (DecideAfterRun(AnyFlag(SF_ONE_SHOT), Settings.exemode, Settings.tray)) {
+        case AFTER_RUN_CLOSE:
+            // Posted: the run comes from inside the edit box's own key handler,
+            // which must finish before shutdown closes the box.
+            PostMessageA(Shell.mainWnd, WM_CLOSE, 0, 0);
+            break;
+        case AFTER_RUN_HIDE_TRAY:
+            HideEditBox(1);
+            break;
+        case AFTER_RUN_HIDE_PLAIN:
+            HideEditBox(2);
+            break;
+        case AFTER_RUN_KEEP:
+            break;
+    }
+}

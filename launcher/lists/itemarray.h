@@ -1,0 +1,31 @@
+// itemarray.h - allocation and growth of item arrays, and filling one item.
+// Memory comes from the process heap through common/fileio.h. Pure (no windows.h).
+#pragma once
+#include "listitem.h"
+
+// Capacity of a fresh array that grows one item at a time.
+enum { ITEM_ARRAY_FIRST_CAPACITY = 101 };
+
+// The capacity the growth rule asks for once the count has reached n, or the
+// current capacity when n is not a point of growth. Never less than current
+// (the array is never shrunk) and always more than n; -1 when it would not fit
+// an int32_t.
+int32_t GrownCapacity(int32_t n, int32_t current);
+
+// Fills one record: text copied (cut at a character boundary to 263 bytes),
+// flags plus ItemWide when the copied text holds a lead byte, image -1,
+// window 0. viewIndex is left to the caller.
+void SetListItem(ListItem* item, const char* text, uint32_t flags);
+
+// Appends one item, allocating the fresh array (101 items) or growing it by the
+// growth rule first; the new item gets viewIndex = its position. 1 on success,
+// 0 when memory runs out (the array is then unchanged).
+int AppendItem(ItemArray* array, const char* text, uint32_t flags);
+
+// Frees the array held and allocates count + 3 zero-filled items for a list
+// whose size is known (count 0 afterwards). 1 on success; 0 (array empty) when
+// count is negative, too large or memory runs out.
+int AllocItems(ItemArray* array, int32_t count);
+
+// Frees the items and empties the record.
+void FreeItems(ItemArray* array);

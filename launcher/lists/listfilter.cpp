@@ -1,0 +1,340 @@
+// listfilter.cpp - the decisions of the item-list and folder-list filters.
+//
+// The filters run on every typed character over arrays of up to tens of
+// thousands of names, so the plain test is done in two steps: a cheap scan of
+// the raw name that every match must pass (the term's bytes occur with ASCII
+// letters compared without case), and only then the real test over the
+// case-folded name. A folded name that holds a term byte for byte also holds it
+// in the raw name up to the case of ASCII letters, so the scan never drops a
+// name the real test would keep. For a name of ASCII bytes only the scan is
+// already the real test (folding lowers every letter, and no byte starts a
+// double-byte character), so such names skip the second step.
+#include "listfilter.h"
+
+#include <string.h>
+
+#include "../../common/fileio.h"
+#include "../../common/strutil.h"
+
+namespace {
+
+// Longest filter text taken (the edit box holds at most 260 bytes plus the
+// character being typed).
+const int kTextSize = 528;
+const int kMaxTerms = kTextSize;  // one more than the most colons a text can hold
+
+struct Terms {
+    char raw[kTextSize];     // terms as typed, NUL-separated
+    char folded[kTextSize];  // the same terms case-folded
+    char lower[kTextSize];   // every byte ASCII-lowered (for the pre-scan)
+    int32_t start[kMaxTerms];
+    int32_t length[kMaxTerms];
+    int count;
+};
+
+// ASCII lower-casing of every byte value.
+struct LowerTable {
+    unsigned char map[256];
+};
+constexpr LowerTable MakeLowerTable() {
+    LowerTable t = {};
+    for (int c = 0; c < 256; c++) t.map[c] = (unsigned char)(c >= 'A' && c <= 'Z' ? c + 32 : c);
+    return t;
+}
+constexpr LowerTable kLower = MakeLowerTable();
+
+inline unsigned char LowByte(unsigned char c) { return kLower.map[c]; }
+
+bool IsAscii(const char* text, int32_t len) {
+    unsigned char any = 0;
+    for (int32_t i = 0; i < len; i++) any |= (unsigned char)text[i];
+    return any < 0x80;
+}
+
+int32_t PathLength(const ListItem& item) {
+    const void* end = memchr(item.path, '\0', sizeof item.path);
+    return end ? (int32_t)((const char*)end - item.path) : (int32_t)sizeof item.path - 1;
+}
+
+// Case-folds len bytes of src into dst (always NUL-terminated, also for len 0).
+void Fold(const char* src, int32_t len, char* dst, size_t dstSize) {
+    dst[0] = '\0';
+    MapCharsSjis(LowerAscii, src, dst, len, dstSize);
+}
+
+// Splits text at ":" (never part of a double-byte character) when split is
+// true, else keeps it whole; folds each term.
+void SplitTerms(const char* text, bool split, Terms* t) {
+    CopyString(t->raw, text, sizeof t->raw);
+    t->count = 0;
+    int32_t pos = 0;
+    for (;;) {
+        int32_t end = pos;
+        while (t->raw[end] && !(split && t->raw[end] == ':')) end++;
+        bool last = t->raw[end] == '\0';
+        t->raw[end] = '\0';
+        int32_t n = end - pos;
+        Fold(t->raw + pos, n, t->folded + pos, (size_t)(n + 1));
+        for (int32_t i = 0; i <= n; i++)
+            t->lower[pos + i] = (char)LowByte((unsigned char)t->raw[pos + i]);
+        t->start[t->count] = pos;
+        t->length[t->count] = n;
+        t->count++;
+        if (last || t->count >= kMaxTerms) break;
+        pos = end + 1;
+    }
+}
+
+// Necessary condition for a match of one term (see the file comment).
+bool MayMatch(const char* raw, int32_t rawLen, const char* low, int32_t termLen, bool prefix) {
+    if (termLen == 0) return true;
+    if (termLen > rawLen) return false;
+    const unsigned char* r = (const unsigned char*)raw;
+    const unsigned char* l = (const unsigned char*)low;
+    if (prefix) {
+        for (int32_t i = 0; i < termLen; i++)
+            if (LowByte(r[i]) != l[i]) return false;
+        return true;
+    }
+    unsigned char first = l[0];
+    const unsigned char* end = r + (rawLen - termLen) + 1;
+    for (const unsigned char* p = r; p < end; p++) {
+        if (LowByte(*p) != first) continue;
+        int32_t i = 1;
+        while (i < termLen && LowByte(p[i]) == l[i]) i++;
+        if (i == termLen) return true;
+    }
+    return false;
+}
+
+// The real test of one term over a folded name.
+bool TermMatches(const char* foldedName, const char* term, bool prefix) {
+    return prefix ? StartsWith(foldedName, term) != nullptr
+                  : FindSubstringSjis(foldedName, term) != nullptr;
+}
+
+// Plain test of every term (no romaji matching).
+bool ItemMatchesAll(const ListItem& item, int32_t len, const Terms& t, bool prefix) {
+    for (int k = 0; k < t.count; k++)
+        if (!MayMatch(item.path, len, t.lower + t.start[k], t.length[k], prefix)) return false;
+    if (IsAscii(item.path, len)) return true;
+    char folded[LIST_ITEM_PATH_SIZE];
+    Fold(item.path, len, folded, sizeof folded);
+    for (int k = 0; k < t.count; k++)
+        if (!TermMatches(folded, t.folded + t.start[k], prefix)) return false;
+    return true;
+}
+
+// One term against one item in a pass with romaji matching. query belongs to
+// the term; foldWide says whether the wide test sees the folded path.
+bool ItemMatchesTerm(const ListItem& item, const Terms& t, int k, bool prefix,
+                     const WideMatcher* wide, void* query, bool foldWide) {
+    int32_t len = PathLength(item);
+    if (item.flags & ItemWide) {
+        if (!query) return false;
+        char text[LIST_ITEM_PATH_SIZE];
+        if (foldWide) {
+            Fold(item.path, len, text, sizeof text);
+        } else {
+            memcpy(text, item.path, (size_t)len);
+            text[len] = '\0';
+        }
+        return wide->match(wide->context, query, text) != 0;
+    }
+    if (!MayMatch(item.path, len, t.lower + t.start[k], t.length[k], prefix)) return false;
+    if (IsAscii(item.path, len)) return true;
+    char folded[LIST_ITEM_PATH_SIZE];
+    Fold(item.path, len, folded, sizeof folded);
+    return TermMatches(folded, t.folded + t.start[k], prefix);
+}
+
+void* CompileTerm(const WideMatcher* wide, const Terms& t, int k, bool foldWide) {
+    const char* term = (foldWide ? t.folded : t.raw) + t.start[k];
+    return wide->compile ? wide->compile(wide->context, term) : nullptr;
+}
+
+void ReleaseTerm(const WideMatcher* wide, void* query) {
+    if (query && wide->release) wide->release(wide->context, query);
+}
+
+bool WideUsable(const WideMatcher* wide) { return wide && wide->match; }
+
+FilterResult ShowAll(ItemArray* array) {
+    FilterResult r = {0, 0};
+    for (int32_t i = 0; i < array->count; i++) {
+        array->items[i].viewIndex = i;
+        int32_t len = PathLength(array->items[i]);
+        if (len > r.longest) r.longest = len;
+    }
+    r.shown = array->count;
+    return r;
+}
+
+bool HasItems(const ItemArray* array) {
+    return array && array->items && array->count > 0 && array->count <= array->capacity;
+}
+
+// True when the last character of text is a single-byte separator (a trail byte
+// 0x5C is not).
+bool EndsWithSeparator(const char* text) {
+    bool sep = false;
+    for (size_t i = 0; text[i];) {
+        if (IsLeadByteSjis((unsigned char)text[i]) && text[i + 1]) {
+            sep = false;
+            i += 2;
+        } else {
+            sep = IsSeparator(text[i]);
+            i++;
+        }
+    }
+    return sep;
+}
+
+}  // namespace
+
+FilterResult CountShownItems(const ItemArray* array) {
+    FilterResult r = {0, 0};
+    if (!HasItems(array)) return r;
+    for (int32_t i = 0; i < array->count; i++) {
+        if (array->items[i].viewIndex < 0) continue;
+        r.shown++;
+        int32_t len = PathLength(array->items[i]);
+        if (len > r.longest) r.longest = len;
+    }
+    return r;
+}
+
+FilterResult FilterItemsByText(ItemArray* array, const char* text, const WideMatcher* wide) {
+    FilterResult none = {0, 0};
+    if (!HasItems(array)) return none;
+    if (!text || !*text) return ShowAll(array);
+
+    Terms terms;
+    Terms* t = &terms;
+    char typed[kTextSize];
+    size_t n = CopyString(typed, text, sizeof typed);
+    if (n > 0 && typed[n - 1] == ':') typed[n - 1] = '\0';
+    SplitTerms(typed, true, t);
+
+    ListItem* items = array->items;
+    if (!WideUsable(wide)) {
+        int32_t next = 0;
+        for (int32_t i = 0; i < array->count; i++) {
+            int32_t len = PathLength(items[i]);
+            items[i].viewIndex = ItemMatchesAll(items[i], len, *t, false) ? next++ : -1;
+        }
+    } else {
+        // One pass per term, so that only one romaji query is alive at a time:
+        // -2 marks a candidate not yet tested, -1 a miss.
+        for (int32_t i = 0; i < array->count; i++) items[i].viewIndex = -2;
+        for (int k = 0; k < t->count; k++) {
+            void* query = CompileTerm(wide, *t, k, true);
+            int32_t next = 0;
+            for (int32_t i = 0; i < array->count; i++) {
+                if (items[i].viewIndex == -1) continue;
+                bool hit = ItemMatchesTerm(items[i], *t, k, false, wide, query, true);
+                items[i].viewIndex = hit ? next++ : -1;
+            }
+            ReleaseTerm(wide, query);
+        }
+    }
+    return CountShownItems(array);
+}
+
+int32_t FilterFolderItems(ItemArray* array, const char* text, int inputmode,
+                          const WideMatcher* wide, int32_t* shown) {
+    if (!text) text = "";
+    size_t textLen = strlen(text);
+    if (inputmode == 0 && textLen > 0 && text[textLen - 1] == ':')
+        return (textLen > 1 && text[textLen - 2] == ':') ? FOLDER_TWO_COLONS : FOLDER_ONE_COLON;
+    if (!HasItems(array)) return FOLDER_NO_MATCH;
+    if (textLen == 0 || EndsWithSeparator(text)) {
+        FilterResult all = ShowAll(array);
+        if (shown) *shown = all.shown;
+        return all.longest;
+    }
+
+    Terms terms;
+    Terms* t = &terms;
+    bool prefix = inputmode != 0;
+    SplitTerms(text, !prefix, t);
+
+    ListItem* items = array->items;
+    int32_t next = 0;
+    int32_t longest = 0;
+    if (!WideUsable(wide)) {
+        // Nothing is written before the first match, so that a text matching
+        // nothing leaves the rows as they were.
+        for (int32_t i = 0; i < array->count; i++) {
+            int32_t len = PathLength(items[i]);
+            if (ItemMatchesAll(items[i], len, *t, prefix)) {
+                if (next == 0)
+                    for (int32_t j = 0; j < i; j++) items[j].viewIndex = -1;
+                items[i].viewIndex = next++;
+                if (len > longest) longest = len;
+            } else if (next > 0) {
+                items[i].viewIndex = -1;
+            }
+        }
+    } else {
+        // One pass per term over a scratch mark per item; the rows change only
+        // when some item passes every term.
+        unsigned char* keep = (unsigned char*)MemAlloc((size_t)array->count);
+        if (!keep) return FOLDER_NO_MATCH;
+        memset(keep, 1, (size_t)array->count);
+        for (int k = 0; k < t->count; k++) {
+            void* query = CompileTerm(wide, *t, k, false);
+            for (int32_t i = 0; i < array->count; i++)
+                if (keep[i] && !ItemMatchesTerm(items[i], *t, k, prefix, wide, query, false))
+                    keep[i] = 0;
+            ReleaseTerm(wide, query);
+        }
+        int32_t any = 0;
+        for (int32_t i = 0; i < array->count && !any; i++) any = keep[i];
+        if (any) {
+            for (int32_t i = 0; i < array->count; i++) {
+                if (!keep[i]) {
+                    items[i].viewIndex = -1;
+                    continue;
+                }
+                items[i].viewIndex = next++;
+                int32_t len = PathLength(items[i]);
+                if (len > longest) longest = len;
+            }
+        }
+        MemFree(keep);
+    }
+    if (next == 0) return FOLDER_NO_MATCH;
+    if (shown) *shown = next;
+    return longest;
+}
+
+int32_t FolderAnchorIndex(const char* text, int32_t* folderLen) {
+    if (folderLen) *folderLen = 0;
+    if (!text || !*text) return -1;
+    // One walk by characters: the last single-byte separator before the last
+    // character, and where the last character starts.
+    int32_t lastSep = -1;
+    int32_t lastStart = 0;
+    bool endsWithSep = false;
+    int32_t i = 0;
+    while (text[i]) {
+        if (endsWithSep) lastSep = lastStart;
+        lastStart = i;
+        if (IsLeadByteSjis((unsigned char)text[i]) && text[i + 1]) {
+            endsWithSep = false;
+            i += 2;
+        } else {
+            endsWithSep = IsSeparator(text[i]);
+            i++;
+        }
+    }
+    int32_t len = i;
+    if (endsWithSep) {
+        if (folderLen) *folderLen = len;
+        return len - 1;
+    }
+    int32_t index = lastSep > 0 ? lastSep : lastStart;
+    if (folderLen) *folderLen = index;
+    return index;
+}

@@ -1,0 +1,81 @@
+// reload.cpp - rebuilding the launcher from its data files without a restart
+// (after the settings program wrote them, or on the Reload command).
+#include <windows.h>
+
+#include "../../common/keymap.h"
+#include "../../common/settings.h"
+#include "../editbox/editbox.h"
+#include "appstate.h"
+#include "shell.h"
+
+// Adds or removes the layered style of the edit box when transparency was
+// switched on or off. Done here directly: SetLayered does nothing while alpha
+// is 100, which is exactly the case of switching it off.
+static void SwitchEditLayered(bool wasTransparent) {
+    HWND box = EditBox.wnd;
+    bool nowTransparent = Settings.alpha != 100;
+    if (!box || wasTransparent == nowTransparent) return;
+    LONG_PTR style = GetWindowLongPtrA(box, GWL_EXSTYLE);
+    if (nowTransparent) {
+        SetWindowLongPtrA(box, GWL_EXSTYLE, style | WS_EX_LAYERED);
+        // A layered window shows nothing until it has an alpha: opaque, as at
+        // creation; focus changes make it transparent later.
+        SetTransparency(box, false);
+    } else {
+        SetWindowLongPtrA(box, GWL_EXSTYLE, style & ~(LONG_PTR)WS_EX_LAYERED);
+        RedrawWindow(box, nullptr, nullptr,
+                     RDW_ERASE | RDW_INVALIDATE | RDW_FRAME | RDW_ALLCHILDREN);
+    }
+}
+
+// Every mode bit goes, including those of the command line. Two are kept true
+// to what they describe: a box that is still hidden stays marked hidden (so the
+// hot key shows it and the tray icon can be removed), and the captured target
+// program is forgotten with its mode.
+static void ResetModes(void) {
+    bool targetMode = AnyFlag(SF_TARGET_PROGRAM);
+    ClearAllFlags();
+    if (EditBox.wnd && !IsWindowVisible(EditBox.wnd)) SetFlags(SF_HIDDEN);
+    SetAppString(&App.targetProgram, nullptr);
+    if (targetMode) RedrawEditFrame();  // back to the normal colours
+}
+
+int ReloadAll(void) {
+    char text[EDIT_TEXT_MAX] = "";
+    if (EditBox.wnd) GetWindowTextA(EditBox.wnd, text, sizeof text);
+
+    UnregisterAppHotKey();
+
+    // Search results: drop them (file search).
+    // Cascade lists: CloseCascades (folder list).
+    // Item list and folder list windows: destroy them (list windows).
+    DestroyPathIconWindow();
+
+    bool wasTransparent = Settings.alpha != 100;
+
+    int loaded = LoadSettings();
+    if (loaded) {
+        // History: save it and load it again with its new size.
+        FreeKeyBindings();
+        LoadKeyBindings();
+        // Registered applications: load them again.
+        Shell.overrideX = Shell.overrideY = Shell.overrideW = -1;
+        PlaceEditBox();
+        RecreateEditFont();
+        RegisterAppHotKey();
+        RestyleEditBox();
+    }
+
+    // Item list, folder list and their image list: create them again as at
+    // start-up ("fatar errer no1" / "no2" on failure).
+
+    int iconMargin = CreatePathIconWindow();
+    SetEditMargins(iconMargin > 0 ? iconMargin + 1 : 1);
+
+    ResetModes();
+
+    SetEditText(text);
+
+    SwitchEditLayered(wasTransparent);
+    return loaded;
+}

@@ -1,0 +1,64 @@
+// shell.h - the application shell of vorn: process-wide handles, start-up,
+// shutdown, show/hide, tray, hot key, transparency and reload.
+#pragma once
+#include <windows.h>
+
+// Window messages and ids shared across the shell.
+enum {
+    WM_TRAY_NOTIFY = WM_APP,       // tray icon notification to the main window
+    WM_EDIT_COMMAND = WM_APP + 2,  // wParam: command id 0-23, to the edit box
+    WM_EDIT_REGAPP = WM_APP + 3,   // wParam: registered-application id (1000+)
+    ID_HOTKEY = 1000,
+    ID_TRAY_ICON = 1000,
+    ID_TIMER_MAIN = 1000,
+    IDM_EXIT = 105,
+    IDM_SHOW = 2000,
+    IDM_RELOAD = 2001,
+    IDI_VORN = 131,
+    IDI_BUILTIN_LIST = 133,
+    IDI_DEFAULT_PATH = 135,
+};
+
+// Hand-over record kinds of WM_COPYDATA between two starts.
+enum HandOverKind { HANDOVER_SHOW = 1, HANDOVER_TEXT = 2, HANDOVER_TARGET = 3, HANDOVER_ARGPREFIX = 4 };
+
+struct ShellState {
+    HINSTANCE instance;
+    HWND mainWnd;
+    const char* className;   // "vorn_class" or "vorn_fisson"
+    HANDLE mutex;            // single-instance mutex, held until shutdown
+    UINT reloadMsg;          // registered "WM_RELOAD"
+    UINT toolsMsg;           // registered "WM_TOOLSMSG"
+    int overrideX, overrideY, overrideW;  // -1: the setting applies
+    char initialText[261];
+    HICON trayIcon;
+    bool comReady;           // CoInitialize succeeded: CoUninitialize at shutdown
+    bool oleReady;           // OleInitialize succeeded: OleUninitialize at shutdown
+    bool shuttingDown;       // Shutdown has begun (it runs once)
+};
+extern ShellState Shell;
+
+// Start-up and shutdown (shell/mainwnd.cpp, shell/shutdown.cpp).
+bool RegisterMainClass(void);
+HWND CreateMainWindow(void);
+void Shutdown(HWND mainWnd);
+
+// Key bindings live in the message loop (shell/keydispatch.cpp).
+int DispatchKeyMessage(const MSG* msg);
+
+// Show, hide, tray, hot key (shell/tray.cpp, shell/hotkey.cpp).
+void ShowEditBox(void);
+void HideEditBox(int mode);  // 1 into the tray, 2 without icon
+void RemoveTrayIcon(void);
+void OnTrayNotify(UINT mouseMsg, UINT iconId);
+void RegisterAppHotKey(void);
+void UnregisterAppHotKey(void);
+
+// Transparency (shell/transparency.cpp); no-ops while alpha is 100.
+void SetLayered(HWND wnd, bool on);
+void SetTransparency(HWND wnd, bool on);
+void SetTransparencyAll(bool on);
+void EnableAll(bool on);
+
+// Reload from the data files (shell/reload.cpp); result of the settings load.
+int ReloadAll(void);

@@ -1,0 +1,91 @@
+// tray.cpp - showing and hiding the edit box, the notification-area (tray)
+// icon that stands for the hidden box, and the icon's menu.
+#include <windows.h>
+#include <shellapi.h>
+
+#include "../../common/settings.h"
+#include "../../common/winutil.h"
+#include "../editbox/editbox.h"
+#include "appstate.h"
+#include "shell.h"
+
+static void FillIconRecord(NOTIFYICONDATAA* nid) {
+    ZeroMemory(nid, sizeof *nid);
+    nid->cbSize = sizeof *nid;  // the largest record these headers know
+    nid->hWnd = Shell.mainWnd;
+    nid->uID = ID_TRAY_ICON;
+}
+
+static void DestroyTrayImage(void) {
+    if (Shell.trayIcon) DestroyIcon(Shell.trayIcon);
+    Shell.trayIcon = nullptr;
+}
+
+// Adds the tray icon; a missing icon image still adds the entry.
+static void AddTrayIcon(void) {
+    DestroyTrayImage();
+    Shell.trayIcon =
+        (HICON)LoadImageA(Shell.instance, MAKEINTRESOURCEA(IDI_VORN), IMAGE_ICON, 16, 16, 0);
+    NOTIFYICONDATAA nid;
+    FillIconRecord(&nid);
+    nid.uFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP;
+    nid.uCallbackMessage = WM_TRAY_NOTIFY;
+    nid.hIcon = Shell.trayIcon;
+    lstrcpynA(nid.szTip, "vorn", sizeof nid.szTip);
+    Shell_NotifyIconA(NIM_ADD, &nid);
+}
+
+void RemoveTrayIcon(void) {
+    if (!AnyFlag(SF_HIDDEN)) return;
+    NOTIFYICONDATAA nid;
+    FillIconRecord(&nid);
+    Shell_NotifyIconA(NIM_DELETE, &nid);
+    DestroyTrayImage();
+    ClearFlags(SF_HIDDEN);
+}
+
+void ShowEditBox(void) {
+    HWND box = EditBox.wnd;
+    if (!box || !IsWindowEnabled(box)) return;
+    // The flag is the record of HideEditBox; the window's own state is checked
+    // as well so that a box hidden some other way still comes back.
+    if (AnyFlag(SF_HIDDEN) || !IsWindowVisible(box)) {
+        RemoveTrayIcon();
+        ShowWindow(box, SW_SHOWNORMAL);
+    }
+    ForceForeground(box);
+}
+
+void HideEditBox(int mode) {
+    // Migemo: release it here when enabled, migemomode is 1 and
+    // SF_MIGEMO_SUSPENDED is clear (Migemo search subsystem).
+    if (mode != 1 && mode != 2) return;
+    if (AnyFlag(SF_HIDDEN)) return;
+    SetFlags(SF_HIDDEN);
+    if (mode == 1) AddTrayIcon();
+    if (EditBox.wnd) ShowWindow(EditBox.wnd, SW_HIDE);
+}
+
+static void ShowTrayMenu(void) {
+    POINT at;
+    if (!GetCursorPos(&at)) at.x = at.y = 0;
+    HMENU menu = CreatePopupMenu();
+    if (!menu) return;
+    AppendMenuA(menu, MF_STRING, IDM_SHOW, "&Show");
+    AppendMenuA(menu, MF_STRING, IDM_RELOAD, "&Reload");
+    AppendMenuA(menu, MF_STRING, IDM_EXIT, "&Exit");
+    // Without being the foreground window the owner never hears that the user
+    // clicked elsewhere, and the menu would stay open.
+    SetForegroundWindow(Shell.mainWnd);
+    TrackPopupMenu(menu, 0, at.x, at.y, 0, Shell.mainWnd, nullptr);
+    PostMessageA(Shell.mainWnd, WM_NULL, 0, 0);
+    DestroyMenu(menu);
+}
+
+void OnTrayNotify(UINT mouseMsg, UINT iconId) {
+    if (iconId != ID_TRAY_ICON) return;
+    if (mouseMsg == WM_LBUTTONDOWN)
+        ShowEditBox();
+    else if (mouseMsg == WM_RBUTTONUP)
+        ShowTrayMenu();
+}
