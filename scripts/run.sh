@@ -35,7 +35,10 @@ if [ -n "$private" ]; then
     if xwininfo -root -tree 2>/dev/null | grep -q 'vorn.exe'; then break; fi
     sleep 0.1
   done
+  # A click on the empty desktop takes the focus away: the box then shows its clock.
   sleep 1
+  xdotool mousemove 640 600 click 1 >/dev/null 2>&1 || true
+  sleep 1.5
   import -window root "$shot"
   echo "screenshot of the running box: $shot"
   if [ -t 0 ]; then

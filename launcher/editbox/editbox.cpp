@@ -1,0 +1,259 @@
+// editbox.cpp - the command edit box: creation, placement, font, text access
+// and its window procedure (a thin switch over the handlers of the other
+// editbox_*.cpp files).
+#include "editbox.h"
+
+#include <string.h>
+
+#include "../../common/settings.h"
+#include "../../common/strutil.h"
+#include "../../common/winutil.h"
+#include "../shell/appstate.h"
+#include "../shell/shell.h"
+#include "editbox_internal.h"
+#include "editgeom.h"
+
+EditBoxState EditBox;
+
+LRESULT CALLBACK EditBoxProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+    switch (msg) {
+        case WM_SETFOCUS:
+            OnEditSetFocus(wnd);
+            break;
+        case WM_KILLFOCUS:
+            OnEditKillFocus(wnd, (HWND)wParam);
+            EndBorderDrag(wnd);
+            break;
+        case WM_ENDSESSION: {
+            // The session may end as soon as this returns, so the shutdown runs now.
+            // A session that goes on (wParam 0) keeps the program running.
+            WNDPROC old = EditBox.oldProc;
+            if (wParam && Shell.mainWnd) SendMessageA(Shell.mainWnd, WM_CLOSE, 0, 0);
+            if (!IsWindow(wnd) || !old) return 0;
+            return CallWindowProcA(old, wnd, msg, wParam, lParam);
+        }
+        case WM_QUERYENDSESSION:
+            return 1;
+        case WM_PAINT: {
+            // The EDIT class paints with its parent's clipping, over the path icon
+            // child as well: the icon is drawn again on top.
+            LRESULT result = ForwardToEdit(wnd, msg, wParam, lParam);
+            if (EditBox.iconWnd && IsWindowVisible(EditBox.iconWnd))
+                RedrawWindow(EditBox.iconWnd, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
+            return result;
+        }
+        case WM_NCPAINT:
+        case WM_NCACTIVATE: {
+            LRESULT result = ForwardToEdit(wnd, msg, wParam, lParam);
+            PaintEditFrameOf(wnd);
+            return result;
+        }
+        case WM_NCMOUSEMOVE:
+            OnEditNcMouseMove(wnd, wParam, lParam);
+            break;
+        case WM_NCLBUTTONDOWN:
+            OnEditNcLButtonDown(wnd, wParam, lParam);
+            break;
+        case WM_KEYDOWN:
+            if (OnEditKeyDown(wnd, wParam)) return 0;
+            break;
+        case WM_CHAR:
+            if (OnEditChar(wnd, wParam)) return 0;
+            break;
+        case WM_COMMAND:
+            if (LOWORD(wParam) == IDM_EXIT)
+                RequestExit();
+            else if (LOWORD(wParam) == IDM_RELOAD)
+                ReloadAll();
+            break;
+        case WM_TIMER:
+            if (wParam == ID_TIMER_CLOCK) {
+                ShowClock();
+                return 0;
+            }
+            if (wParam == ID_TIMER_REGAPPS) return 0;
+            // Timers of the control itself (scrolling while selecting with the
+            // mouse) stay with the control.
+            break;
+        case WM_MOUSEMOVE:
+            OnEditMouseMove(wnd, wParam, lParam);
+            break;
+        case WM_LBUTTONDOWN:
+        case WM_RBUTTONDOWN:
+            OnEditButtonDown(wnd, lParam);
+            break;
+        case WM_LBUTTONUP:
+        case WM_RBUTTONUP:
+            OnEditButtonUp(wnd);
+            break;
+        case WM_EDIT_COMMAND:
+            OnEditCommand(wnd, wParam);
+            break;
+        case WM_NCDESTROY: {
+            // Destroyed without UnsubclassEditBox (its owner went first): forget it.
+            LRESULT result = ForwardToEdit(wnd, msg, wParam, lParam);
+            EditBox.wnd = nullptr;
+            EditBox.iconWnd = nullptr;
+            EditBox.oldProc = nullptr;
+            return result;
+        }
+    }
+    // Still to come with their subsystems: the shell context menu's owner-draw
+    // and menu messages, list notifications (WM_NOTIFY), the edit context menu,
+    // the IME character handler of completion, and WM_APP+3 (registered
+    // applications). Until then the control handles them itself.
+    return ForwardToEdit(wnd, msg, wParam, lParam);
+}
+
+LRESULT ForwardToEdit(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+    // After UnsubclassEditBox (a handler ended the program) there is nothing
+    // left to forward to.
+    if (!EditBox.oldProc) return 0;
+    return CallWindowProcA(EditBox.oldProc, wnd, msg, wParam, lParam);
+}
+
+void RequestExit(void) {
+    if (Shell.mainWnd) PostMessageA(Shell.mainWnd, WM_CLOSE, 0, 0);
+}
+
+void ReapplyEditSelection(HWND wnd) {
+    DWORD start = 0, end = 0;
+    SendMessageA(wnd, EM_GETSEL, (WPARAM)&start, (LPARAM)&end);
+    SendMessageA(wnd, EM_SETSEL, start, end);
+}
+
+// --- placement --------------------------------------------------------------
+
+int EditBoxLeft(void) { return Shell.overrideX >= 0 ? Shell.overrideX : Settings.x; }
+int EditBoxTop(void) { return Shell.overrideY >= 0 ? Shell.overrideY : Settings.y; }
+int EditBoxWidth(void) { return Shell.overrideW >= 0 ? Shell.overrideW : Settings.w; }
+
+int EditBoxHeight(void) {
+    return EditHeightFor(Settings.ftsize, GetSystemMetrics(SM_CYEDGE),
+                         GetSystemMetrics(SM_CYDLGFRAME), (int)Settings.icon);
+}
+
+void PlaceEditBox(void) {
+    if (!EditBox.wnd) return;
+    SetWindowPos(EditBox.wnd, nullptr, EditBoxLeft(), EditBoxTop(), EditBoxWidth(), EditBoxHeight(),
+                 SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+static void SetEditWidth(int width) {
+    RECT rc;
+    if (!EditBox.wnd || !GetWindowRect(EditBox.wnd, &rc)) return;
+    SetWindowPos(EditBox.wnd, nullptr, 0, 0, width, rc.bottom - rc.top,
+                 SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+void FitEditWidth(const char* text) {
+    if (Settings.autoresize != 1 || !EditBox.wnd || !text) return;
+    HDC dc = GetDC(EditBox.wnd);
+    if (!dc) return;
+    HGDIOBJ oldFont = EditBox.font ? SelectObject(dc, EditBox.font) : nullptr;
+    SIZE size = {0, 0};
+    GetTextExtentPoint32A(dc, text, (int)strlen(text), &size);
+    if (oldFont) SelectObject(dc, oldFont);
+    ReleaseDC(EditBox.wnd, dc);
+    SetEditWidth(FitWidthFor(size.cx, Settings.ftsize, GetSystemMetrics(SM_CYEDGE),
+                             GetSystemMetrics(SM_CYDLGFRAME), EditBoxWidth(), (int)Settings.icon));
+}
+
+void RestoreEditWidth(void) { SetEditWidth(EditBoxWidth()); }
+
+// --- font, margins, style ---------------------------------------------------
+
+void RecreateEditFont(void) {
+    HFONT font = CreateFontA(-Settings.ftsize, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE,
+                             SHIFTJIS_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS,
+                             PROOF_QUALITY, DEFAULT_PITCH | FF_DONTCARE, nullptr);
+    if (EditBox.wnd) SendMessageA(EditBox.wnd, WM_SETFONT, (WPARAM)font, TRUE);
+    // The control no longer uses the old font once the new one is set.
+    if (EditBox.font) DeleteObject(EditBox.font);
+    EditBox.font = font;
+}
+
+void SetEditMargins(int left) {
+    if (!EditBox.wnd) return;
+    SendMessageA(EditBox.wnd, EM_SETMARGINS, EC_LEFTMARGIN | EC_RIGHTMARGIN,
+                 MAKELPARAM(left, Settings.ftsize / 2));
+}
+
+void RestyleEditBox(void) {
+    if (!EditBox.wnd) return;
+    char text[EDIT_TEXT_MAX];
+    GetWindowTextA(EditBox.wnd, text, sizeof text);
+    LONG_PTR style = GetWindowLongPtrA(EditBox.wnd, GWL_STYLE);
+    if (Settings.aligns == 1)
+        style |= ES_CENTER;
+    else
+        style &= ~(LONG_PTR)ES_CENTER;
+    SetWindowLongPtrA(EditBox.wnd, GWL_STYLE, style);
+    SetWindowPos(EditBox.wnd, nullptr, 0, 0, 0, 0,
+                 SWP_FRAMECHANGED | SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    SetEditText(text);
+}
+
+// --- creation and teardown --------------------------------------------------
+
+HWND CreateEditBox(HWND owner) {
+    DWORD exStyle = WS_EX_DLGMODALFRAME | WS_EX_TOPMOST | WS_EX_TOOLWINDOW | WS_EX_WINDOWEDGE |
+                    WS_EX_CLIENTEDGE;
+    DWORD style = WS_POPUP | WS_CLIPCHILDREN | ES_AUTOHSCROLL | ES_NOHIDESEL;
+    if (Settings.aligns == 1) style |= ES_CENTER;
+    // No control id: the notifications reach the owner as WM_COMMAND with id 0.
+    HWND wnd =
+        CreateWindowExA(exStyle, "EDIT", "", style, EditBoxLeft(), EditBoxTop(), EditBoxWidth(),
+                        EditBoxHeight(), owner, nullptr, Shell.instance, nullptr);
+    if (!wnd) return nullptr;
+    EditBox.wnd = wnd;
+    EditBox.dragMode = EDIT_DRAG_NONE;
+    EditBox.iconDragArmed = false;
+    EditBox.clockRunning = false;
+    RecreateEditFont();
+    SendMessageA(wnd, EM_LIMITTEXT, EDIT_TEXT_MAX, 0);
+    int iconRoom = CreatePathIconWindow();
+    SetEditMargins(iconRoom > 0 ? iconRoom + 1 : 1);
+    // Layered and opaque from the start; both do nothing while alpha is 100.
+    SetLayered(wnd, true);
+    SetTransparency(wnd, false);
+    EditBox.oldProc = (WNDPROC)SetWindowLongPtrA(wnd, GWLP_WNDPROC, (LONG_PTR)EditBoxProc);
+    return wnd;
+}
+
+void UnsubclassEditBox(void) {
+    HWND wnd = EditBox.wnd;
+    if (wnd) {
+        if (EditBox.oldProc) SetWindowLongPtrA(wnd, GWLP_WNDPROC, (LONG_PTR)EditBox.oldProc);
+        EditBox.oldProc = nullptr;
+        EditBox.wnd = nullptr;
+        SendMessageA(wnd, WM_CLOSE, 0, 0);
+    }
+    if (EditBox.font) DeleteObject(EditBox.font);
+    EditBox.font = nullptr;
+}
+
+// --- text -------------------------------------------------------------------
+
+void SetEditText(const char* text) {
+    if (!EditBox.wnd || !text) return;
+    SetWindowTextA(EditBox.wnd, text);
+    EditCaretToEnd(EditBox.wnd, text);
+}
+
+void ClearEditBox(void) {
+    if (!EditBox.wnd) return;
+    SetFocus(EditBox.wnd);
+    SetWindowTextA(EditBox.wnd, "");
+}
+
+int ReadEditText(char* buf, size_t size) {
+    if (!buf || size == 0) return 0;
+    buf[0] = '\0';
+    if (!EditBox.wnd) return 0;
+    int room = size > (size_t)0x7FFFFFFF ? 0x7FFFFFFF : (int)size;
+    GetWindowTextA(EditBox.wnd, buf, room);
+    buf[size - 1] = '\0';
+    ToBackslashes(buf);
+    return (int)strlen(buf);
+}

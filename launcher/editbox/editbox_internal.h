@@ -1,0 +1,41 @@
+// editbox_internal.h - the handlers of the edit box's window procedure, shared
+// by the editbox_*.cpp files only.
+#pragma once
+#include <windows.h>
+#include <stddef.h>
+
+LRESULT CALLBACK EditBoxProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam);
+
+// Forwards a message to the EDIT class procedure.
+LRESULT ForwardToEdit(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam);
+// Asks the main window to close (the program ends through Shutdown). Posted, so
+// the edit box is never destroyed inside one of its own messages.
+void RequestExit(void);
+// Selects the current selection again, so the control repaints it.
+void ReapplyEditSelection(HWND wnd);
+
+// pathicon.cpp: the edit text as a file-system path (one leading separator
+// rooted at StartDir); returns its length.
+int EditTextAsPath(char* buf, size_t size);
+
+// editbox_focus.cpp
+void OnEditSetFocus(HWND wnd);
+void OnEditKillFocus(HWND wnd, HWND newFocus);
+void ShowClock(void);
+
+// editbox_keys.cpp: 1 when the key was handled (not forwarded).
+int OnEditKeyDown(HWND wnd, WPARAM key);
+int OnEditChar(HWND wnd, WPARAM ch);
+
+// editbox_commands.cpp: command dispatch of WM_APP+2.
+void OnEditCommand(HWND wnd, WPARAM code);
+
+// editbox_frame.cpp
+void PaintEditFrameOf(HWND wnd);
+void OnEditNcMouseMove(HWND wnd, WPARAM hit, LPARAM lParam);
+void OnEditNcLButtonDown(HWND wnd, WPARAM hit, LPARAM lParam);
+void OnEditMouseMove(HWND wnd, WPARAM keys, LPARAM lParam);
+void OnEditButtonDown(HWND wnd, LPARAM lParam);
+void OnEditButtonUp(HWND wnd);
+// Ends a border drag as a button release does (capture released, mode 0).
+void EndBorderDrag(HWND wnd);

@@ -1,0 +1,126 @@
+// pathicon.cpp - the 16x16 icon at the left edge of the edit box that shows
+// what the typed path names (used only when the setting icon is 1).
+#include <windows.h>
+#include <shellapi.h>
+#include <string.h>
+
+#include "../../common/fileio.h"
+#include "../../common/settings.h"
+#include "../../common/strutil.h"
+#include "../shell/appstate.h"
+#include "../shell/shell.h"
+#include "editbox.h"
+#include "editbox_internal.h"
+
+static void PaintPathIcon(HWND wnd) {
+    PAINTSTRUCT ps;
+    HDC dc = BeginPaint(wnd, &ps);
+    if (!dc) return;
+    HBRUSH background = GetSysColorBrush(COLOR_WINDOW);
+    if (EditBox.iconImage) {
+        DrawIconEx(dc, 0, 0, EditBox.iconImage, PATH_ICON_SIZE, PATH_ICON_SIZE, 0, background,
+                   DI_NORMAL);
+    } else {
+        RECT rc = {0, 0, PATH_ICON_SIZE, PATH_ICON_SIZE};
+        FillRect(dc, &rc, background);
+    }
+    EndPaint(wnd, &ps);
+}
+
+static LRESULT CALLBACK PathIconProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+    WNDPROC old = EditBox.iconOldProc;
+    switch (msg) {
+        case WM_PAINT:
+            PaintPathIcon(wnd);
+            return 0;
+        case WM_ERASEBKGND:
+            return 1;
+        case WM_NCDESTROY:
+            if (EditBox.iconWnd == wnd) EditBox.iconWnd = nullptr;
+            break;
+    }
+    // Everything else, hit testing included, stays with the STATIC control:
+    // it lets the mouse through to the edit box.
+    return old ? CallWindowProcA(old, wnd, msg, wParam, lParam)
+               : DefWindowProcA(wnd, msg, wParam, lParam);
+}
+
+int CreatePathIconWindow(void) {
+    if (Settings.icon != 1 || !EditBox.wnd) return -1;
+    DestroyPathIconWindow();
+    HWND wnd = CreateWindowExA(0, "STATIC", "", WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS, 0, 0,
+                               PATH_ICON_SIZE, PATH_ICON_SIZE, EditBox.wnd, nullptr, Shell.instance,
+                               nullptr);
+    if (!wnd) return -1;
+    EditBox.iconWnd = wnd;
+    EditBox.iconOldProc = (WNDPROC)SetWindowLongPtrA(wnd, GWLP_WNDPROC, (LONG_PTR)PathIconProc);
+    SetPathIcon(nullptr);
+    return PATH_ICON_SIZE;
+}
+
+void DestroyPathIconWindow(void) {
+    if (EditBox.iconWnd) {
+        HWND wnd = EditBox.iconWnd;
+        EditBox.iconWnd = nullptr;
+        DestroyWindow(wnd);
+    }
+    if (EditBox.iconImage) DestroyIcon(EditBox.iconImage);
+    EditBox.iconImage = nullptr;
+}
+
+static HICON LoadDefaultPathIcon(void) {
+    return (HICON)LoadImageA(Shell.instance, MAKEINTRESOURCEA(IDI_DEFAULT_PATH), IMAGE_ICON,
+                             PATH_ICON_SIZE, PATH_ICON_SIZE, 0);
+}
+
+void SetPathIcon(const char* path) {
+    if (Settings.icon != 1) return;
+    if (EditBox.iconImage) DestroyIcon(EditBox.iconImage);
+    EditBox.iconImage = nullptr;
+    if (path && path[0] && FileExists(path)) {
+        char clean[EDIT_TEXT_MAX];
+        CopyString(clean, path, sizeof clean);
+        CollapseSeparators(clean);
+        SHFILEINFOA info;
+        memset(&info, 0, sizeof info);
+        if (SHGetFileInfoA(clean, 0, &info, sizeof info, SHGFI_ICON | SHGFI_SMALLICON) &&
+            info.hIcon)
+            EditBox.iconImage = info.hIcon;
+    }
+    if (!EditBox.iconImage) EditBox.iconImage = LoadDefaultPathIcon();
+    if (EditBox.iconWnd) {
+        InvalidateRect(EditBox.iconWnd, nullptr, FALSE);
+        UpdateWindow(EditBox.iconWnd);
+    }
+}
+
+int EditTextAsPath(char* buf, size_t size) {
+    char text[EDIT_TEXT_MAX];
+    ReadEditText(text, sizeof text);
+    // One leading separator (not two) roots the text at StartDir.
+    if (IsSeparator(text[0]) && !IsSeparator(text[1]) && App.startDir)
+        ConcatTo(App.startDir, text, buf, size);
+    else
+        CopyString(buf, text, size);
+    return (int)strlen(buf);
+}
+
+void RefreshPathIcon(void) {
+    if (Settings.icon != 1) return;
+    char path[EDIT_TEXT_MAX * 2];
+    EditTextAsPath(path, sizeof path);
+    SetPathIcon(path);
+}
+
+void ShowPathIcon(bool show) {
+    if (Settings.icon != 1 || !EditBox.iconWnd) return;
+    if (show) {
+        ShowWindow(EditBox.iconWnd, SW_SHOWNA);
+        SetEditMargins(PATH_ICON_SIZE);
+        InvalidateRect(EditBox.iconWnd, nullptr, FALSE);
+        UpdateWindow(EditBox.iconWnd);
+    } else {
+        ShowWindow(EditBox.iconWnd, SW_HIDE);
+        SetEditMargins(1);
+    }
+}

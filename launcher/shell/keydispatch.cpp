@@ -1,0 +1,29 @@
+// keydispatch.cpp - the key-binding filter of the message loop: a bound key
+// press becomes a command (WM_APP+2) or a registered-application start
+// (WM_APP+3) sent to the edit box, and goes no further.
+#include <windows.h>
+#include <stdint.h>
+
+#include "../../common/keymap.h"
+#include "../editbox/editbox.h"
+#include "shell.h"
+
+int DispatchKeyMessage(const MSG* msg) {
+    if (!msg || (msg->message != WM_KEYDOWN && msg->message != WM_SYSKEYDOWN)) return 0;
+    if (!EditBox.wnd) return 0;
+    uint32_t key = (uint32_t)(msg->wParam & 0xFF);
+    // The modifiers held right now; the Windows keys are not part of a binding.
+    if (GetAsyncKeyState(VK_CONTROL) & 0x8000) key |= KEY_CTRL;
+    if (GetAsyncKeyState(VK_SHIFT) & 0x8000) key |= KEY_SHIFT;
+    if (GetAsyncKeyState(VK_MENU) & 0x8000) key |= KEY_ALT;
+    uint32_t id = 0;
+    switch (MatchKey(key, &id)) {
+        case 1:
+            SendMessageA(EditBox.wnd, WM_EDIT_COMMAND, id, 0);
+            return 1;
+        case 2:
+            SendMessageA(EditBox.wnd, WM_EDIT_REGAPP, id, 0);
+            return 1;
+    }
+    return 0;
+}

@@ -1,0 +1,219 @@
+// mainwnd.cpp - the invisible main window: a message-only window that owns the
+// edit box and receives the process-wide messages (hot key, tray, hand-over,
+// reload, the outside tool's answer).
+#include <windows.h>
+#include <commctrl.h>
+#include <ole2.h>
+
+#include "../../common/keymap.h"
+#include "../../common/strutil.h"
+#include "../editbox/editbox.h"
+#include "../editbox/savedtext.h"
+#include "appstate.h"
+#include "instance.h"
+#include "shell.h"
+#include "startup.h"
+
+ShellState Shell = {
+    nullptr,       // instance
+    nullptr,       // mainWnd
+    "vorn_class",  // className
+    nullptr,       // mutex
+    0,             // reloadMsg
+    0,             // toolsMsg
+    -1,            // overrideX: the setting applies
+    -1,            // overrideY
+    -1,            // overrideW
+    {0},           // initialText
+    nullptr,       // trayIcon
+    false,         // comReady
+    false,         // oleReady
+    false,         // shuttingDown
+};
+
+// Initialisation on WM_CREATE, in its fixed order; false stops at the failing step.
+static bool OnMainCreate(HWND wnd) {
+    // The steps below (edit box owner, hot key) need the handle before
+    // CreateWindowEx has returned it.
+    Shell.mainWnd = wnd;
+
+    // 1. Common controls: list views only.
+    INITCOMMONCONTROLSEX controls = {sizeof controls, ICC_LISTVIEW_CLASSES};
+    if (!InitCommonControlsEx(&controls)) return false;
+
+    // 2. COM and OLE for this thread (single-threaded).
+    Shell.comReady = SUCCEEDED(CoInitialize(nullptr));
+    Shell.oleReady = SUCCEEDED(OleInitialize(nullptr));
+
+    // 3. The command edit box, owned by this window.
+    if (!CreateEditBox(wnd)) return false;
+
+    // 4. The item list and folder list windows and their image list join
+    //    here ("fatar errer no1" / "no2" on failure).
+    // 5. The edit box becomes an OLE drop target here.
+
+    // 6. The text of the command line, caret at its end.
+    if (Shell.initialText[0]) SetEditText(Shell.initialText);
+
+    // 7. The global hot key (not for /a).
+    if (!AnyFlag(SF_MULTI_INSTANCE)) RegisterAppHotKey();
+
+    // 8. Messages of the outside tool and of the settings program.
+    Shell.toolsMsg = RegisterWindowMessageA("WM_TOOLSMSG");
+    Shell.reloadMsg = RegisterWindowMessageA("WM_RELOAD");
+
+    // 9. History is loaded before the key bindings, the registered
+    //    applications after them, once those subsystems exist.
+    LoadKeyBindings();
+
+    // 10. Up comes the box.
+    ShowWindow(EditBox.wnd, SW_SHOW);
+    return true;
+}
+
+static void OnMainCommand(HWND wnd, WPARAM wParam, LPARAM lParam) {
+    // Notifications of the edit box (id 0, lParam its handle) drive
+    // completion, which takes EN_CHANGE and EN_UPDATE once it exists.
+    if (lParam) return;
+    switch (LOWORD(wParam)) {
+        case IDM_EXIT:
+            PostMessageA(wnd, WM_CLOSE, 0, 0);
+            break;
+        case IDM_SHOW:
+            ShowEditBox();
+            break;
+        case IDM_RELOAD:
+            // The item list and the folder list hide first, once they exist.
+            ReloadAll();
+            break;
+    }
+}
+
+static void OnMainTimer(HWND wnd) {
+    KillTimer(wnd, ID_TIMER_MAIN);
+    ClearFlags(SF_EXPLORER_PENDING);
+    // The Explorer-window list is filled here once it exists.
+}
+
+static void OnReloadRequest(void) {
+    // The item list and the folder list hide first, once they exist.
+    ShowEditBox();
+    ReloadAll();
+}
+
+static void OnToolsDone(HWND wnd) {
+    KillTimer(wnd, ID_TIMER_MAIN);
+    EnableAll(true);
+}
+
+// Kind 2: the handed text replaces whatever the box shows.
+static void ReceiveText(const char* text) {
+    // The lists hide and the cascade lists close here, once they exist.
+    DiscardSavedText();
+    ClearEditBox();
+    ShowEditBox();
+    SetFlags(SF_TEXT_BY_PROGRAM | SF_HANDED_TEXT);
+    SetPathIcon(text);
+    SetEditText(text);
+}
+
+// Kind 3: a second start with /f captured a program to open typed paths with.
+static void ReceiveTargetProgram(const char* path) {
+    char program[HANDOVER_TEXT_MAX];
+    CopyString(program, path, sizeof program);
+    DropTrailingSeparator(program);
+    SetFlags(SF_TARGET_PROGRAM);
+    SetAppString(&App.targetProgram, program);
+    RedrawEditFrame();
+}
+
+LRESULT ReceiveHandOver(const COPYDATASTRUCT* record) {
+    if (!record || !EditBox.wnd || !IsWindowEnabled(EditBox.wnd)) return 0;
+    if (record->dwData < HANDOVER_SHOW || record->dwData > HANDOVER_ARGPREFIX) return 0;
+    // The record comes from another process: its text is used only when it
+    // really is a string that fits.
+    const char* text = HandOverText(record->lpData, record->cbData);
+    if (!text) return 0;
+    switch (record->dwData) {
+        case HANDOVER_SHOW:
+            ShowEditBox();
+            break;
+        case HANDOVER_TEXT:
+            ReceiveText(text);
+            break;
+        case HANDOVER_TARGET:
+            ReceiveTargetProgram(text);
+            break;
+        case HANDOVER_ARGPREFIX:
+            SetAppString(&App.argPrefix, text);
+            break;
+    }
+    return 1;
+}
+
+static LRESULT CALLBACK MainWndProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+    switch (msg) {
+        case WM_CREATE:
+            // A failed step closes the window through the normal shutdown, once
+            // creation has returned.
+            if (!OnMainCreate(wnd)) PostMessageA(wnd, WM_CLOSE, 0, 0);
+            break;
+        case WM_DESTROY:
+            PostQuitMessage(0);
+            break;
+        case WM_CLOSE:
+            // Shutdown destroys this window itself.
+            Shutdown(wnd);
+            return 0;
+        case WM_ENDSESSION:
+            // A session that goes on (wParam 0) keeps the program running.
+            if (wParam) Shutdown(wnd);
+            return 0;
+        case WM_QUERYENDSESSION:
+            return 1;
+        case WM_COPYDATA:
+            return ReceiveHandOver((const COPYDATASTRUCT*)lParam);
+        case WM_COMMAND:
+            OnMainCommand(wnd, wParam, lParam);
+            break;
+        case WM_TIMER:
+            if (wParam == ID_TIMER_MAIN) {
+                OnMainTimer(wnd);
+                return 0;
+            }
+            break;
+        case WM_HOTKEY:
+            if (wParam == ID_HOTKEY) ShowEditBox();
+            break;
+        case WM_TRAY_NOTIFY:
+            OnTrayNotify((UINT)lParam, (UINT)wParam);
+            break;
+        default:
+            if (Shell.reloadMsg && msg == Shell.reloadMsg) {
+                OnReloadRequest();
+                return 1;
+            }
+            if (Shell.toolsMsg && msg == Shell.toolsMsg) {
+                OnToolsDone(wnd);
+                return 1;
+            }
+            break;
+    }
+    return DefWindowProcA(wnd, msg, wParam, lParam);
+}
+
+bool RegisterMainClass(void) {
+    WNDCLASSEXA wc;
+    ZeroMemory(&wc, sizeof wc);
+    wc.cbSize = sizeof wc;
+    wc.lpfnWndProc = MainWndProc;
+    wc.hInstance = Shell.instance;
+    wc.hbrBackground = (HBRUSH)(COLOR_WINDOW + 1);
+    wc.lpszClassName = Shell.className;
+    return RegisterClassExA(&wc) != 0;
+}
+
+HWND CreateMainWindow(void) {
+    return CreateWindowExA(WS_EX_TOOLWINDOW, Shell.className, nullptr, 0, 0, 0, 0, 0, HWND_MESSAGE,
+                           nullptr, Shell.instance, nullptr);
+}

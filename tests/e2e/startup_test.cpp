@@ -1,0 +1,264 @@
+// startup_test.cpp - what a start of vorn leaves in its data folder, and where
+// it puts its edit box.
+#include "tests/e2e/harness.h"
+
+namespace {
+
+// The settings file a first start writes: every key at its default, in file
+// order, CR LF line ends.
+const char kDefaultIni[] =
+    "[common]\r\n"
+    "hotkey=305\r\n"
+    "tray=1\r\n"
+    "t_macro=%H:%M:%S\r\n"
+    "linemax=25\r\n"
+    "listwmax=0\r\n"
+    "icon=0\r\n"
+    "exemode=1\r\n"
+    "migemo=0\r\n"
+    "migemomode=0\r\n"
+    "migemo_path=\r\n"
+    "alpha=100\r\n"
+    "[edit]\r\n"
+    "x=0\r\n"
+    "y=0\r\n"
+    "w=70\r\n"
+    "ftsize=12\r\n"
+    "autoresize=1\r\n"
+    "aligns=0\r\n"
+    "[regapp]\r\n"
+    "showpos=0\r\n"
+    "[path]\r\n"
+    "fldclass=1\r\n"
+    "fldbkcolor=13816530\r\n"
+    "fldftcolor=0\r\n"
+    "filbkcolor=16777215\r\n"
+    "filftcolor=0\r\n"
+    "typoctr=1\r\n"
+    "inputmode=0\r\n"
+    "[exp]\r\n"
+    "fldclass=1\r\n"
+    "fldbkcolor=13816530\r\n"
+    "fldftcolor=0\r\n"
+    "filbkcolor=16777215\r\n"
+    "filftcolor=0\r\n"
+    "[his]\r\n"
+    "fldclass=1\r\n"
+    "fldbkcolor=13816530\r\n"
+    "fldftcolor=0\r\n"
+    "filbkcolor=16777215\r\n"
+    "filftcolor=0\r\n"
+    "size=20\r\n"
+    "[def]\r\n"
+    "direct=0\r\n"
+    "fldclass=1\r\n"
+    "fldbkcolor=13816530\r\n"
+    "fldftcolor=0\r\n"
+    "filbkcolor=16777215\r\n"
+    "filftcolor=0\r\n"
+    "[fav]\r\n"
+    "fldclass=1\r\n"
+    "fldbkcolor=13816530\r\n"
+    "fldftcolor=0\r\n"
+    "filbkcolor=16777215\r\n"
+    "filftcolor=0\r\n"
+    "[search]\r\n"
+    "fldclass=1\r\n"
+    "fldbkcolor=13816530\r\n"
+    "fldftcolor=0\r\n"
+    "filbkcolor=16777215\r\n"
+    "filftcolor=0\r\n"
+    "subfolder=0\r\n"
+    "keep=1\r\n"
+    "[prev]\r\n"
+    "rsize=2000\r\n"
+    "bkcolor=16777215\r\n"
+    "ftcolor=0\r\n"
+    "width=250\r\n"
+    "height=250\r\n"
+    "spi_path=\r\n";
+
+// The key-binding file a first start writes: the count, then each command of
+// the table in table order with its default key (modifiers 0x100 Alt,
+// 0x200 Ctrl, 0x400 Shift, plus the virtual key).
+const char kDefaultKeymap[] =
+    "24\r\n"
+    "0,552\r\n"    // Ctrl+Down   0x228
+    "1,550\r\n"    // Ctrl+Up     0x226
+    "2,589\r\n"    // Ctrl+M      0x24D
+    "3,582\r\n"    // Ctrl+F      0x246
+    "4,590\r\n"    // Ctrl+N      0x24E
+    "5,581\r\n"    // Ctrl+E      0x245
+    "6,584\r\n"    // Ctrl+H      0x248
+    "7,588\r\n"    // Ctrl+L      0x24C
+    "8,596\r\n"    // Ctrl+T      0x254
+    "9,520\r\n"    // Ctrl+BS     0x208
+    "10,586\r\n"   // Ctrl+J      0x24A
+    "11,577\r\n"   // Ctrl+A      0x241
+    "12,578\r\n"   // Ctrl+B      0x242
+    "13,579\r\n"   // Ctrl+C      0x243
+    "14,598\r\n"   // Ctrl+V      0x256
+    "15,600\r\n"   // Ctrl+X      0x258
+    "16,602\r\n"   // Ctrl+Z      0x25A
+    "17,1603\r\n"  // Ctrl+Shift+C 0x643
+    "18,1622\r\n"  // Ctrl+Shift+V 0x656
+    "19,1624\r\n"  // Ctrl+Shift+X 0x658
+    "22,594\r\n"   // Ctrl+R      0x252
+    "23,580\r\n"   // Ctrl+D      0x244
+    "20,113\r\n"   // F2          0x71
+    "21,1051\r\n"; // Shift+Esc   0x41B
+
+// kDefaultIni with the whole line "key=..." of section replaced by line.
+std::string DefaultIniWithLine(const char* section, const char* key, const char* line) {
+    std::string ini = kDefaultIni;
+    size_t sec = ini.find(std::string("[") + section + "]\r\n");
+    if (sec == std::string::npos) return std::string();
+    size_t at = ini.find(std::string("\r\n") + key + "=", sec);
+    if (at == std::string::npos) return std::string();
+    at += 2;
+    size_t end = ini.find("\r\n", at);
+    ini.replace(at, end - at, line);
+    return ini;
+}
+
+// Height of the edit box for a font size: the font plus two edges, two
+// dialog frames and two pixels.
+int BoxHeight(int ftsize) {
+    return ftsize + 2 * GetSystemMetrics(SM_CYEDGE) + 2 * GetSystemMetrics(SM_CYDLGFRAME) + 2;
+}
+
+::testing::AssertionResult BoxRectIs(const VornProcess& vorn, int x, int y, int w, int h) {
+    RECT r;
+    if (!GetWindowRect(vorn.EditBox(), &r)) return ::testing::AssertionFailure() << "no edit box";
+    if (r.left == x && r.top == y && r.right - r.left == w && r.bottom - r.top == h)
+        return ::testing::AssertionSuccess();
+    return ::testing::AssertionFailure() << "box at (" << r.left << "," << r.top << ") size " << r.right - r.left
+                                         << "x" << r.bottom - r.top << ", expected (" << x << "," << y
+                                         << ") size " << w << "x" << h;
+}
+
+}  // namespace
+
+using StartupE2E = VornTest;
+
+// --- Data files written at start-up ------------------------------------------------
+
+TEST_F(StartupE2E, FirstStartWritesDefaultSettingsAndKeymap) {
+    ASSERT_FALSE(PathExists(Path("data")));
+    VornProcess vorn;
+    ASSERT_TRUE(StartAndWaitBox(&vorn, ""));
+    EXPECT_TRUE(PathExists(Path("data"))) << "the data folder was not created beside vorn.exe";
+    EXPECT_EQ(ReadIni(), kDefaultIni);
+    EXPECT_EQ(ReadKeymap(), kDefaultKeymap);
+}
+
+TEST_F(StartupE2E, EmptySettingsFileBecomesTheDefaultFile) {
+    ASSERT_TRUE(WriteIni(""));
+    VornProcess vorn;
+    ASSERT_TRUE(StartAndWaitBox(&vorn, ""));
+    EXPECT_EQ(ReadIni(), kDefaultIni);
+}
+
+TEST_F(StartupE2E, PartialSettingsAreCompletedAndKeepTheirValues) {
+    ASSERT_TRUE(WriteIni("[common]\r\ntray=0\r\n"));
+    VornProcess vorn;
+    ASSERT_TRUE(StartAndWaitBox(&vorn, ""));
+    std::string expected = DefaultIniWithLine("common", "tray", "tray=0");
+    ASSERT_FALSE(expected.empty());
+    EXPECT_EQ(ReadIni(), expected);
+}
+
+TEST_F(StartupE2E, DamagedSettingsAreRewrittenInCanonicalForm) {
+    // Unknown keys and comments vanish, an upper-case key and a key with a
+    // blank before "=" are not recognised, an out-of-range value is replaced,
+    // a trailing comment and blanks after a value are dropped.
+    ASSERT_TRUE(WriteIni(
+        "; hand-edited\r\n"
+        "[common]\r\n"
+        "bogus=7\r\n"
+        "TRAY=2\r\n"
+        "tray=0\r\n"
+        "alpha=5\r\n"
+        "t_macro=%H-%M   ; my clock\r\n"
+        "[edit]\r\n"
+        "w =300\r\n"
+        "x=40\r\n"
+        "[unknown]\r\n"
+        "x=1\r\n"));
+    VornProcess vorn;
+    ASSERT_TRUE(StartAndWaitBox(&vorn, ""));
+    std::string expected = DefaultIniWithLine("common", "tray", "tray=0");
+    expected.replace(expected.find("t_macro=%H:%M:%S"), 16, "t_macro=%H-%M");
+    expected.replace(expected.find("[edit]\r\nx=0\r\n"), 13, "[edit]\r\nx=40\r\n");
+    EXPECT_EQ(ReadIni(), expected);
+}
+
+TEST_F(StartupE2E, KeymapThatBindsSomeCommandsIsNotRewritten) {
+    // Only the exit command, on Ctrl+Q; the other commands are completed in
+    // memory with their defaults, and the file stays as it is.
+    const std::string keymap = "1\r\n21,593\r\n";
+    ASSERT_TRUE(WriteIniWith({"common.tray=0"}));
+    ASSERT_TRUE(WriteKeymap(keymap));
+    VornProcess vorn;
+    ASSERT_TRUE(StartAndWaitBox(&vorn, ""));
+    EXPECT_EQ(ReadKeymap(), keymap);
+}
+
+TEST_F(StartupE2E, KeymapWithoutCommandBlockFallsBackAndKeepsApplicationKeys) {
+    ASSERT_TRUE(WriteIniWith({"common.tray=0"}));
+    ASSERT_TRUE(WriteKeymap("---\r\n1\r\n1000,1648\r\n"));
+    VornProcess vorn;
+    ASSERT_TRUE(StartAndWaitBox(&vorn, ""));
+    EXPECT_EQ(ReadKeymap(), std::string(kDefaultKeymap) + "---\r\n1\r\n1000,1648\r\n");
+}
+
+TEST_F(StartupE2E, KeymapWithCountBelowOneIsReplacedByDefaults) {
+    ASSERT_TRUE(WriteIniWith({"common.tray=0"}));
+    ASSERT_TRUE(WriteKeymap("0\r\n21,593\r\n"));
+    VornProcess vorn;
+    ASSERT_TRUE(StartAndWaitBox(&vorn, ""));
+    EXPECT_EQ(ReadKeymap(), kDefaultKeymap);
+}
+
+// --- Place and size of the edit box ----------------------------------------------------
+
+TEST_F(StartupE2E, EditBoxTakesPlaceAndSizeFromSettings) {
+    ASSERT_TRUE(WriteIniWith({"common.tray=0", "edit.x=100", "edit.y=150", "edit.w=300", "edit.ftsize=16"}));
+    VornProcess vorn;
+    ASSERT_TRUE(StartAndWaitBox(&vorn, ""));
+    EXPECT_TRUE(BoxRectIs(vorn, 100, 150, 300, BoxHeight(16)));
+}
+
+TEST_F(StartupE2E, EditBoxIsOnePixelTallerWithPathIcon) {
+    // autoresize 0: the width stays w whatever the focus does.
+    ASSERT_TRUE(WriteIniWith({"common.tray=0", "common.icon=1", "edit.x=60", "edit.y=80", "edit.w=200", "edit.autoresize=0"}));
+    VornProcess vorn;
+    ASSERT_TRUE(StartAndWaitFocus(&vorn, ""));
+    EXPECT_TRUE(BoxRectIs(vorn, 60, 80, 200, BoxHeight(12) + 1));
+}
+
+TEST_F(StartupE2E, FocusedBoxMakesRoomForThePathIcon) {
+    // With autoresize the focused box is fitted to its text, at least w wide,
+    // and then widened by the 16 pixels of the icon.
+    ASSERT_TRUE(WriteIniWith({"common.tray=0", "common.icon=1", "edit.x=60", "edit.y=80", "edit.w=200"}));
+    VornProcess vorn;
+    ASSERT_TRUE(StartAndWaitFocus(&vorn, ""));
+    EXPECT_TRUE(WaitFor([&] { return BoxRectIs(vorn, 60, 80, 216, BoxHeight(12) + 1); }))
+        << BoxRectIs(vorn, 60, 80, 216, BoxHeight(12) + 1).message();
+}
+
+TEST_F(StartupE2E, CommandLineOverridesPlaceAndWidth) {
+    ASSERT_TRUE(WriteIniWith({"common.tray=0", "edit.x=100", "edit.y=150", "edit.w=300"}));
+    VornProcess vorn;
+    ASSERT_TRUE(StartAndWaitBox(&vorn, "/x=40 /y=60 /w=250"));
+    EXPECT_TRUE(BoxRectIs(vorn, 40, 60, 250, BoxHeight(12)));
+    // The overrides are for this run only.
+    EXPECT_EQ(ReadIni(), IniWith({"common.tray=0", "edit.x=100", "edit.y=150", "edit.w=300"}));
+}
+
+TEST_F(StartupE2E, NegativeOverrideIsIgnoredAndTextCountsAsZero) {
+    ASSERT_TRUE(WriteIniWith({"common.tray=0", "edit.x=100", "edit.y=150", "edit.w=300"}));
+    VornProcess vorn;
+    ASSERT_TRUE(StartAndWaitBox(&vorn, "/x=-5 /y=abc /w=220"));
+    EXPECT_TRUE(BoxRectIs(vorn, 100, 0, 220, BoxHeight(12)));
+}
