@@ -4,14 +4,18 @@ set(VORN_CORE_SOURCES
   common/strutil.cpp
   common/settings.cpp
   common/keymap.cpp
+  common/listfile.cpp
   launcher/shell/appstate.cpp
   launcher/shell/cmdline.cpp
   launcher/editbox/datemacro.cpp
   launcher/editbox/editgeom.cpp
   launcher/editbox/execrules.cpp
+  launcher/editbox/completerules.cpp
   launcher/lists/itemarray.cpp
   launcher/lists/listfilter.cpp
   launcher/lists/typeahead.cpp
+  launcher/lists/history.cpp
+  launcher/lists/favpages.cpp
 )
 
 # Win32 shell of vorn: every .cpp under launcher/ that is not in the core,

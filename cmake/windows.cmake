@@ -41,7 +41,7 @@ if(BUILD_TESTING)
     add_executable(win_tests ${WINE_TEST_SOURCES} ${CMAKE_SOURCE_DIR}/tests/gtest_main_win.cpp)
     target_link_libraries(win_tests vorn_win gtest)
     gtest_discover_tests(win_tests DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 120
-                         PROPERTIES RUN_SERIAL TRUE LABELS wine)
+                         PROPERTIES RUN_SERIAL TRUE TIMEOUT 60 LABELS wine)
   endif()
 
   # End-to-end tests: they start the real vorn.exe beside them.

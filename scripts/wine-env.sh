@@ -65,16 +65,16 @@ if [ ! -f "$WINEPREFIX/system.reg" ] || ! [ -d "$WINEPREFIX/drive_c/windows/sysw
   wineboot -i >/dev/null 2>&1 || true
   wineserver -w
 fi
-# Japanese gothic face for the fonts the programs ask for by name.
-if ! grep -q 'IPAGothic' "$WINEPREFIX/user.reg" 2>/dev/null; then
-  cat > "$vorn_build_dir/fonts.reg" <<'REG'
-REGEDIT4
-
-[HKEY_CURRENT_USER\Software\Wine\Fonts\Replacements]
-"MS Gothic"="IPAGothic"
-"MS UI Gothic"="IPAGothic"
-"MS PGothic"="IPAPGothic"
-REG
+# Japanese gothic face for the fonts the programs ask for by name, the
+# Japanese names included (the list windows ask for "ＭＳ ゴシック"). Those
+# names are not ASCII, so the file is UTF-16LE with its BOM; the registry
+# keeps them as \x escapes of their UTF-16 code units (ＭＳ is \xff2d\xff33).
+if ! grep -qF '"\xff2d\xff33 \x30b4\x30b7\x30c3\x30af"="IPAGothic"' "$WINEPREFIX/user.reg" 2>/dev/null; then
+  printf '%s\r\n' 'Windows Registry Editor Version 5.00' '' \
+    '[HKEY_CURRENT_USER\Software\Wine\Fonts\Replacements]' \
+    '"MS Gothic"="IPAGothic"' '"MS UI Gothic"="IPAGothic"' '"MS PGothic"="IPAPGothic"' \
+    '"ＭＳ ゴシック"="IPAGothic"' '"ＭＳ Ｐゴシック"="IPAGothic"' '' |
+    { printf '\xff\xfe'; iconv -f UTF-8 -t UTF-16LE; } > "$vorn_build_dir/fonts.reg"
   wine regedit "$vorn_build_dir/fonts.reg" >/dev/null 2>&1 || true
   wineserver -w
 fi

@@ -9,7 +9,9 @@
 #include "../../common/strutil.h"
 #include "../../common/winutil.h"
 #include "../shell/appstate.h"
+#include "../lists/listwnd.h"
 #include "../shell/shell.h"
+#include "completion.h"
 #include "editbox_internal.h"
 #include "editgeom.h"
 
@@ -60,6 +62,11 @@ LRESULT CALLBACK EditBoxProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam) {
         case WM_CHAR:
             if (OnEditChar(wnd, wParam)) return 0;
             break;
+        case WM_NOTIFY:
+            return HandleListNotify((NMHDR*)lParam);
+        case WM_IME_CHAR:
+            if (OnCompletionImeChar(wnd, wParam)) return 0;
+            break;
         case WM_COMMAND:
             if (LOWORD(wParam) == IDM_EXIT)
                 RequestExit();
@@ -99,8 +106,7 @@ LRESULT CALLBACK EditBoxProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam) {
         }
     }
     // Still to come with their subsystems: the shell context menu's owner-draw
-    // and menu messages, list notifications (WM_NOTIFY), the edit context menu,
-    // the IME character handler of completion, and WM_APP+3 (registered
+    // and menu messages, the edit context menu and WM_APP+3 (registered
     // applications). Until then the control handles them itself.
     return ForwardToEdit(wnd, msg, wParam, lParam);
 }

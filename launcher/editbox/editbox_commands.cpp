@@ -3,22 +3,41 @@
 #include <windows.h>
 
 #include "../../common/keymap.h"
+#include "../../common/winutil.h"
+#include "../lists/listwnd.h"
 #include "../shell/appstate.h"
 #include "../shell/shell.h"
+#include "builtin.h"
+#include "completion.h"
 #include "editbox.h"
 #include "editbox_internal.h"
 
 static bool EditHasFocus(HWND wnd) { return GetFocus() == wnd; }
 
 void OnEditCommand(HWND wnd, WPARAM code) {
-    // The edit commands act where the focus is; the list windows and the
-    // preview's text box join here when they exist. The cascade lists and both
-    // lists close before clear, paste, cut and undo once they exist.
+    // The edit commands act where the focus is; the preview's text box joins
+    // here when it exists. The cascade lists and both lists close before
+    // clear, paste, cut and undo.
     switch (code) {
-        case CMD_SELECT_ALL:
-            if (EditHasFocus(wnd)) SendMessageA(wnd, EM_SETSEL, 0, -1);
+        case CMD_SCROLL_DOWN:
+            ScrollActiveList(1);
             break;
+        case CMD_SCROLL_UP:
+            ScrollActiveList(-1);
+            break;
+        case CMD_TOGGLE_LISTS:
+            ToggleLists();
+            break;
+        case CMD_SELECT_ALL: {
+            HWND focus = GetFocus();
+            if (focus == wnd)
+                SendMessageA(wnd, EM_SETSEL, 0, -1);
+            else if (IsListWindow(focus))
+                ListSelectAll(focus);
+            break;
+        }
         case CMD_CLEAR:
+            HideAllLists();
             ClearEditBox();
             break;
         case CMD_COPY:
@@ -26,20 +45,32 @@ void OnEditCommand(HWND wnd, WPARAM code) {
             break;
         case CMD_PASTE:
             if (!EditHasFocus(wnd)) break;
+            HideAllLists();
             SetFlags(SF_USER_DELETED | SF_HANDED_TEXT);
             SendMessageA(wnd, WM_PASTE, 0, 0);
             RefreshPathIcon();
             break;
         case CMD_CUT:
             if (!EditHasFocus(wnd)) break;
+            HideAllLists();
             SetFlags(SF_TEXT_BY_PROGRAM | SF_HANDED_TEXT);
             SendMessageA(wnd, WM_CUT, 0, 0);
             RefreshPathIcon();
             break;
         case CMD_UNDO:
             if (!EditHasFocus(wnd)) break;
+            HideAllLists();
             SendMessageA(wnd, EM_UNDO, 0, 0);
             ReapplyEditSelection(wnd);
+            break;
+        case CMD_BUILTIN_LIST:
+            ToggleBuiltinList();
+            break;
+        case CMD_DIR_UP:
+            DirectoryUp();
+            break;
+        case CMD_SHORTCUT_TARGET:
+            GoToShortcutTarget();
             break;
         case CMD_EXIT:
             RequestExit();

@@ -8,6 +8,8 @@
 #include "../shell/shell.h"
 #include "datemacro.h"
 #include "editbox.h"
+#include "../lists/cascade.h"
+#include "../lists/listwnd.h"
 #include "editbox_internal.h"
 #include "savedtext.h"
 
@@ -19,7 +21,7 @@ static bool IsWindowOfThisProgram(HWND wnd) {
 }
 
 void OnEditSetFocus(HWND wnd) {
-    // The cascade lists close here once the folder lists exist.
+    CloseCascades(nullptr, CASCADE_CLOSE_ALL);
     ShowPathIcon(true);
     if (AnyFlag(SF_SECOND_CLASS) && !FindWindowExA(HWND_MESSAGE, nullptr, "vorn_fisson", nullptr))
         ClearFlags(SF_SECOND_CLASS);
@@ -42,10 +44,11 @@ void OnEditKillFocus(HWND wnd, HWND newFocus) {
     // Focus that stays within the program (a list, a message box) changes nothing.
     if (IsWindowOfThisProgram(newFocus)) return;
     // While an outside tool runs (the list windows are disabled) nothing
-    // happens either; that check joins with the list windows.
+    // happens either.
+    if (Lists.folderList && !IsWindowEnabled(Lists.folderList)) return;
     if (Settings.alpha != 100) SetTransparencyAll(true);
-    // A list on show keeps the box as it is (the user went into the list);
-    // that check joins with the list windows too.
+    // A list on show keeps the box as it is (the user went into the list).
+    if (ActiveListWindow()) return;
     if (AnyFlag(SF_ONE_SHOT)) {
         RequestExit();
         return;

@@ -8,6 +8,8 @@
 #include "../../common/settings.h"
 #include "../shell/appstate.h"
 #include "editbox.h"
+#include "../lists/cascade.h"
+#include "../lists/listwnd.h"
 #include "editbox_internal.h"
 #include "editgeom.h"
 
@@ -80,7 +82,7 @@ void OnEditNcMouseMove(HWND wnd, WPARAM hit, LPARAM lParam) {
 
 void OnEditNcLButtonDown(HWND wnd, WPARAM hit, LPARAM lParam) {
     if (hit != HTBORDER) return;
-    // The cascade lists close here once the folder lists exist.
+    CloseCascades(nullptr, CASCADE_CLOSE_ALL);
     BoxRect r = WindowBox(wnd);
     int zone =
         BorderZone(GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam), &r, GetSystemMetrics(SM_CXEDGE));
@@ -104,7 +106,7 @@ void OnEditMouseMove(HWND wnd, WPARAM keys, LPARAM lParam) {
                      GetSystemMetrics(SM_CXDLGFRAME), &next))
             SetWindowPos(wnd, nullptr, next.left, next.top, next.right - next.left,
                          next.bottom - next.top, SWP_NOZORDER | SWP_NOACTIVATE);
-        // The list on show follows the box here once the list windows exist.
+        FollowEditBox();
         return;
     }
     if (Settings.icon == 1 && PointOnPathIcon(lParam)) SetCursor(LoadCursor(nullptr, IDC_ARROW));

@@ -7,6 +7,12 @@
 #include "../../common/strutil.h"
 #include "../shell/appstate.h"
 #include "../shell/shell.h"
+#include "../lists/folderlist.h"
+#include "../lists/listinput.h"
+#include "savedtext.h"
+#include "../lists/listwnd.h"
+#include "builtin.h"
+#include "completion.h"
 #include "editbox.h"
 #include "editbox_internal.h"
 #include "execute.h"
@@ -17,7 +23,16 @@ static void EscChain(void) {
     // Only a press the system has seen since the last query acts; an Esc whose
     // press was already taken (an aborted search polls the key) is swallowed.
     if (!(GetAsyncKeyState(VK_ESCAPE) & 1)) return;
-    // The item list and the folder list close first, once they exist.
+    if (Lists.itemList && IsWindowVisible(Lists.itemList)) {
+        HideItemList();
+        SetEditText("");
+        RestoreSavedText();
+        return;
+    }
+    if (Lists.folderList && IsWindowVisible(Lists.folderList)) {
+        HideFolderList();
+        return;
+    }
     if (AnyFlag(SF_TARGET_PROGRAM)) {
         SetAppString(&App.targetProgram, nullptr);
         ClearFlags(SF_TARGET_PROGRAM);
@@ -46,8 +61,11 @@ static void EscChain(void) {
 
 // Enter: with no list open the text runs; the key goes on to the control.
 static int EnterChain(void) {
-    // A visible item list takes its selection, a visible folder list completes
-    // or runs a folder; both come with the list windows.
+    if (Lists.itemList && IsWindowVisible(Lists.itemList)) {
+        TakeSelection(EditBox.wnd, Lists.itemList);
+        return 1;
+    }
+    if (Lists.folderList && IsWindowVisible(Lists.folderList)) return FolderListEnter(EditBox.wnd);
     RunEditText(nullptr);
     return 0;
 }
@@ -65,22 +83,27 @@ int OnEditKeyDown(HWND wnd, WPARAM key) {
         case VK_ESCAPE:
             EscChain();
             return 1;
+        case VK_TAB: {
+            // Tab moves into the item list; its character is swallowed later.
+            HWND list = VisibleListWindow();
+            if (list && list == Lists.itemList) {
+                if (SendMessageA(list, LVM_GETNEXTITEM, (WPARAM)-1, LVNI_SELECTED) < 0) {
+                    LVITEMA item = {};
+                    item.state = item.stateMask = LVIS_SELECTED | LVIS_FOCUSED;
+                    SendMessageA(list, LVM_SETITEMSTATE, 0, (LPARAM)&item);
+                }
+                SetFocus(list);
+            }
+            return 0;
+        }
+        case VK_DOWN:
+            // Down moves into a list on show that has rows.
+            return EnterListWithFocus(VisibleListWindow()) ? 1 : 0;
     }
-    // Tab and Down move into a list on show; with no list they stay with the
-    // control.
     return 0;
 }
 
-int OnEditChar(HWND wnd, WPARAM ch) {
-    (void)wnd;
-    if (IsLeadByteSjis((unsigned char)ch)) return 0;
-    // Control combinations act through the key bindings; their characters are
-    // dropped, as are those of Enter and Esc, whose key-down already acted.
-    if (GetKeyState(VK_CONTROL) < 0) return 1;
-    if (ch == '\r' || ch == 0x1B) return 1;
-    // Completion takes the other characters once it exists.
-    return 0;
-}
+int OnEditChar(HWND wnd, WPARAM ch) { return OnCompletionChar(wnd, ch); }
 
 void RunEditText(const char* text) {
     char own[EDIT_TEXT_MAX];
@@ -93,10 +116,13 @@ void RunEditText(const char* text) {
     // Search input mode hands the text to the file search as its pattern; the
     // mode is only ever set by the file search, which is not built in yet.
     if (AnyFlag(SF_SEARCH_INPUT)) return;
-    // "#..." names a built-in command and ";..." a Default-list keyword; both
-    // subsystems are still to come, and such texts never go to execution (a
-    // lone ";" does nothing at all).
-    if (text[0] == '#' || text[0] == ';') return;
+    if (text[0] == '#') {
+        RunBuiltinCommand(text);
+        return;
+    }
+    // ";..." names a Default-list keyword; that subsystem is still to come, and
+    // such texts never go to execution (a lone ";" does nothing at all).
+    if (text[0] == ';') return;
     // A successful run has hidden the folder list and recorded the text in
     // History; then the after-run rule hides the box, keeps it or ends.
     if (ExecuteText(text)) AfterRun();

@@ -9,6 +9,7 @@
 #include "../../common/settings.h"
 #include "../shell/appstate.h"
 #include "../shell/shell.h"
+#include "../lists/listwnd.h"
 #include "editbox.h"
 #include "execrules.h"
 
@@ -63,7 +64,7 @@ int Execute(const char* path, const char* workDir) {
 
 int ExecuteText(const char* text) {
     if (!Execute(text, nullptr)) return 0;
-    // Folder list: hide it here once the list windows exist.
+    HideFolderList();
     // History: add text (as typed, not rooted) with AddToHistory(text, false).
     return 1;
 }

@@ -2,6 +2,7 @@
 // item array, placement, row display, the list commands and the path icon.
 #pragma once
 #include <windows.h>
+#include <commctrl.h>
 
 #include "listitem.h"
 
@@ -30,6 +31,8 @@ bool CreateListWindows(HWND mainWnd, HWND editBox);
 void DestroyListWindows(void);
 void FillItemList(void);
 void PlaceItemList(int rows);
+// Moves the list on show along with the edit box (border drag), size kept.
+void FollowEditBox(void);
 void SetItemListMultiSelect(bool on);
 void HideItemList(void);
 void HideFolderList(void);
@@ -45,3 +48,32 @@ void ScrollActiveList(int direction);  // +1 down, -1 up
 LRESULT HandleListNotify(NMHDR* header);
 // Colours of a kind's settings section, or null for kinds without colouring.
 const struct ListLook* LookOfKind(ListKind kind);
+
+// Building blocks shared with the cascade lists.
+// The list font: "ＭＳ ゴシック", 12 pixels high, 6 wide (the caller deletes it).
+HFONT CreateListFont(void);
+// A list window as the item list is made: a virtual report list view shown as
+// a pop-up owned by parent (its notifications go to parent), one column,
+// full-row select, the font, layered when alpha is not 100, subclassed with
+// proc (the list-view procedure goes to *oldProc). Null when it failed.
+HWND CreateListView(HWND parent, HFONT font, bool singleSelect, WNDPROC proc, WNDPROC* oldProc);
+// Height of a row (the label rectangle of row 0), 15 when the control has none.
+int ListRowHeight(HWND list);
+// Pixels of text per byte of a list row.
+enum { LIST_CHAR_WIDTH = 6 };
+// The item array a list window shows (item list, folder list or a cascade
+// level), or null for other windows.
+ItemArray* ArrayOfListWindow(HWND wnd);
+// Array position of the item shown at row of array, or -1.
+int ItemPositionOfRow(const ItemArray* array, int row);
+
+// Vertical and horizontal place of the item list (pure arithmetic of the
+// placement; rectangles are screen coordinates).
+struct ListPlacement {
+    int left, top, width, height;
+    int columnWidth;
+    bool above;  // placed above the edit box
+};
+ListPlacement ComputeItemListPlacement(const RECT& box, const RECT& desktop, int longest,
+                                       int rows, int rowHeight, int frame, int scroll,
+                                       int linemax, int listwmax, bool placedAbove);

@@ -7,8 +7,10 @@
 
 #include "../../common/keymap.h"
 #include "../../common/strutil.h"
+#include "../editbox/completion.h"
 #include "../editbox/editbox.h"
 #include "../editbox/savedtext.h"
+#include "../lists/listwnd.h"
 #include "appstate.h"
 #include "instance.h"
 #include "shell.h"
@@ -48,8 +50,8 @@ static bool OnMainCreate(HWND wnd) {
     // 3. The command edit box, owned by this window.
     if (!CreateEditBox(wnd)) return false;
 
-    // 4. The item list and folder list windows and their image list join
-    //    here ("fatar errer no1" / "no2" on failure).
+    // 4. The item list and folder list windows and their image list.
+    if (!CreateListWindows(wnd, EditBox.wnd)) return false;
     // 5. The edit box becomes an OLE drop target here.
 
     // 6. The text of the command line, caret at its end.
@@ -73,8 +75,15 @@ static bool OnMainCreate(HWND wnd) {
 
 static void OnMainCommand(HWND wnd, WPARAM wParam, LPARAM lParam) {
     // Notifications of the edit box (id 0, lParam its handle) drive
-    // completion, which takes EN_CHANGE and EN_UPDATE once it exists.
-    if (lParam) return;
+    // completion.
+    if (lParam) {
+        if ((HWND)lParam != EditBox.wnd) return;
+        if (HIWORD(wParam) == EN_CHANGE)
+            OnCompletionChange((HWND)lParam);
+        else if (HIWORD(wParam) == EN_UPDATE)
+            OnCompletionUpdate((HWND)lParam);
+        return;
+    }
     switch (LOWORD(wParam)) {
         case IDM_EXIT:
             PostMessageA(wnd, WM_CLOSE, 0, 0);
@@ -83,7 +92,8 @@ static void OnMainCommand(HWND wnd, WPARAM wParam, LPARAM lParam) {
             ShowEditBox();
             break;
         case IDM_RELOAD:
-            // The item list and the folder list hide first, once they exist.
+            HideItemList();
+            HideFolderList();
             ReloadAll();
             break;
     }
@@ -96,7 +106,8 @@ static void OnMainTimer(HWND wnd) {
 }
 
 static void OnReloadRequest(void) {
-    // The item list and the folder list hide first, once they exist.
+    HideItemList();
+    HideFolderList();
     ShowEditBox();
     ReloadAll();
 }
@@ -108,7 +119,7 @@ static void OnToolsDone(HWND wnd) {
 
 // Kind 2: the handed text replaces whatever the box shows.
 static void ReceiveText(const char* text) {
-    // The lists hide and the cascade lists close here, once they exist.
+    HideAllLists();
     DiscardSavedText();
     ClearEditBox();
     ShowEditBox();

@@ -5,6 +5,8 @@
 #include "../../common/keymap.h"
 #include "../../common/settings.h"
 #include "../editbox/editbox.h"
+#include "../lists/cascade.h"
+#include "../lists/listwnd.h"
 #include "appstate.h"
 #include "shell.h"
 
@@ -47,8 +49,8 @@ int ReloadAll(void) {
     UnregisterAppHotKey();
 
     // Search results: drop them (file search).
-    // Cascade lists: CloseCascades (folder list).
-    // Item list and folder list windows: destroy them (list windows).
+    DestroyCascades();
+    DestroyListWindows();
     DestroyPathIconWindow();
 
     bool wasTransparent = Settings.alpha != 100;
@@ -66,8 +68,11 @@ int ReloadAll(void) {
         RestyleEditBox();
     }
 
-    // Item list, folder list and their image list: create them again as at
-    // start-up ("fatar errer no1" / "no2" on failure).
+    // Item list, folder list and their image list: created again as at
+    // start-up; without them the program cannot go on.
+    if (EditBox.wnd && !CreateListWindows(Shell.mainWnd, EditBox.wnd)) {
+        if (Shell.mainWnd) PostMessageA(Shell.mainWnd, WM_CLOSE, 0, 0);
+    }
 
     int iconMargin = CreatePathIconWindow();
     SetEditMargins(iconMargin > 0 ? iconMargin + 1 : 1);

@@ -8,6 +8,8 @@
 #include "../../common/keymap.h"
 #include "../editbox/editbox.h"
 #include "../editbox/savedtext.h"
+#include "../lists/cascade.h"
+#include "../lists/listwnd.h"
 #include "appstate.h"
 #include "shell.h"
 
@@ -26,8 +28,10 @@ void Shutdown(HWND mainWnd) {
     if (Shell.shuttingDown) return;
     Shell.shuttingDown = true;
 
-    // 1-4. The drop target, Migemo, the cascade lists and the list windows
-    //      are released here once they exist.
+    // 1-4. The drop target and Migemo are released here once they exist;
+    //      the cascade lists, then the list windows.
+    DestroyCascades();
+    DestroyListWindows();
 
     // 5. A /q instance ends with its primary.
     CloseSecondInstance(mainWnd);
@@ -43,7 +47,7 @@ void Shutdown(HWND mainWnd) {
     SetAppString(&App.argPrefix, nullptr);
     FreeKeyBindings();
 
-    // 8. The shared image list goes here once it exists; the hot key.
+    // 8. The shared image list went with the list windows; the hot key.
     UnregisterAppHotKey();
 
     // 9. Tray icon and path icon.

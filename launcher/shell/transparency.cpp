@@ -4,6 +4,8 @@
 
 #include "../../common/settings.h"
 #include "../editbox/editbox.h"
+#include "../lists/cascade.h"
+#include "../lists/listwnd.h"
 #include "shell.h"
 
 static bool TransparencyInUse(void) { return Settings.alpha != 100; }
@@ -30,12 +32,16 @@ void SetTransparency(HWND wnd, bool on) {
 void SetTransparencyAll(bool on) {
     if (!TransparencyInUse()) return;
     SetTransparency(EditBox.wnd, on);
-    // List windows: the item list, the folder list and the cascade lists follow
-    // here with the same call once they exist.
+    SetTransparency(Lists.itemList, on);
+    SetTransparency(Lists.folderList, on);
+    for (int i = 0; i < Cascades.count; i++) SetTransparency(Cascades.levels[i].wnd, on);
 }
 
 void EnableAll(bool on) {
-    // List windows: the folder list, the item list and the cascade lists (when
-    // there are any) are enabled or disabled here first once they exist.
+    BOOL enable = on ? TRUE : FALSE;
+    if (Lists.folderList) EnableWindow(Lists.folderList, enable);
+    if (Lists.itemList) EnableWindow(Lists.itemList, enable);
+    for (int i = 0; i < Cascades.count; i++)
+        if (Cascades.levels[i].wnd) EnableWindow(Cascades.levels[i].wnd, enable);
     if (EditBox.wnd) EnableWindow(EditBox.wnd, on ? TRUE : FALSE);
 }

@@ -1,0 +1,201 @@
+// builtin.cpp - running the launcher's own "#" commands, the control-panel
+// names and "#<name>" through the shell, the version box, and the built-in
+// command list shown in the item list.
+#include "builtin.h"
+
+#include <windows.h>
+#include <commctrl.h>
+#include <shellapi.h>
+#include <stdio.h>
+
+#include "../../common/fileio.h"
+#include "../../common/settings.h"
+#include "../../common/strutil.h"
+#include "../../common/winutil.h"
+#include "../lists/cascade.h"
+#include "../lists/itemarray.h"
+#include "../lists/listwnd.h"
+#include "../shell/appstate.h"
+#include "../shell/shell.h"
+#include "editbox.h"
+#include "editbox_internal.h"
+#include "savedtext.h"
+
+static const char OptboxFileName[] = "Optbox.exe";
+static const char VersionAuthor[] = "tewsa";
+static const char VersionNumber[] = "0.64";
+
+static void FocusEditBox(void) {
+    if (EditBox.wnd) SetFocus(EditBox.wnd);
+}
+
+// Starts file through the shell with the verb "open". On success the box is
+// focused and emptied; a failure leaves everything as it was (the text stays
+// for correction, no beep, no message). 1 when it started.
+static int ShellRun(const char* file, const char* params) {
+    HINSTANCE result = ShellExecuteA(nullptr, "open", file, params ? params : "", nullptr,
+                                     SW_SHOWNORMAL);
+    if ((INT_PTR)result <= 32) return 0;
+    ClearEditBox();
+    return 1;
+}
+
+// The settings program beside the executable, when it is there.
+static bool FindOptbox(char* path, size_t size) {
+    ModulePath(AppModule, path, OptboxFileName, size);
+    return FileExists(path);
+}
+
+static void ShowVersionBox(void) {
+    char text[64];
+    snprintf(text, sizeof text, "%s\nVersion=%s", VersionAuthor, VersionNumber);
+    MessageBoxA(Shell.mainWnd, text, "vorn", MB_OK | MB_ICONINFORMATION | MB_SETFOREGROUND);
+}
+
+// "Optbox" (parameter "/s") and "Ver" (parameter "/a") start the settings
+// program; without it the one shows a message, the other the version box.
+static void RunOptbox(const char* params, bool versionBox) {
+    char path[MAX_PATH];
+    if (FindOptbox(path, sizeof path)) {
+        ShellRun(path, params);
+        return;
+    }
+    if (versionBox)
+        ShowVersionBox();
+    else
+        ErrorBox(EditBox.wnd, "Optbox.exeが見つかりません");
+    FocusEditBox();
+    RestoreSavedText();
+}
+
+// A command of the table; the box has been focused and emptied already.
+static void RunTableCommand(int index) {
+    char path[MAX_PATH];
+    switch (index) {
+        case BI_OPTBOX:
+            RunOptbox("/s", false);
+            return;
+        case BI_VER:
+            RunOptbox("/a", true);
+            return;
+        case BI_OPEN:
+            ModulePath(AppModule, path, nullptr, sizeof path);
+            ShellRun(path, nullptr);
+            return;
+        case BI_EXIT:
+            RequestExit();
+            break;
+        case BI_HIDE:
+            HideEditBox(2);
+            break;
+        case BI_INTO_TRAY:
+            HideEditBox(1);
+            break;
+        case BI_RELOAD_SETTING:
+            ReloadAll();
+            break;
+        case BI_SAVE_SETTING:
+            SaveSettings();
+            break;
+        case BI_ALL_CLOSE_EXP:
+            // Closing every Explorer window comes with the Explorer-window list.
+            break;
+        case BI_SINGLE_EXP:
+            // Closing duplicate Explorer windows comes with the Explorer-window list.
+            break;
+        case BI_FREE_HISTORY:
+            // Emptying History and its file comes with History.
+            break;
+        case BI_SAVE_HISTORY:
+            // Writing History to its file comes with History.
+            break;
+        case BI_FREE_SEARCH:
+            // Dropping the search results comes with the file search.
+            break;
+        case BI_FREE_MIGEMO:
+            // Unloading Migemo comes with Migemo search.
+            break;
+        case BI_MIGEMO_OFF:
+            // Switching Migemo filtering over (ToggleMigemo) comes with Migemo search.
+            break;
+        case BI_MIGEMO_ON:
+            // Switching Migemo filtering on (EnableMigemo) comes with Migemo search.
+            break;
+    }
+    RestoreSavedText();
+}
+
+void RunBuiltinCommand(const char* text) {
+    char own[EDIT_TEXT_MAX];
+    if (!text) {
+        ReadEditText(own, sizeof own);
+        text = own;
+    }
+    BuiltinRequest req;
+    ParseBuiltinText(text, &req);
+    switch (req.action) {
+        case BA_TABLE:
+            ClearEditBox();
+            RunTableCommand(req.index);
+            break;
+        case BA_CONTROL_PANEL: {
+            char applet[32];
+            snprintf(applet, sizeof applet, "%s.cpl", ControlPanelNames[req.index]);
+            ShellRun("control", applet);
+            break;
+        }
+        case BA_PROGRAM:
+            ShellRun(req.command + 1, req.hasArgs ? req.args : nullptr);
+            break;
+        case BA_NOTHING:
+            break;
+    }
+}
+
+// --- the built-in command list ------------------------------------------------
+
+void ShowBuiltinList(void) {
+    // The entries go into the shared array, sized for them plus 3; without
+    // memory the list is not shown.
+    if (!AllocItems(&Lists.array, BUILTIN_COUNT)) return;
+    for (int i = 0; i < BUILTIN_COUNT; i++) {
+        char text[LIST_ITEM_PATH_SIZE];
+        snprintf(text, sizeof text, "#%s", BuiltinNames[i]);
+        ListItem* item = &Lists.array.items[i];
+        SetListItem(item, text, 0);
+        item->viewIndex = i;
+    }
+    Lists.array.count = BUILTIN_COUNT;
+
+    if (!Lists.itemList || !IsWindow(Lists.itemList)) {
+        FreeItems(&Lists.array);
+        ErrorBox(Shell.mainWnd, "fatar errer no3");
+        RequestExit();
+        return;
+    }
+    Lists.kind = LK_BuiltIn;
+
+    StashSavedText();
+    SetPathIcon(nullptr);
+    FillItemList();
+    PlaceItemList(Lists.array.count);
+    FocusEditBox();
+}
+
+void ToggleBuiltinList(void) {
+    if (Lists.kind != LK_BuiltIn) HideItemList();
+    CloseCascades(nullptr, CASCADE_CLOSE_ALL);
+    if (Lists.itemList && IsWindowVisible(Lists.itemList)) {
+        // The list was on show: the command works as an off switch, and the
+        // text typed before the list came back (the box is emptied when there
+        // was none, so what was typed to narrow the list does not linger).
+        HideItemList();
+        FocusEditBox();
+        if (!RestoreSavedText()) ClearEditBox();
+        return;
+    }
+    HideFolderList();
+    SetFlags(SF_MIGEMO_SUSPENDED);
+    ShowBuiltinList();
+    ClearFlags(SF_MIGEMO_SUSPENDED);
+}

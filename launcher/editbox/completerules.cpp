@@ -1,0 +1,92 @@
+// completerules.cpp - the text decisions of path completion (pure).
+#include "completerules.h"
+
+#include <string.h>
+
+#include "../../common/strutil.h"
+
+namespace {
+
+// Appends name to the first len bytes of head; 0 (dst empty) when it does not fit.
+int JoinHead(const char* head, size_t len, const char* name, char* dst, size_t size) {
+    size_t nameLen = strlen(name);
+    if (!dst || size == 0) return 0;
+    if (len + nameLen + 1 > size) {
+        dst[0] = '\0';
+        return 0;
+    }
+    memmove(dst, head, len);
+    memcpy(dst + len, name, nameLen + 1);
+    return 1;
+}
+
+// Length of text up to and including its last separator; 0 without one.
+size_t LengthThroughLastSeparator(const char* text) {
+    const char* after = FileNamePart(text, nullptr, 0);
+    return after ? (size_t)(after - text) : 0;
+}
+
+}  // namespace
+
+int ParentFolderText(char* text) {
+    RemoveTrailingSeparator(text);
+    if (!CutAfterLastSeparator(text)) {
+        text[0] = '\0';
+        return 0;
+    }
+    return 1;
+}
+
+int CompletedText(const char* text, const char* name, char* dst, size_t size) {
+    size_t len = strlen(text);
+    if (len >= 2) {
+        size_t head = LengthThroughLastSeparator(text);
+        if (head > 0) len = head;
+    }
+    return JoinHead(text, len, name, dst, size);
+}
+
+int TakenEntryText(const char* text, const char* name, char* dst, size_t size) {
+    return JoinHead(text, LengthThroughLastSeparator(text), name, dst, size);
+}
+
+int JoinFolderName(const char* folder, const char* name, char* dst, size_t size) {
+    // Room for a folder path of MAX_PATH bytes twice over and its separator.
+    char base[1040];
+    size_t len = strlen(folder);
+    if (len + 2 > sizeof base) {
+        if (dst && size) dst[0] = '\0';
+        return 0;
+    }
+    memcpy(base, folder, len + 1);
+    if (len > 0) AddTrailingSeparator(base, sizeof base);
+    return JoinHead(base, strlen(base), name, dst, size);
+}
+
+bool EndsWithSeparatorSjis(const char* text) {
+    const char* last = nullptr;
+    for (const char* p = text; *p; p++) {
+        last = p;
+        if (IsLeadByteSjis((unsigned char)*p) && p[1]) p++;
+    }
+    return last && IsSeparator(*last) && last[1] == '\0';
+}
+
+int CharIndexOfByte(const char* text, int byteIndex) {
+    int chars = 0;
+    for (int i = 0; i < byteIndex && text[i]; i++) {
+        if (IsLeadByteSjis((unsigned char)text[i]) && text[i + 1]) i++;
+        chars++;
+    }
+    return chars;
+}
+
+bool IsBareDriveText(const char* text) {
+    return text[0] && text[1] == ':' && text[2] == '\0' && !IsSeparator(text[0]);
+}
+
+int DriveBitOfLetter(int c) {
+    if (c >= 'a' && c <= 'z') return c - 'a';
+    if (c >= 'A' && c <= 'Z') return c - 'A';
+    return -1;
+}

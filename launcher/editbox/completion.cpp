@@ -1,0 +1,368 @@
+// completion.cpp - path completion in the edit box: the character and IME
+// character handlers with typo control, the change and update handlers that
+// drive the folder list, completing from the list, directory up and going to
+// a shortcut's target.
+#include "completion.h"
+
+#include <objbase.h>
+#include <shlobj.h>
+#include <stdio.h>
+#include <string.h>
+
+#include "../../common/fileio.h"
+#include "../../common/settings.h"
+#include "../../common/strutil.h"
+#include "../../common/winutil.h"
+#include "../lists/cascade.h"
+#include "../lists/folderlist.h"
+#include "../lists/listinput.h"
+#include "../lists/listwnd.h"
+#include "../shell/appstate.h"
+#include "completerules.h"
+#include "editbox.h"
+#include "editbox_internal.h"
+
+namespace {
+
+const size_t kPathSize = MAX_PATH * 2;
+
+struct CompletionState {
+    bool trailPending;  // the last WM_CHAR was a lead byte: its trail comes next
+};
+CompletionState Completion;
+
+bool ItemListShowsList(void) { return Lists.kind != LK_None && Lists.kind != LK_Folder; }
+
+bool FolderListVisible(void) { return Lists.folderList && IsWindowVisible(Lists.folderList); }
+
+// text rooted at the start folder when it begins with one separator.
+void RootedText(const char* text, char* dst, size_t size) {
+    if (IsSeparator(text[0]) && !IsSeparator(text[1]) && App.startDir)
+        ConcatTo(App.startDir, text, dst, size);
+    else
+        CopyString(dst, text, size);
+}
+
+bool NamesFolder(const char* text) {
+    char path[kPathSize];
+    RootedText(text, path, sizeof path);
+    return path[0] && DirectoryExists(path);
+}
+
+void StartFolderBaseIfIdle(void) {
+    if (Lists.folderPartLength == 0) Lists.folderPartLength = -1;
+}
+
+// Typo control on an empty box: a letter of a present drive becomes its root.
+int TypeDriveLetter(HWND editBox, int c) {
+    HideItemList();
+    int bit = DriveBitOfLetter(c);
+    if (bit < 0 || !(GetLogicalDrives() & (1u << bit))) return 1;
+    char root[8];
+    snprintf(root, sizeof root, "%c:\\", 'A' + bit);
+    SetEditText(root);
+    ShowFolderContents(editBox, root, nullptr);
+    return 1;
+}
+
+// Tab, "/" or "\".
+int TypeSeparator(HWND editBox, const char* text, int len) {
+    if (GetKeyState(VK_SHIFT) < 0) {
+        DirectoryUp();
+        return 1;
+    }
+    if (FolderListVisible()) {
+        CompleteFromList(editBox, text, len);
+        return 1;
+    }
+    if (len == 0) {
+        ShowDriveList(editBox);
+        return 1;
+    }
+    if (NamesFolder(text)) {
+        char folder[EDIT_TEXT_MAX + 1];
+        CopyString(folder, text, sizeof folder);
+        if (!EndsWithSeparatorSjis(folder) && len + 1 < EDIT_TEXT_MAX) {
+            AddTrailingSeparator(folder, sizeof folder);
+            SetEditText(folder);
+        }
+        ShowFolderContents(editBox, folder, nullptr);
+        return 1;
+    }
+    if (len > 3) ShowFolderContents(editBox, text, nullptr);
+    return 1;
+}
+
+// Any character without a rule of its own.
+int TypeOther(HWND editBox, int c, const char* text, int len) {
+    bool freeTyping = Settings.typoctr == 0 || AnyFlag(SF_SEARCH_INPUT);
+    if (freeTyping && !AnyFlag(SF_FOLDER_FRESH)) {
+        SetFlags(SF_USER_DELETED);
+        return 0;
+    }
+    // After a bare drive only a separator may follow.
+    if (IsBareDriveText(text)) return 1;
+    if (len == 0 && (c == '#' || c == ';')) return 0;
+    if (len == 0) return TypeDriveLetter(editBox, c);
+    if (EditCaretAtEnd(editBox, true)) {
+        char typed[2] = {(char)c, '\0'};
+        return ShowFolderContents(editBox, text, typed) ? 0 : 1;
+    }
+    SetFlags(SF_USER_DELETED);
+    return 0;
+}
+
+// A shortcut's target, through the shell link object; false when it cannot be
+// resolved.
+bool ResolveShortcut(const char* link, char* target, size_t size) {
+    wchar_t wide[MAX_PATH];
+    if (!MultiByteToWideChar(CP_ACP, 0, link, -1, wide, MAX_PATH)) return false;
+    IShellLinkA* shellLink = nullptr;
+    if (FAILED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkA,
+                                (void**)&shellLink)))
+        return false;
+    bool ok = false;
+    IPersistFile* file = nullptr;
+    if (SUCCEEDED(shellLink->QueryInterface(IID_IPersistFile, (void**)&file))) {
+        if (SUCCEEDED(file->Load(wide, STGM_READ))) {
+            char path[MAX_PATH] = "";
+            WIN32_FIND_DATAA data;
+            if (SUCCEEDED(shellLink->GetPath(path, MAX_PATH, &data, 0)) && path[0] &&
+                strlen(path) < size) {
+                CopyString(target, path, size);
+                ok = true;
+            }
+        }
+        file->Release();
+    }
+    shellLink->Release();
+    return ok;
+}
+
+}  // namespace
+
+bool EditCaretAtEnd(HWND editBox, bool noSelection) {
+    DWORD start = 0, end = 0;
+    SendMessageA(editBox, EM_GETSEL, (WPARAM)&start, (LPARAM)&end);
+    DWORD length = (DWORD)SendMessageA(editBox, EM_LINELENGTH, 0, 0);
+    return end == length && (!noSelection || start == end);
+}
+
+int EditIndexOfByte(HWND editBox, const char* text, int byteIndex) {
+    int length = (int)SendMessageA(editBox, EM_LINELENGTH, 0, 0);
+    if (length == (int)strlen(text)) return byteIndex;
+    return CharIndexOfByte(text, byteIndex);
+}
+
+int OnCompletionChar(HWND editBox, WPARAM ch) {
+    int c = (int)(ch & 0xFF);
+    // A double-byte character that comes as two WM_CHAR (not through the IME
+    // handler) goes in untouched; its second byte may look like "\" and must
+    // not act as one. The change handler then narrows the list to the text.
+    if (Completion.trailPending) {
+        Completion.trailPending = false;
+        SetFlags(SF_USER_DELETED);
+        return 0;
+    }
+    if (IsLeadByteSjis((unsigned char)c)) {
+        Completion.trailPending = true;
+        SetFlags(SF_USER_DELETED);
+        return 0;
+    }
+    // Control combinations act through the key bindings; their characters are
+    // dropped, as are those of Enter and Esc, whose key-down already acted.
+    if (GetKeyState(VK_CONTROL) < 0) return 1;
+    if (c == '\r' || c == 0x1B) return 1;
+    if (c == '\t' && Lists.itemList && IsWindowVisible(Lists.itemList)) return 1;
+    if (ItemListShowsList()) {
+        SetFlags(SF_USER_DELETED);
+        return 0;
+    }
+    char text[EDIT_TEXT_MAX];
+    int len = ReadEditText(text, sizeof text);
+    if (text[0] == '#' || text[0] == ';') return 0;
+    if ((len == 0 && c == '\\') || (len == 1 && c == ':')) return 0;
+    StartFolderBaseIfIdle();
+
+    switch (c) {
+        case '\b':
+            SetFlags(SF_USER_DELETED);
+            return 0;
+        case '\t':
+        case '/':
+        case '\\':
+            return TypeSeparator(editBox, text, len);
+        case '"':
+        case '<':
+        case '>':
+            return 1;
+        case ':':
+            return 0;
+        case '|':
+            if (AnyFlag(SF_SEARCH_INPUT)) return 1;
+            // Search input mode (EnterSearchMode) starts here once the file
+            // search exists.
+            SetFlags(SF_USER_DELETED);
+            return 0;
+    }
+    return TypeOther(editBox, c, text, len);
+}
+
+int OnCompletionImeChar(HWND editBox, WPARAM ch) {
+    if (ItemListShowsList()) {
+        SetFlags(SF_USER_DELETED);
+        return 0;
+    }
+    StartFolderBaseIfIdle();
+    // Free typing keeps every character, as the character handler does.
+    bool freeTyping = Settings.typoctr == 0 || AnyFlag(SF_SEARCH_INPUT);
+    char text[EDIT_TEXT_MAX];
+    int len = ReadEditText(text, sizeof text);
+    if (!freeTyping && len > 2 && EditCaretAtEnd(editBox, true)) {
+        char typed[3] = {(char)((ch >> 8) & 0xFF), (char)(ch & 0xFF), '\0'};
+        return ShowFolderContents(editBox, text, typed) ? 0 : 1;
+    }
+    SetFlags(SF_USER_DELETED);
+    return 0;
+}
+
+void OnCompletionChange(HWND editBox) {
+    if (AnyFlag(SF_TEXT_BY_PROGRAM | SF_SEARCH_INPUT)) return;
+    if (ItemListShowsList()) {
+        FilterItemList(editBox);
+        return;
+    }
+    char text[EDIT_TEXT_MAX];
+    int len = ReadEditText(text, sizeof text);
+    if (len == 0) {
+        HideFolderList();
+        SetPathIcon(nullptr);
+        return;
+    }
+    if (text[0] == '#' || text[0] == ';') {
+        ClearFlags(SF_USER_DELETED);
+        return;
+    }
+    if (Settings.icon == 1) RefreshPathIcon();
+    if (Lists.folderPartLength > 0 && len < Lists.folderPartLength) HideFolderList();
+
+    char last = text[len - 1];
+    bool visible = FolderListVisible();
+    DWORD start = 0, end = 0;
+    SendMessageA(editBox, EM_GETSEL, (WPARAM)&start, (LPARAM)&end);
+    bool caretAtEnd = EditCaretAtEnd(editBox, false);
+
+    if (EndsWithSeparatorSjis(text) || (Lists.folderPartLength == -1 && len > 2)) {
+        if (start == end) {
+            if (visible && !caretAtEnd) HideFolderList();
+            if (!visible && !caretAtEnd && !AnyFlag(SF_COMPLETED)) {
+                ClearFlags(SF_USER_DELETED);
+                return;
+            }
+            ClearFlags(SF_COMPLETED);
+            if (AnyFlag(SF_FOLDER_FRESH)) {
+                SendMessageA(editBox, EM_SETSEL, 3, 3);
+                ClearFlags(SF_FOLDER_FRESH);
+            }
+            if (!ShowFolderContents(editBox, text, nullptr)) HideFolderList();
+        }
+    } else if (AnyFlag(SF_USER_DELETED) && visible) {
+        if (!caretAtEnd) HideFolderList();
+        if (last == ':') {
+            HideFolderList();
+            SetPathIcon(nullptr);
+        } else if (!ShowFolderContents(editBox, text, nullptr) && !FolderNoMatchShown()) {
+            // Typo control off keeps the empty row of a name that matches
+            // nothing; otherwise the list goes.
+            HideFolderList();
+        }
+    }
+    ClearFlags(SF_USER_DELETED);
+}
+
+void OnCompletionUpdate(HWND editBox) {
+    char text[EDIT_TEXT_MAX];
+    ReadEditText(text, sizeof text);
+    // ";" texts: the Default-list lookup while typing (LookUpWhileTyping)
+    // joins here once the Default list exists.
+    (void)editBox;
+    if (Settings.autoresize != 1) return;
+    if (!AnyFlag(SF_TEXT_BY_PROGRAM) || AnyFlag(SF_HANDED_TEXT)) {
+        ClearFlags(SF_HANDED_TEXT);
+        FitEditWidth(text);
+    }
+}
+
+void CompleteFromList(HWND editBox, const char* text, int textLen) {
+    if (!Lists.array.items || Lists.folderRows <= 0) return;
+    int row = (int)SendMessageA(Lists.folderList, LVM_GETNEXTITEM, (WPARAM)-1, LVNI_SELECTED);
+    if (row < 0) row = 0;
+    char name[LIST_ITEM_PATH_SIZE];
+    if (!ItemPathAt(Lists.folderList, row, name, sizeof name) || !name[0]) return;
+    (void)textLen;
+    char completed[kPathSize];
+    if (!CompletedText(text, name, completed, sizeof completed)) return;
+    if (FolderListVisible() && NamesFolder(completed) && !AnyFlag(SF_FOLDER_FRESH))
+        AddTrailingSeparator(completed, sizeof completed);
+    // The box holds at most 260 characters: a longer name cannot be taken.
+    if (strlen(completed) >= EDIT_TEXT_MAX) return;
+    HideFolderList();
+    SetFlags(SF_COMPLETED);
+    SetEditText(completed);
+    if (GetFocus() != editBox) SetFocus(editBox);
+}
+
+int FolderListEnter(HWND editBox) {
+    char text[EDIT_TEXT_MAX];
+    int len = ReadEditText(text, sizeof text);
+    if (len == 0) {
+        HideFolderList();
+        return 0;
+    }
+    if (EndsWithSeparatorSjis(text)) {
+        RunEditText(text);
+        return 1;
+    }
+    CompleteFromList(editBox, text, len);
+    return 0;
+}
+
+void DirectoryUp(void) {
+    HWND editBox = EditBox.wnd;
+    if (!editBox) return;
+    CloseCascades(nullptr, CASCADE_CLOSE_ALL);
+    HideItemList();
+    HideFolderList();
+    SetFocus(editBox);
+    char text[EDIT_TEXT_MAX];
+    ReadEditText(text, sizeof text);
+    if (text[0] && ParentFolderText(text)) SetFlags(SF_COMPLETED);
+    HideFolderList();
+    SetEditText(text);
+}
+
+void GoToShortcutTarget(void) {
+    HWND focus = GetFocus();
+    char name[kPathSize];
+    if (EditBox.wnd && focus == EditBox.wnd) {
+        ReadEditText(name, sizeof name);
+    } else if (focus && IsListWindow(focus)) {
+        ListKind kind = focus == Lists.folderList ? LK_Folder : Lists.kind;
+        if (!SelectedFullPath(focus, kind, name, sizeof name)) return;
+    } else {
+        return;
+    }
+    size_t len = strlen(name);
+    if (len < 4 || strcmp(name + len - 4, ".lnk") != 0) return;
+    char link[kPathSize];
+    RootedText(name, link, sizeof link);
+    char target[EDIT_TEXT_MAX];
+    if (!ResolveShortcut(link, target, sizeof target)) return;
+    CloseCascades(nullptr, CASCADE_CLOSE_ALL);
+    HideItemList();
+    HideFolderList();
+    FitEditWidth(target);
+    SetFlags(SF_TEXT_BY_PROGRAM);
+    SetPathIcon(target);
+    SetEditText(target);
+}

@@ -1,0 +1,58 @@
+// cascade.h - the cascade lists: further list windows that open to the right
+// of a list, one level per folder, with that folder's entries.
+#pragma once
+#include <windows.h>
+#include <commctrl.h>
+
+#include "listitem.h"
+
+// Levels are allocated this many at a time.
+enum { CASCADE_LEVEL_STEP = 20 };
+
+// Modes of CloseCascades.
+enum { CASCADE_CLOSE_LAST = 0, CASCADE_CLOSE_AFTER = 1, CASCADE_CLOSE_ALL = 2 };
+
+// One open level.
+struct CascadeLevel {
+    ItemArray items;       // names of the folder's entries, folders first
+    HWND wnd;              // the level's list window
+    HWND opener;           // the window it was opened from
+    int32_t count;         // number of entries
+    char folder[264];      // the folder listed, without a trailing separator
+    HIMAGELIST images;     // the level's own small icons (icon 1), or null
+};
+
+struct CascadeState {
+    CascadeLevel* levels;  // capacity records, count in use
+    int count;
+    int capacity;
+    HFONT font;            // shared by every level window
+    WNDPROC oldProc;       // list-view procedure the subclass passes messages to
+};
+extern CascadeState Cascades;
+
+// Subclass procedure of the cascade windows (list input).
+LRESULT CALLBACK CascadeListProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam);
+
+// Right on a folder item of the item list or the folder list: closes all
+// levels and opens the first one for the selected folder.
+void OpenCascade(HWND listWnd);
+// Right on a folder item of a cascade window: the next level.
+void OpenNextCascade(HWND cascadeWnd);
+// Mode 0 closes the last level, 1 every level after wnd's, 2 all levels.
+void CloseCascades(HWND wnd, int mode);
+// Closes every level whatever is shown (shutdown and reload).
+void DestroyCascades(void);
+// Enter or double-click (openAll false), or the list menu's open item
+// (openAll true) in a cascade window: one item becomes the edit text, several
+// are run. Then all lists close.
+void TakeCascadeItem(HWND cascadeWnd, bool openAll);
+// Hides or shows every level window (the list toggle).
+void ShowCascadeWindows(bool show);
+
+// The level shown by wnd, or null when wnd is no cascade window.
+CascadeLevel* CascadeLevelOf(HWND wnd);
+// The last level's window, or null when none is open.
+HWND LastCascadeWindow(void);
+// Passes a message on to the list-view procedure of the cascade windows.
+LRESULT ForwardToCascade(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam);

@@ -1,0 +1,249 @@
+// history.cpp - the History store, its rules of adding, and its file.
+#include "history.h"
+
+#include <limits.h>
+#include <stdint.h>
+#include <string.h>
+
+#include "../../common/fileio.h"
+#include "../../common/settings.h"
+#include "../../common/strutil.h"
+#include "../shell/appstate.h"
+#include "itemarray.h"
+
+HistoryStoreRecord HistoryStore;
+
+static const char kHistoryFile[] = "data\\vorn_h.dat";
+
+namespace {
+
+inline bool IsTrailByteSjis(unsigned char b) {
+    return (b >= 0x40 && b <= 0x7E) || (b >= 0x80 && b <= 0xFC);
+}
+
+// A lead byte forms one character with the next byte only when that is a trail
+// byte, so a broken lead byte never swallows a CR, an LF or the NUL.
+inline size_t CharStep(const char* p) {
+    return (IsLeadByteSjis((unsigned char)p[0]) && IsTrailByteSjis((unsigned char)p[1])) ? 2 : 1;
+}
+
+// Equal ignoring ASCII letter case; the bytes of a double-byte character are
+// compared exactly (their trail byte may look like a letter).
+bool EqualIgnoringCase(const char* a, const char* b) {
+    while (*a && *b) {
+        size_t sa = CharStep(a), sb = CharStep(b);
+        if (sa != sb) return false;
+        if (sa == 2) {
+            if (a[0] != b[0] || a[1] != b[1]) return false;
+        } else if (LowerAscii((unsigned char)*a) != LowerAscii((unsigned char)*b)) {
+            return false;
+        }
+        a += sa;
+        b += sb;
+    }
+    return *a == *b;
+}
+
+// Heap copy of text as it is recorded, or null.
+char* RecordedText(const char* text) {
+    size_t n = strlen(text);
+    // The last character (not merely the last byte) must be the '\'.
+    const char* last = nullptr;
+    for (const char* p = text; *p; p += CharStep(p)) last = p;
+    if (last && *last == '\\' && last == text + n - 1) n--;
+    if (n == 0) return nullptr;
+    const char* prefix = "";
+    if (IsSeparator(text[0]) && !(n > 1 && IsSeparator(text[1])) && App.startDir) {
+        prefix = App.startDir;
+    }
+    size_t np = strlen(prefix);
+    char* copy = (char*)MemAlloc(np + n + 1);
+    if (!copy) return nullptr;
+    memcpy(copy, prefix, np);
+    memcpy(copy + np, text, n);
+    copy[np + n] = '\0';
+    return copy;
+}
+
+void HistoryPath(char* dst, size_t dstSize) { ModulePath(AppModule, dst, kHistoryFile, dstSize); }
+
+}  // namespace
+
+int AddToHistory(const char* text, int append) {
+    HistoryStoreRecord* h = &HistoryStore;
+    if (!text || h->size < 1 || !h->slots) return 0;
+    if (h->count < 0 || h->count > h->size) return 0;
+    char* copy = RecordedText(text);
+    if (!copy) return 0;
+    // The loader never fills past the end: with a full store nothing is appended
+    // unless an equal entry makes room.
+    bool hasEqual = false;
+    for (int32_t i = 0; i < h->count; i++) {
+        if (EqualIgnoringCase(h->slots[i], copy)) hasEqual = true;
+    }
+    if (append && h->count > 0 && h->count >= h->size && !hasEqual) {
+        MemFree(copy);
+        return 0;
+    }
+    for (int32_t i = 0; i < h->count; i++) {
+        if (EqualIgnoringCase(h->slots[i], copy)) {
+            MemFree(h->slots[i]);
+            memmove(&h->slots[i], &h->slots[i + 1], (size_t)(h->count - i - 1) * sizeof(char*));
+            h->count--;
+            h->slots[h->count] = nullptr;
+            break;
+        }
+    }
+    if (h->count == 0 || append) {
+        h->slots[h->count++] = copy;
+        return 1;
+    }
+    if (h->count >= h->size) {
+        MemFree(h->slots[h->size - 1]);
+        h->count = h->size - 1;
+    }
+    memmove(&h->slots[1], &h->slots[0], (size_t)h->count * sizeof(char*));
+    h->slots[0] = copy;
+    h->count++;
+    return 1;
+}
+
+void FreeHistory(void) {
+    HistoryStoreRecord* h = &HistoryStore;
+    if (h->slots) {
+        for (int32_t i = 0; i < h->count; i++) MemFree(h->slots[i]);
+    }
+    MemFree(h->slots);
+    h->slots = nullptr;
+    h->size = 0;
+    h->count = 0;
+}
+
+int ResetHistory(int32_t size) {
+    FreeHistory();
+    if (size < 1 || (uint64_t)size > SIZE_MAX / sizeof(char*)) return 0;
+    char** slots = (char**)MemAlloc((size_t)size * sizeof(char*));
+    if (!slots) return 0;
+    memset(slots, 0, (size_t)size * sizeof(char*));
+    HistoryStore.slots = slots;
+    HistoryStore.size = size;
+    HistoryStore.count = 0;
+    return 1;
+}
+
+int32_t LoadHistoryText(char* text) {
+    HistoryStoreRecord* h = &HistoryStore;
+    if (!text || h->size < 1 || !h->slots) return h->count;
+    int32_t taken = 0;
+    char* p = text;
+    while (*p && taken < h->size) {
+        char* line = p;
+        while (*p && !(p[0] == '\r' && p[1] == '\n')) p += CharStep(p);
+        if (*p) {
+            p[0] = '\0';
+            p[1] = '\0';
+            p += 2;
+        }
+        if (*line) {
+            AddToHistory(line, 1);
+            taken++;
+        }
+    }
+    return h->count;
+}
+
+int LoadHistory(void) {
+    if (!ResetHistory(Settings.size)) return 0;
+    char path[300];
+    HistoryPath(path, sizeof path);
+    if (!path[0]) return 0;
+    char* text = ReadWholeFile(path, 0, nullptr);
+    if (!text) return 0;
+    LoadHistoryText(text);
+    MemFree(text);
+    return 1;
+}
+
+long FormatHistory(char* buf, size_t bufSize) {
+    const HistoryStoreRecord* h = &HistoryStore;
+    size_t total = 0;
+    for (int32_t i = 0; h->slots && i < h->count; i++) {
+        total += strlen(h->slots[i]) + 2;
+        if (total > (size_t)LONG_MAX - 1) return -1;
+    }
+    if (!buf) return (long)total;
+    if (bufSize < total + 1) return -1;
+    char* out = buf;
+    for (int32_t i = 0; h->slots && i < h->count; i++) {
+        size_t n = strlen(h->slots[i]);
+        memcpy(out, h->slots[i], n);
+        out += n;
+        *out++ = '\r';
+        *out++ = '\n';
+    }
+    *out = '\0';
+    return (long)(out - buf);
+}
+
+int SaveHistory(void) {
+    const HistoryStoreRecord* h = &HistoryStore;
+    if (h->size < 1 || !h->slots || h->count < 1) return 0;
+    long need = FormatHistory(nullptr, 0);
+    if (need <= 0) return 0;
+    char* block = (char*)MemAlloc((size_t)need + 1);
+    if (!block) return 0;
+    long len = FormatHistory(block, (size_t)need + 1);
+    char path[300];
+    HistoryPath(path, sizeof path);
+    int ok = len > 0 && path[0] && WriteWholeFile(path, block, (size_t)len);
+    MemFree(block);
+    return ok;
+}
+
+void SaveAndFreeHistory(void) {
+    if (HistoryStore.count > 0 && HistoryStore.size > 0) SaveHistory();
+    FreeHistory();
+}
+
+int ClearHistory(void) {
+    HistoryStoreRecord* h = &HistoryStore;
+    for (int32_t i = 0; h->slots && i < h->count; i++) {
+        MemFree(h->slots[i]);
+        h->slots[i] = nullptr;
+    }
+    h->count = 0;
+    char path[300];
+    HistoryPath(path, sizeof path);
+    if (!path[0] || !FileExists(path)) return 1;
+    return WriteWholeFile(path, "", 0);
+}
+
+int32_t HistoryItems(ItemArray* items, bool (*isFolder)(const char* path)) {
+    if (!items) return -1;
+    const HistoryStoreRecord* h = &HistoryStore;
+    int32_t count = h->slots ? h->count : 0;
+    if (!AllocItems(items, count)) return -1;
+    for (int32_t i = 0; i < count; i++) {
+        const char* entry = h->slots[i];
+        uint32_t flags = 0;
+        if (Settings.his.fldclass == 1 && isFolder) {
+            bool folder = false;
+            if (IsSeparator(entry[0]) && !IsSeparator(entry[1])) {
+                // A rooted path that would be cut names something else.
+                if (App.startDir && strlen(App.startDir) + strlen(entry) < LIST_ITEM_PATH_SIZE) {
+                    char rooted[LIST_ITEM_PATH_SIZE + 8];
+                    ConcatTo(App.startDir, entry, rooted, sizeof rooted);
+                    folder = isFolder(rooted);
+                }
+            } else {
+                folder = isFolder(entry);
+            }
+            flags = folder ? ItemFolder : ItemFile;
+        }
+        if (!AppendItem(items, entry, flags)) {
+            FreeItems(items);
+            return -1;
+        }
+    }
+    return items->count;
+}

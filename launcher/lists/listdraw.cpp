@@ -1,0 +1,158 @@
+// listdraw.cpp - how a row of a list window is drawn: its text and icon are
+// produced when the control asks for them (the windows are virtual), icons are
+// fetched from the shell once per item, and rows are coloured by the settings
+// section of the list kind.
+#include <windows.h>
+#include <commctrl.h>
+#include <shellapi.h>
+#include <string.h>
+
+#include "../../common/settings.h"
+#include "../../common/strutil.h"
+#include "../shell/shell.h"
+#include "cascade.h"
+#include "listwnd.h"
+
+// The window a notification came from, with what it shows.
+struct RowSource {
+    ItemArray* array;
+    HIMAGELIST images;
+    const char* folder;  // cascade level's folder, else null
+};
+
+static bool SourceOf(HWND wnd, RowSource* src) {
+    if (!wnd) return false;
+    if (wnd == Lists.itemList || wnd == Lists.folderList) {
+        src->array = &Lists.array;
+        src->images = Lists.images;
+        src->folder = nullptr;
+        return true;
+    }
+    CascadeLevel* level = CascadeLevelOf(wnd);
+    if (!level) return false;
+    src->array = &level->items;
+    src->images = level->images;
+    src->folder = level->folder;
+    return true;
+}
+
+// The icon of one item, fetched once: the program's own picture for the
+// built-in commands, else the shell's small icon of the item's full path.
+static void FetchIcon(const RowSource& src, ListItem* item) {
+    if (!src.images) return;
+    if (!src.folder && Lists.kind == LK_BuiltIn) {
+        if (ImageList_GetImageCount(src.images) == 0) {
+            HICON icon = (HICON)LoadImageA(Shell.instance, MAKEINTRESOURCEA(IDI_BUILTIN_LIST),
+                                           IMAGE_ICON, 16, 16, 0);
+            if (!icon) return;
+            ImageList_AddIcon(src.images, icon);
+            DestroyIcon(icon);
+        }
+        item->image = 0;
+        return;
+    }
+    char path[LIST_ITEM_PATH_SIZE * 2];
+    if (src.folder) {
+        char folder[LIST_ITEM_PATH_SIZE + 1];
+        CopyString(folder, src.folder, sizeof folder);
+        AddTrailingSeparator(folder, sizeof folder);
+        ConcatTo(folder, item->path, path, sizeof path);
+    } else if (!FullPathOf(item->path, Lists.kind, path, sizeof path)) {
+        return;
+    }
+    CollapseSeparators(path);
+    SHFILEINFOA info;
+    memset(&info, 0, sizeof info);
+    if (!SHGetFileInfoA(path, 0, &info, sizeof info, SHGFI_ICON | SHGFI_SMALLICON) || !info.hIcon)
+        return;
+    int index = ImageList_GetImageCount(src.images);
+    if (ImageList_AddIcon(src.images, info.hIcon) >= 0) item->image = index;
+    DestroyIcon(info.hIcon);
+}
+
+// Width in bytes that a row's text is shortened to.
+static int TextWidth(int room) {
+    int width = Settings.listwmax ? (int)Settings.listwmax : room;
+    if (Settings.icon == 1) width -= 2;
+    return width;
+}
+
+static ListItem* ItemOfRow(const RowSource& src, int row) {
+    int pos = ItemPositionOfRow(src.array, row);
+    return pos < 0 ? nullptr : &src.array->items[pos];
+}
+
+static LRESULT OnGetDispInfoA(const RowSource& src, NMLVDISPINFOA* info) {
+    LVITEMA& it = info->item;
+    if (!(it.mask & (LVIF_TEXT | LVIF_IMAGE))) return 0;
+    ListItem* item = ItemOfRow(src, it.iItem);
+    if (!item) return 0;
+    if (Settings.icon == 1 && item->image == -1) FetchIcon(src, item);
+    if (it.mask & LVIF_IMAGE) {
+        it.iImage = item->image;
+        it.state = 0;
+        it.stateMask = 0;
+    }
+    if ((it.mask & LVIF_TEXT) && it.pszText && it.cchTextMax > 0)
+        EllipsizeMiddle(item->path, it.pszText, TextWidth(it.cchTextMax), (size_t)it.cchTextMax);
+    return 0;
+}
+
+// The same for a control that asks in UTF-16.
+static LRESULT OnGetDispInfoW(const RowSource& src, NMLVDISPINFOW* info) {
+    LVITEMW& it = info->item;
+    if (!(it.mask & (LVIF_TEXT | LVIF_IMAGE))) return 0;
+    ListItem* item = ItemOfRow(src, it.iItem);
+    if (!item) return 0;
+    if (Settings.icon == 1 && item->image == -1) FetchIcon(src, item);
+    if (it.mask & LVIF_IMAGE) {
+        it.iImage = item->image;
+        it.state = 0;
+        it.stateMask = 0;
+    }
+    if ((it.mask & LVIF_TEXT) && it.pszText && it.cchTextMax > 0) {
+        char shown[LIST_ITEM_PATH_SIZE * 2];
+        int room = it.cchTextMax < (int)sizeof shown ? it.cchTextMax : (int)sizeof shown;
+        EllipsizeMiddle(item->path, shown, TextWidth(room), (size_t)room);
+        if (!MultiByteToWideChar(CP_ACP, 0, shown, -1, it.pszText, it.cchTextMax))
+            it.pszText[0] = 0;
+    }
+    return 0;
+}
+
+static LRESULT OnCustomDraw(const RowSource& src, NMLVCUSTOMDRAW* cd) {
+    switch (cd->nmcd.dwDrawStage) {
+        case CDDS_PREPAINT:
+            return CDRF_NOTIFYITEMDRAW;
+        case CDDS_ITEMPREPAINT: {
+            const ListLook* look = LookOfKind(Lists.kind);
+            if (!look || look->fldclass != 1) return CDRF_DODEFAULT;
+            ListItem* item = ItemOfRow(src, (int)cd->nmcd.dwItemSpec);
+            if (!item) return CDRF_DODEFAULT;
+            if (item->flags & ItemFolder) {
+                cd->clrText = look->fldftcolor;
+                cd->clrTextBk = look->fldbkcolor;
+            } else {
+                cd->clrText = look->filftcolor;
+                cd->clrTextBk = look->filbkcolor;
+            }
+            return CDRF_NEWFONT;
+        }
+    }
+    return CDRF_DODEFAULT;
+}
+
+LRESULT HandleListNotify(NMHDR* header) {
+    if (!header) return 0;
+    RowSource src;
+    if (!SourceOf(header->hwndFrom, &src)) return 0;
+    switch (header->code) {
+        case LVN_GETDISPINFOA:
+            return OnGetDispInfoA(src, (NMLVDISPINFOA*)header);
+        case LVN_GETDISPINFOW:
+            return OnGetDispInfoW(src, (NMLVDISPINFOW*)header);
+        case NM_CUSTOMDRAW:
+            return OnCustomDraw(src, (NMLVCUSTOMDRAW*)header);
+    }
+    return 0;
+}

@@ -1,0 +1,369 @@
+// listinput.cpp - the user inside the lists: narrowing the item list by the
+// typed text, type-ahead, taking and opening items, and the subclass
+// procedures of the item list, the folder list and the cascade lists.
+#include "listinput.h"
+
+#include <windowsx.h>
+#include <commctrl.h>
+#include <shlwapi.h>
+#include <string.h>
+
+#include "../../common/fileio.h"
+#include "../../common/settings.h"
+#include "../../common/strutil.h"
+#include "../../common/winutil.h"
+#include "../editbox/editbox.h"
+#include "../editbox/execute.h"
+#include "../editbox/savedtext.h"
+#include "../shell/appstate.h"
+#include "../shell/shell.h"
+#include "cascade.h"
+#include "folderlist.h"
+#include "listfilter.h"
+#include "listwnd.h"
+#include "typeahead.h"
+
+// State of this module: the type-ahead buffer lives from the first typed
+// character until the reset timer fires.
+struct ListInputState {
+    TypeAheadState* typeAhead;
+};
+static ListInputState ListInput;
+
+// --- small list-view helpers ------------------------------------------------------
+
+static int FirstSelectedRow(HWND list) {
+    return (int)SendMessageA(list, LVM_GETNEXTITEM, (WPARAM)-1, LVNI_SELECTED);
+}
+
+static void SetRowState(HWND list, int row, UINT state, UINT mask) {
+    LVITEMA item;
+    memset(&item, 0, sizeof item);
+    item.state = state;
+    item.stateMask = mask;
+    SendMessageA(list, LVM_SETITEMSTATE, (WPARAM)row, (LPARAM)&item);
+}
+
+// row becomes the only selected row, focused and scrolled into view.
+static void SelectOnly(HWND list, int row) {
+    SetRowState(list, -1, 0, LVIS_SELECTED);
+    SetRowState(list, row, LVIS_SELECTED | LVIS_FOCUSED, LVIS_SELECTED | LVIS_FOCUSED);
+    SendMessageA(list, LVM_ENSUREVISIBLE, (WPARAM)row, TRUE);
+}
+
+static void FocusEditBox(void) {
+    if (EditBox.wnd) SetFocus(EditBox.wnd);
+}
+
+// The text typed before the list was shown comes back, or the box is emptied.
+static void RestoreOrClearEditBox(void) {
+    if (!RestoreSavedText()) SetEditText("");
+    FocusEditBox();
+}
+
+static bool IsWindowOfThisProgram(HWND wnd) {
+    if (!wnd) return false;
+    DWORD process = 0;
+    GetWindowThreadProcessId(wnd, &process);
+    return process == GetCurrentProcessId();
+}
+
+// --- filtering the item list --------------------------------------------------------
+
+void FilterItemList(HWND editBox) {
+    (void)editBox;
+    if (!AnyFlag(SF_USER_DELETED)) return;
+    HWND list = Lists.itemList;
+    if (!list || !Lists.array.items || Lists.kind == LK_None || Lists.kind == LK_Folder) {
+        ClearFlags(SF_USER_DELETED);
+        return;
+    }
+    ShowWindow(list, SW_SHOWNA);
+    char text[EDIT_TEXT_MAX];
+    ReadEditText(text, sizeof text);
+    // Romaji matching joins here once Migemo search exists.
+    FilterResult result = FilterItemsByText(&Lists.array, text, nullptr);
+    if (result.shown > 0 && !IsWindowVisible(list)) ShowWindow(list, SW_SHOWNA);
+    SendMessageA(list, LVM_DELETEALLITEMS, 0, 0);
+    SendMessageA(list, LVM_SETITEMCOUNT, (WPARAM)result.shown, LVSICF_NOSCROLL);
+    Lists.longest = result.longest;
+    // At least one row high, so a list with no match stays in sight.
+    PlaceItemList(result.shown);
+    ClearFlags(SF_USER_DELETED);
+}
+
+// --- type-ahead ------------------------------------------------------------------------
+
+void ResetListTypeAhead(void) {
+    if (Lists.itemList) KillTimer(Lists.itemList, ID_TIMER_TYPEAHEAD);
+    MemFree(ListInput.typeAhead);
+    ListInput.typeAhead = nullptr;
+}
+
+bool TypeAhead(HWND list, unsigned char ch) {
+    if (PathGetCharTypeA(ch) == GCT_INVALID) return false;
+    ItemArray* array = ArrayOfListWindow(list);
+    if (!array || !array->items) return false;
+    HWND timerWnd = Lists.itemList;
+    if (timerWnd) KillTimer(timerWnd, ID_TIMER_TYPEAHEAD);
+    if (!ListInput.typeAhead) {
+        ListInput.typeAhead = (TypeAheadState*)MemAlloc(sizeof(TypeAheadState));
+        if (!ListInput.typeAhead) return false;
+    }
+    int current = FirstSelectedRow(list);
+    if (current < 0 && SendMessageA(list, LVM_GETITEMCOUNT, 0, 0) > 0) {
+        SelectOnly(list, 0);
+        current = 0;
+    }
+    int found = TypeAheadFind(ListInput.typeAhead, array, current, ch);
+    // The reset timer runs again after every character, passed on or not.
+    if (timerWnd) SetTimer(timerWnd, ID_TIMER_TYPEAHEAD, TYPEAHEAD_RESET_MS, nullptr);
+    if (found == TYPEAHEAD_PASS) return false;
+    if (found >= 0)
+        SelectOnly(list, array->items[found].viewIndex);
+    else
+        MessageBeep(MB_OK);
+    return true;
+}
+
+// --- taking and opening items of the item list ----------------------------------------
+
+int OpenSelection(const char* folder) {
+    HWND list = Lists.itemList;
+    if (!list) return 0;
+    int started = 0;
+    for (int row = FirstSelectedRow(list); row >= 0;
+         row = (int)SendMessageA(list, LVM_GETNEXTITEM, (WPARAM)row, LVNI_SELECTED)) {
+        char text[LIST_ITEM_PATH_SIZE];
+        if (!ItemPathAt(list, row, text, sizeof text)) continue;
+        char path[LIST_ITEM_PATH_SIZE * 2];
+        if (folder) {
+            char base[LIST_ITEM_PATH_SIZE + 1];
+            CopyString(base, folder, sizeof base);
+            AddTrailingSeparator(base, sizeof base);
+            ConcatTo(base, text, path, sizeof path);
+        } else {
+            CopyString(path, text, sizeof path);
+        }
+        if (!Execute(path, nullptr)) continue;
+        started++;
+        char absolute[LIST_ITEM_PATH_SIZE * 3];
+        if (IsSeparator(path[0]) && !IsSeparator(path[1]) && App.startDir)
+            ConcatTo(App.startDir, path, absolute, sizeof absolute);
+        else
+            CopyString(absolute, path, sizeof absolute);
+        // History records absolute here once it exists.
+    }
+    if (started) {
+        HideItemList();
+        AfterRun();
+    }
+    return started;
+}
+
+static bool OpensAll(ListKind kind) {
+    return kind == LK_Default || kind == LK_Favorites || kind == LK_History ||
+           kind == LK_Explorer || kind == LK_SearchRecall || kind == LK_Search;
+}
+
+void TakeSelection(HWND editBox, HWND list) {
+    if (!list) return;
+    if (ListCountSelected(list) > 1 && OpensAll(Lists.kind)) {
+        // A fresh search's items are relative to its folder, which is not
+        // recorded until the file search exists.
+        OpenSelection(nullptr);
+        if (!RestoreSavedText()) SetEditText("");
+        if (editBox) SetFocus(editBox);
+        return;
+    }
+    int row = FirstSelectedRow(list);
+    if (row < 0) row = 0;
+    char path[LIST_ITEM_PATH_SIZE];
+    bool found = ItemPathAt(list, row, path, sizeof path);
+    HideItemList();
+    if (!found) {
+        if (!RestoreSavedText()) SetEditText("");
+        if (editBox) SetFocus(editBox);
+        return;
+    }
+    SetFlags(SF_TEXT_BY_PROGRAM | SF_HANDED_TEXT);
+    NormalizeDots(path, path, sizeof path);
+    SetEditText(path);
+    RefreshPathIcon();
+    if (editBox) SetFocus(editBox);
+}
+
+// --- keys and mouse ----------------------------------------------------------------------
+
+// Right: a folder opens a cascade level, anything else would be previewed.
+static void OnRightKey(HWND wnd, bool cascade) {
+    char path[LIST_ITEM_PATH_SIZE * 2];
+    if (!SelectedFullPath(wnd, Lists.kind, path, sizeof path)) return;
+    if (DirectoryExists(path)) {
+        if (cascade)
+            OpenNextCascade(wnd);
+        else
+            OpenCascade(wnd);
+    }
+    // Files are shown in the preview window once it exists.
+}
+
+// Messages all three kinds of list window handle alike; true when handled
+// (the result in *result).
+static bool CommonListMessage(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam, LRESULT* result) {
+    *result = 0;
+    switch (msg) {
+        case WM_CHAR:
+            return TypeAhead(wnd, (unsigned char)wParam);
+        case WM_CONTEXTMENU:
+            ShowListMenu(wnd, GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam));
+            return true;
+        case WM_SETFOCUS:
+            SetTransparencyAll(false);
+            return false;
+        case WM_KILLFOCUS:
+            if (!IsWindowOfThisProgram((HWND)wParam)) SetTransparencyAll(true);
+            return false;
+    }
+    // Mouse moves and button presses start and end drags once drag and drop
+    // exists; until then the control has them.
+    return false;
+}
+
+LRESULT CALLBACK ItemListProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+    WNDPROC old = Lists.itemOldProc;
+    LRESULT result = 0;
+    switch (msg) {
+        case WM_KEYDOWN:
+            switch (wParam) {
+                case VK_BACK:
+                case VK_ESCAPE:
+                    HideItemList();
+                    RestoreOrClearEditBox();
+                    return 0;
+                case VK_TAB:
+                    FocusEditBox();
+                    return 0;
+                case VK_RETURN:
+                    TakeSelection(EditBox.wnd, wnd);
+                    break;
+                case VK_RIGHT:
+                    OnRightKey(wnd, false);
+                    return 0;
+            }
+            break;
+        case WM_LBUTTONDBLCLK:
+            TakeSelection(EditBox.wnd, wnd);
+            return 0;
+        case WM_TIMER:
+            if (wParam == ID_TIMER_TYPEAHEAD) {
+                ResetListTypeAhead();
+                return 0;
+            }
+            break;
+        case WM_NCDESTROY:
+            if (Lists.itemList == wnd) Lists.itemList = nullptr;
+            break;
+        default:
+            if (CommonListMessage(wnd, msg, wParam, lParam, &result)) return result;
+            break;
+    }
+    return old ? CallWindowProcA(old, wnd, msg, wParam, lParam)
+               : DefWindowProcA(wnd, msg, wParam, lParam);
+}
+
+LRESULT CALLBACK FolderListProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+    WNDPROC old = Lists.folderOldProc;
+    LRESULT result = 0;
+    switch (msg) {
+        case WM_KEYDOWN:
+            switch (wParam) {
+                case VK_BACK:
+                case VK_ESCAPE:
+                    FocusEditBox();
+                    HideFolderList();
+                    return 0;
+                case VK_TAB:
+                    FocusEditBox();
+                    return 0;
+                case VK_RETURN:
+                    TakeFolderItem(false);
+                    return 0;
+                case VK_UP: {
+                    int focused =
+                        (int)SendMessageA(wnd, LVM_GETNEXTITEM, (WPARAM)-1, LVNI_FOCUSED);
+                    if (focused == 0 &&
+                        (SendMessageA(wnd, LVM_GETITEMSTATE, 0, LVIS_SELECTED) & LVIS_SELECTED)) {
+                        FocusEditBox();
+                        return 0;
+                    }
+                    break;
+                }
+                case VK_RIGHT:
+                    OnRightKey(wnd, false);
+                    return 0;
+            }
+            break;
+        case WM_LBUTTONDBLCLK:
+            TakeFolderItem(false);
+            return 0;
+        case WM_NCDESTROY:
+            if (Lists.folderList == wnd) Lists.folderList = nullptr;
+            break;
+        default:
+            if (CommonListMessage(wnd, msg, wParam, lParam, &result)) return result;
+            break;
+    }
+    return old ? CallWindowProcA(old, wnd, msg, wParam, lParam)
+               : DefWindowProcA(wnd, msg, wParam, lParam);
+}
+
+// Enter in a cascade window: take or open; every list closes with it.
+static void CascadeEnter(HWND wnd) { TakeCascadeItem(wnd, false); }
+
+LRESULT CALLBACK CascadeListProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+    LRESULT result = 0;
+    switch (msg) {
+        case WM_KEYDOWN:
+            switch (wParam) {
+                case VK_BACK:
+                case VK_ESCAPE:
+                case VK_LEFT:
+                    CloseCascades(wnd, 0);
+                    return 0;
+                case VK_RETURN:
+                    CascadeEnter(wnd);
+                    return 0;
+                case VK_RIGHT:
+                    OnRightKey(wnd, true);
+                    return 0;
+            }
+            break;
+        case WM_LBUTTONDBLCLK:
+            CascadeEnter(wnd);
+            return 0;
+        default:
+            if (CommonListMessage(wnd, msg, wParam, lParam, &result)) return result;
+            break;
+    }
+    return ForwardToCascade(wnd, msg, wParam, lParam);
+}
+
+bool EnterListWithFocus(HWND list) {
+    if (!list) return false;
+    int count = (int)SendMessageA(list, LVM_GETITEMCOUNT, 0, 0);
+    if (count <= 0) return false;
+    int top = (int)SendMessageA(list, LVM_GETTOPINDEX, 0, 0);
+    int perPage = (int)SendMessageA(list, LVM_GETCOUNTPERPAGE, 0, 0);
+    if (top < 0) top = 0;
+    int last = top + (perPage > 0 ? perPage : 1) - 1;
+    if (last >= count) last = count - 1;
+    int selected = FirstSelectedRow(list);
+    int pick = selected;
+    if (selected < top) pick = top;
+    else if (selected > last) pick = last;
+    SetRowState(list, pick, LVIS_SELECTED | LVIS_FOCUSED, LVIS_SELECTED | LVIS_FOCUSED);
+    SendMessageA(list, LVM_ENSUREVISIBLE, (WPARAM)pick, TRUE);
+    SetFocus(list);
+    return true;
+}

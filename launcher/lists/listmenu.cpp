@@ -1,0 +1,121 @@
+// listmenu.cpp - the context menu of the list windows (one menu for the item
+// list, the folder list and the cascade lists).
+#include <windows.h>
+#include <commctrl.h>
+
+#include "../../common/winutil.h"
+#include "cascade.h"
+#include "folderlist.h"
+#include "listinput.h"
+#include "listwnd.h"
+
+enum ListMenuId {
+    IDM_LIST_OPEN = 1,
+    IDM_LIST_SELECT_ALL,
+    IDM_LIST_CUT,
+    IDM_LIST_COPY,
+    IDM_LIST_PASTE,
+    IDM_LIST_SHORTCUT,
+    IDM_LIST_DELETE,
+    IDM_LIST_RENAME,
+    IDM_LIST_PROPERTIES,
+    IDM_LIST_SHELL_MENU,
+};
+
+static void AddText(HMENU menu, UINT id, const char* text, bool enabled) {
+    AppendMenuA(menu, MF_STRING | (enabled ? MF_ENABLED : MF_GRAYED), id, text);
+}
+
+static void AddSeparator(HMENU menu) { AppendMenuA(menu, MF_SEPARATOR, 0, nullptr); }
+
+HMENU BuildListMenu(void) {
+    HMENU menu = CreatePopupMenu();
+    if (!menu) return nullptr;
+    AddText(menu, IDM_LIST_OPEN, "開く(&O)", true);
+    AddText(menu, IDM_LIST_SELECT_ALL, "すべて選択(&A)", true);
+    AddSeparator(menu);
+    AddText(menu, IDM_LIST_CUT, "切り取り(&T)", true);
+    AddText(menu, IDM_LIST_COPY, "コピー(&C)", true);
+    AddText(menu, IDM_LIST_PASTE, "張り付け(&P)", IsClipboardFormatAvailable(CF_HDROP) != 0);
+    AddText(menu, IDM_LIST_SHORTCUT, "ショートカット作成(&S)", true);
+    AddText(menu, IDM_LIST_DELETE, "削除(&D)", true);
+    AddText(menu, IDM_LIST_RENAME, "名前変更(&M)", true);
+    AddText(menu, IDM_LIST_PROPERTIES, "プロパティ(&R)", true);
+    AddSeparator(menu);
+    AddText(menu, IDM_LIST_SHELL_MENU, "シェルメニュー(&T)", true);
+    return menu;
+}
+
+POINT KeyboardMenuPoint(HWND list) {
+    RECT rc;
+    GetWindowRect(list, &rc);
+    POINT pt;
+    pt.x = rc.left + (rc.right - rc.left) / 2;
+    int row = (int)SendMessageA(list, LVM_GETNEXTITEM, (WPARAM)-1, LVNI_FOCUSED | LVNI_SELECTED);
+    if (row < 0) row = 0;
+    int top = (int)SendMessageA(list, LVM_GETTOPINDEX, 0, 0);
+    int height = ListRowHeight(list);
+    pt.y = rc.top + height * (row - top) + height / 2;
+    return pt;
+}
+
+// "開く(&O)": the item list opens its selection, the folder list and the
+// cascade lists open all their selected items.
+static void OpenFromMenu(HWND list) {
+    if (list == Lists.itemList) {
+        switch (Lists.kind) {
+            case LK_Default:
+            case LK_Favorites:
+            case LK_History:
+            case LK_Explorer:
+            case LK_SearchRecall:
+            case LK_Search:
+                // A fresh search opens relative to its folder once the file
+                // search records it.
+                OpenSelection(nullptr);
+                break;
+            default:
+                break;
+        }
+    } else if (list == Lists.folderList) {
+        TakeFolderItem(true);
+    } else if (CascadeLevelOf(list)) {
+        TakeCascadeItem(list, true);
+    }
+}
+
+void ShowListMenu(HWND list, int x, int y) {
+    if (!list) return;
+    POINT pt = {x, y};
+    if (x == -1 && y == -1) pt = KeyboardMenuPoint(list);
+    HMENU menu = BuildListMenu();
+    if (!menu) return;
+    UINT id = (UINT)TrackPopupMenu(menu, TPM_RETURNCMD | TPM_NONOTIFY | TPM_VERTICAL, pt.x, pt.y,
+                                   0, list, nullptr);
+    DestroyMenu(menu);
+    switch (id) {
+        case IDM_LIST_OPEN:
+            OpenFromMenu(list);
+            break;
+        case IDM_LIST_SELECT_ALL:
+            ListSelectAll(list);
+            break;
+        case IDM_LIST_CUT:
+        case IDM_LIST_COPY:
+        case IDM_LIST_PASTE:
+            // Files go to and come from the clipboard once the file
+            // operations exist.
+            break;
+        case IDM_LIST_SHORTCUT:
+        case IDM_LIST_PROPERTIES:
+        case IDM_LIST_SHELL_MENU:
+            // Shortcuts, properties and the shell's own menu join with the
+            // shell integration.
+            break;
+        case IDM_LIST_DELETE:
+        case IDM_LIST_RENAME:
+            // Delete (1001) and rename (1000) are handed to the outside tool
+            // once the registered applications exist.
+            break;
+    }
+}

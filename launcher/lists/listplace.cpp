@@ -1,0 +1,75 @@
+// listplace.cpp - size and place of the item list: directly below the edit box
+// (or above it when it does not fit below, and then above until it is hidden),
+// left-aligned with it, as many rows as asked up to linemax.
+#include <windows.h>
+#include <commctrl.h>
+
+#include "../../common/settings.h"
+#include "../editbox/editbox.h"
+#include "listwnd.h"
+
+ListPlacement ComputeItemListPlacement(const RECT& box, const RECT& desktop, int longest,
+                                       int rows, int rowHeight, int frame, int scroll,
+                                       int linemax, int listwmax, bool placedAbove) {
+    ListPlacement p;
+    int chars = longest;
+    if (listwmax > 0 && listwmax < chars) chars = listwmax;
+    p.columnWidth = chars * LIST_CHAR_WIDTH + frame + 22;
+
+    if (rowHeight <= 0) rowHeight = 15;
+    if (rows < 1) rows = 1;
+    if (linemax < 1) linemax = 1;
+    int needed = rowHeight * rows;
+    int maximum = rowHeight * linemax + frame;
+    p.height = needed <= maximum ? needed + frame : maximum;
+    int scrollWidth = needed >= maximum ? scroll : 0;
+
+    p.top = box.bottom;
+    p.above = placedAbove;
+    if (p.top + p.height > desktop.bottom || placedAbove) {
+        p.top = box.top - p.height;
+        p.above = true;
+    }
+    if (p.columnWidth > desktop.right) p.columnWidth = desktop.right - frame - scrollWidth;
+    p.left = box.left;
+    p.width = p.columnWidth + frame + scrollWidth;
+    return p;
+}
+
+void PlaceItemList(int rows) {
+    HWND list = Lists.itemList;
+    if (!list || !EditBox.wnd) return;
+    ShowWindow(list, SW_HIDE);
+    RECT box, desktop;
+    GetWindowRect(EditBox.wnd, &box);
+    GetWindowRect(GetDesktopWindow(), &desktop);
+    ListPlacement p = ComputeItemListPlacement(
+        box, desktop, Lists.longest, rows, ListRowHeight(list), GetSystemMetrics(SM_CXFIXEDFRAME),
+        GetSystemMetrics(SM_CXVSCROLL), Settings.linemax, (int)Settings.listwmax, Lists.placedAbove);
+    Lists.placedAbove = p.above;
+    MoveWindow(list, p.left, p.top, p.width, p.height, FALSE);
+    SendMessageA(list, LVM_SETCOLUMNWIDTH, 0, p.columnWidth);
+    ShowWindow(list, SW_SHOWNA);
+    Lists.longest = 0;
+}
+
+// While the edit box is dragged, the list on show keeps its size and its
+// place relative to the box: below it (or above it), and for the folder list
+// at its anchor.
+void FollowEditBox(void) {
+    if (!EditBox.wnd) return;
+    RECT box;
+    GetWindowRect(EditBox.wnd, &box);
+    int frame = GetSystemMetrics(SM_CXFIXEDFRAME);
+    HWND lists[2] = {Lists.itemList, Lists.folderList};
+    for (HWND list : lists) {
+        if (!list || !IsWindowVisible(list)) continue;
+        RECT rc;
+        GetWindowRect(list, &rc);
+        int height = rc.bottom - rc.top;
+        int left = list == Lists.folderList ? box.left + Lists.folderAnchor + frame : box.left;
+        int top = Lists.placedAbove ? box.top - height : box.bottom;
+        SetWindowPos(list, nullptr, left, top, 0, 0,
+                     SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    }
+}
