@@ -67,3 +67,7 @@ if(BUILD_TESTING)
     endforeach()
   endforeach()
 endif()
+
+# Timing of the file search's walk against "dir /s /b" (run by hand under Wine).
+add_executable(search_walk_bench bench/search_walk_bench.cpp)
+target_link_libraries(search_walk_bench vorn_win)

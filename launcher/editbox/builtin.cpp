@@ -14,7 +14,9 @@
 #include "../../common/winutil.h"
 #include "../lists/cascade.h"
 #include "../lists/itemarray.h"
+#include "../lists/historylist.h"
 #include "../lists/listwnd.h"
+#include "../lists/search.h"
 #include "../shell/appstate.h"
 #include "../shell/shell.h"
 #include "editbox.h"
@@ -104,13 +106,13 @@ static void RunTableCommand(int index) {
             // Closing duplicate Explorer windows comes with the Explorer-window list.
             break;
         case BI_FREE_HISTORY:
-            // Emptying History and its file comes with History.
+            RunFreeHistory();
             break;
         case BI_SAVE_HISTORY:
-            // Writing History to its file comes with History.
+            RunSaveHistory();
             break;
         case BI_FREE_SEARCH:
-            // Dropping the search results comes with the file search.
+            FreeSearchResults();
             break;
         case BI_FREE_MIGEMO:
             // Unloading Migemo comes with Migemo search.

@@ -14,9 +14,11 @@
 #include "../../common/strutil.h"
 #include "../../common/winutil.h"
 #include "../lists/cascade.h"
+#include "../lists/defaultlist.h"
 #include "../lists/folderlist.h"
 #include "../lists/listinput.h"
 #include "../lists/listwnd.h"
+#include "../lists/search.h"
 #include "../shell/appstate.h"
 #include "completerules.h"
 #include "editbox.h"
@@ -200,8 +202,7 @@ int OnCompletionChar(HWND editBox, WPARAM ch) {
             return 0;
         case '|':
             if (AnyFlag(SF_SEARCH_INPUT)) return 1;
-            // Search input mode (EnterSearchMode) starts here once the file
-            // search exists.
+            EnterSearchMode();
             SetFlags(SF_USER_DELETED);
             return 0;
     }
@@ -283,9 +284,12 @@ void OnCompletionChange(HWND editBox) {
 void OnCompletionUpdate(HWND editBox) {
     char text[EDIT_TEXT_MAX];
     ReadEditText(text, sizeof text);
-    // ";" texts: the Default-list lookup while typing (LookUpWhileTyping)
-    // joins here once the Default list exists.
-    (void)editBox;
+    // ";" texts: the Default-list lookup while typing; it may put a hit or the
+    // name into the box, so the width follows the text it leaves.
+    if (text[0] == ';') {
+        LookUpWhileTyping(editBox, text);
+        ReadEditText(text, sizeof text);
+    }
     if (Settings.autoresize != 1) return;
     if (!AnyFlag(SF_TEXT_BY_PROGRAM) || AnyFlag(SF_HANDED_TEXT)) {
         ClearFlags(SF_HANDED_TEXT);

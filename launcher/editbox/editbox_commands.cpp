@@ -4,7 +4,10 @@
 
 #include "../../common/keymap.h"
 #include "../../common/winutil.h"
+#include "../lists/favorites.h"
+#include "../lists/historylist.h"
 #include "../lists/listwnd.h"
+#include "../lists/search.h"
 #include "../shell/appstate.h"
 #include "../shell/shell.h"
 #include "builtin.h"
@@ -63,8 +66,20 @@ void OnEditCommand(HWND wnd, WPARAM code) {
             SendMessageA(wnd, EM_UNDO, 0, 0);
             ReapplyEditSelection(wnd);
             break;
+        case CMD_SEARCH_LIST:
+            ToggleSearchResults(wnd);
+            break;
         case CMD_BUILTIN_LIST:
             ToggleBuiltinList();
+            break;
+        case CMD_FAVORITES:
+            ToggleFavorites(wnd);
+            break;
+        case CMD_FAVORITES_NEXT:
+            NextFavoritesPage(wnd);
+            break;
+        case CMD_HISTORY:
+            ToggleHistory();
             break;
         case CMD_DIR_UP:
             DirectoryUp();

@@ -7,10 +7,12 @@
 #include "../../common/strutil.h"
 #include "../shell/appstate.h"
 #include "../shell/shell.h"
+#include "../lists/defaultlist.h"
 #include "../lists/folderlist.h"
 #include "../lists/listinput.h"
 #include "savedtext.h"
 #include "../lists/listwnd.h"
+#include "../lists/search.h"
 #include "builtin.h"
 #include "completion.h"
 #include "editbox.h"
@@ -71,8 +73,8 @@ static int EnterChain(void) {
 }
 
 int OnEditKeyDown(HWND wnd, WPARAM key) {
-    (void)wnd;
     ClearFlags(SF_TEXT_BY_PROGRAM);
+    if (AnyFlag(SF_SEARCH_INPUT)) CheckSearchMode(wnd);
     switch (key) {
         case VK_BACK:
         case VK_DELETE:
@@ -113,16 +115,21 @@ void RunEditText(const char* text) {
     } else if (strlen(text) >= 262) {
         return;
     }
-    // Search input mode hands the text to the file search as its pattern; the
-    // mode is only ever set by the file search, which is not built in yet.
-    if (AnyFlag(SF_SEARCH_INPUT)) return;
+    // Search input mode hands the text to the file search as its pattern.
+    if (AnyFlag(SF_SEARCH_INPUT)) {
+        StartSearch(EditBox.wnd, text);
+        return;
+    }
     if (text[0] == '#') {
         RunBuiltinCommand(text);
         return;
     }
-    // ";..." names a Default-list keyword; that subsystem is still to come, and
-    // such texts never go to execution (a lone ";" does nothing at all).
-    if (text[0] == ';') return;
+    // ";..." names a Default-list keyword, looked up and never executed (a
+    // lone ";" does nothing at all).
+    if (text[0] == ';') {
+        if (text[1]) LookUpDefault(EditBox.wnd, text + 1);
+        return;
+    }
     // A successful run has hidden the folder list and recorded the text in
     // History; then the after-run rule hides the box, keeps it or ends.
     if (ExecuteText(text)) AfterRun();

@@ -9,6 +9,7 @@
 #include "../../common/settings.h"
 #include "../shell/appstate.h"
 #include "../shell/shell.h"
+#include "../lists/history.h"
 #include "../lists/listwnd.h"
 #include "editbox.h"
 #include "execrules.h"
@@ -65,7 +66,7 @@ int Execute(const char* path, const char* workDir) {
 int ExecuteText(const char* text) {
     if (!Execute(text, nullptr)) return 0;
     HideFolderList();
-    // History: add text (as typed, not rooted) with AddToHistory(text, false).
+    AddToHistory(text, 0);
     return 1;
 }
 

@@ -19,8 +19,10 @@
 #include "../shell/shell.h"
 #include "cascade.h"
 #include "folderlist.h"
+#include "history.h"
 #include "listfilter.h"
 #include "listwnd.h"
+#include "search.h"
 #include "typeahead.h"
 
 // State of this module: the type-ahead buffer lives from the first typed
@@ -152,7 +154,7 @@ int OpenSelection(const char* folder) {
             ConcatTo(App.startDir, path, absolute, sizeof absolute);
         else
             CopyString(absolute, path, sizeof absolute);
-        // History records absolute here once it exists.
+        AddToHistory(absolute, 0);
     }
     if (started) {
         HideItemList();
@@ -169,9 +171,9 @@ static bool OpensAll(ListKind kind) {
 void TakeSelection(HWND editBox, HWND list) {
     if (!list) return;
     if (ListCountSelected(list) > 1 && OpensAll(Lists.kind)) {
-        // A fresh search's items are relative to its folder, which is not
-        // recorded until the file search exists.
-        OpenSelection(nullptr);
+        // A fresh search's items are relative to its folder.
+        char folder[LIST_ITEM_PATH_SIZE];
+        OpenSelection(SearchOpenFolder(folder, sizeof folder));
         if (!RestoreSavedText()) SetEditText("");
         if (editBox) SetFocus(editBox);
         return;
@@ -180,6 +182,10 @@ void TakeSelection(HWND editBox, HWND list) {
     if (row < 0) row = 0;
     char path[LIST_ITEM_PATH_SIZE];
     bool found = ItemPathAt(list, row, path, sizeof path);
+    if (found && Lists.kind == LK_Search) {
+        char full[LIST_ITEM_PATH_SIZE];
+        if (SearchResultFullPath(path, full, sizeof full)) CopyString(path, full, sizeof path);
+    }
     HideItemList();
     if (!found) {
         if (!RestoreSavedText()) SetEditText("");

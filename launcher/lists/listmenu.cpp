@@ -8,6 +8,7 @@
 #include "folderlist.h"
 #include "listinput.h"
 #include "listwnd.h"
+#include "search.h"
 
 enum ListMenuId {
     IDM_LIST_OPEN = 1,
@@ -69,11 +70,12 @@ static void OpenFromMenu(HWND list) {
             case LK_History:
             case LK_Explorer:
             case LK_SearchRecall:
-            case LK_Search:
-                // A fresh search opens relative to its folder once the file
-                // search records it.
-                OpenSelection(nullptr);
+            case LK_Search: {
+                // A fresh search opens relative to its folder.
+                char folder[LIST_ITEM_PATH_SIZE];
+                OpenSelection(SearchOpenFolder(folder, sizeof folder));
                 break;
+            }
             default:
                 break;
         }

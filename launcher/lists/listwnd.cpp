@@ -17,6 +17,7 @@
 #include "cascade.h"
 #include "itemarray.h"
 #include "listinput.h"
+#include "search.h"
 
 ListState Lists;
 
@@ -268,9 +269,10 @@ bool FullPathOf(const char* itemText, ListKind kind, char* buf, size_t size) {
             ConcatTo(folder, itemText, buf, size);
             return strlen(buf) == strlen(folder) + strlen(itemText);
         }
+        case LK_Search:
+            return SearchResultFullPath(itemText, buf, size);
         default:
-            // The search folder of a fresh search is not recorded anywhere yet;
-            // the built-in commands and no list have no path.
+            // The built-in commands and no list have no path.
             return false;
     }
 }

@@ -10,6 +10,7 @@
 #include "../editbox/completion.h"
 #include "../editbox/editbox.h"
 #include "../editbox/savedtext.h"
+#include "../lists/history.h"
 #include "../lists/listwnd.h"
 #include "appstate.h"
 #include "instance.h"
@@ -64,8 +65,9 @@ static bool OnMainCreate(HWND wnd) {
     Shell.toolsMsg = RegisterWindowMessageA("WM_TOOLSMSG");
     Shell.reloadMsg = RegisterWindowMessageA("WM_RELOAD");
 
-    // 9. History is loaded before the key bindings, the registered
-    //    applications after them, once those subsystems exist.
+    // 9. History, then the key bindings; the registered applications
+    //    after them once that subsystem exists.
+    LoadHistory();
     LoadKeyBindings();
 
     // 10. Up comes the box.

@@ -6,7 +6,9 @@
 #include "../../common/settings.h"
 #include "../editbox/editbox.h"
 #include "../lists/cascade.h"
+#include "../lists/historylist.h"
 #include "../lists/listwnd.h"
+#include "../lists/search.h"
 #include "appstate.h"
 #include "shell.h"
 
@@ -48,7 +50,7 @@ int ReloadAll(void) {
 
     UnregisterAppHotKey();
 
-    // Search results: drop them (file search).
+    FreeSearchResults();
     DestroyCascades();
     DestroyListWindows();
     DestroyPathIconWindow();
@@ -57,7 +59,7 @@ int ReloadAll(void) {
 
     int loaded = LoadSettings();
     if (loaded) {
-        // History: save it and load it again with its new size.
+        ReloadHistory();
         FreeKeyBindings();
         LoadKeyBindings();
         // Registered applications: load them again.

@@ -9,7 +9,10 @@
 #include "../editbox/editbox.h"
 #include "../editbox/savedtext.h"
 #include "../lists/cascade.h"
+#include "../lists/defaultlist.h"
+#include "../lists/history.h"
 #include "../lists/listwnd.h"
+#include "../lists/search.h"
 #include "appstate.h"
 #include "shell.h"
 
@@ -36,11 +39,15 @@ void Shutdown(HWND mainWnd) {
     // 5. A /q instance ends with its primary.
     CloseSecondInstance(mainWnd);
 
-    // 6. History is saved and freed here once it exists.
+    // 6. History is saved and freed.
+    SaveAndFreeHistory();
 
-    // 7. The process-wide strings (search results, the Default list and the
-    //    registered applications join them once they exist).
+    // 7. The process-wide strings, the kept search results and what the
+    //    Default lookup holds (the registered applications join them once
+    //    they exist).
+    FreeSearchResults();
     DiscardSavedText();
+    FreeDefaultList();
     SetAppString(&App.startDir, nullptr);
     SetAppString(&App.targetProgram, nullptr);
     ClearFlags(SF_TARGET_PROGRAM);

@@ -619,8 +619,9 @@ TEST_F(EditCommands, SelectAllClearAndUnknownCodes) {
     EXPECT_EQ(0u, start);
     EXPECT_EQ(6u, end);
 
-    // Codes without an effect in the box, and codes beyond the table, change nothing.
-    for (WPARAM code : {(WPARAM)24, (WPARAM)100, (WPARAM)CMD_FAVORITES}) {
+    // Codes beyond the table, and the next Favorites page while no Favorites
+    // are shown, change nothing.
+    for (WPARAM code : {(WPARAM)24, (WPARAM)100, (WPARAM)CMD_FAVORITES_NEXT}) {
         SendMessageA(wnd, WM_EDIT_COMMAND, code, 0);
         EXPECT_EQ("abcdef", TextOf(wnd));
     }

@@ -166,13 +166,20 @@ TEST(WinutilForeground, ForceForegroundActivatesAndRestoresLockTimeout) {
                              nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
     ASSERT_NE(nullptr, a);
     ASSERT_NE(nullptr, b);
-    Pump();
+    // The window manager activates a new window a little later: let it settle
+    // (bounded) so it does not take the foreground back after our switch.
+    auto waitForeground = [](HWND w) {
+        for (int i = 0; i < 100 && GetForegroundWindow() != w; i++) {
+            Pump();
+            Sleep(10);
+        }
+        return GetForegroundWindow();
+    };
+    waitForeground(b);
     ForceForeground(a);
-    Pump();
-    EXPECT_EQ(a, GetForegroundWindow());
+    EXPECT_EQ(a, waitForeground(a));
     ForceForeground(b);
-    Pump();
-    EXPECT_EQ(b, GetForegroundWindow());
+    EXPECT_EQ(b, waitForeground(b));
     DWORD after = 0;
     ASSERT_TRUE(SystemParametersInfoA(SPI_GETFOREGROUNDLOCKTIMEOUT, 0, &after, 0));
     EXPECT_EQ(before, after);

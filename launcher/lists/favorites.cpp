@@ -1,0 +1,86 @@
+// favorites.cpp - the Favorites: the pages of "data\vorn_f.dat" in the item
+// list, the show command as an on/off switch and the next-page command.
+#include "favorites.h"
+
+#include "../../common/fileio.h"
+#include "../../common/listfile.h"
+#include "../../common/winutil.h"
+#include "../editbox/editbox.h"
+#include "../editbox/editbox_internal.h"
+#include "../editbox/savedtext.h"
+#include "../shell/shell.h"
+#include "cascade.h"
+#include "favpages.h"
+#include "itemarray.h"
+#include "listfs_win.h"
+#include "listwnd.h"
+
+static void FocusEditBox(HWND editBox) {
+    HWND box = editBox ? editBox : EditBox.wnd;
+    if (box && GetFocus() != box) SetFocus(box);
+}
+
+void ShowFavorites(HWND editBox, bool nextPage) {
+    if (!BeginFavoritesPage(nextPage)) return;
+    if (!Lists.itemList || !IsWindow(Lists.itemList)) {
+        ErrorBox(Shell.mainWnd, "fatar errer no7");
+        RequestExit();
+        return;
+    }
+    char path[MAX_PATH];
+    ModulePath(AppModule, path, "data\\vorn_f.dat", sizeof path);
+    char* text = ReadWholeFile(path, 0, nullptr);
+    if (!text) {
+        HideItemList();
+        return;
+    }
+    size_t start = FavoritesPageStart(text, &FavoritePage);
+    // The page is read into an array of its own: the list on show keeps its
+    // items until the new page is ready.
+    ItemArray page = {};
+    int32_t read = ReadListFile(text + start, LF_FAVORITES, &WinListFileSystem, &page);
+    MemFree(text);
+    if (read < 0) {
+        FreeItems(&page);
+        HideItemList();
+        FavoritePage = 0;
+        return;
+    }
+    if (Lists.kind == LK_Folder) HideFolderList();
+    HideItemList();
+    FreeItems(&Lists.array);
+    Lists.array = page;
+
+    // The typed text is put aside (a "next page" keeps what was put aside
+    // when the first page came).
+    if (nextPage)
+        ClearEditBox();
+    else
+        StashSavedText();
+    SetPathIcon(nullptr);
+    FillItemList();
+    SetItemListMultiSelect(true);
+    Lists.kind = LK_Favorites;
+    PlaceItemList(Lists.array.count);
+    FocusEditBox(editBox);
+}
+
+void ToggleFavorites(HWND editBox) {
+    if (Lists.kind != LK_Favorites) HideItemList();
+    CloseCascades(nullptr, CASCADE_CLOSE_ALL);
+    if (Lists.itemList && IsWindowVisible(Lists.itemList)) {
+        // Favorites were on show: off again, and what was typed before comes back.
+        HideItemList();
+        FocusEditBox(editBox);
+        if (!RestoreSavedText()) ClearEditBox();
+        return;
+    }
+    HideFolderList();
+    ShowFavorites(editBox, false);
+    // Migemo is loaded here when switched on, once Migemo search exists.
+}
+
+void NextFavoritesPage(HWND editBox) {
+    if (Lists.kind != LK_Favorites) return;
+    ShowFavorites(editBox, true);
+}

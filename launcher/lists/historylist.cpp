@@ -1,0 +1,83 @@
+// historylist.cpp - the History in the item list and the commands around it.
+#include "historylist.h"
+
+#include <windows.h>
+
+#include "../../common/fileio.h"
+#include "../../common/settings.h"
+#include "../../common/winutil.h"
+#include "../editbox/editbox.h"
+#include "../editbox/editbox_internal.h"
+#include "../editbox/savedtext.h"
+#include "../shell/appstate.h"
+#include "../shell/shell.h"
+#include "cascade.h"
+#include "history.h"
+#include "itemarray.h"
+#include "listwnd.h"
+
+static void FocusEditBox(void) {
+    if (EditBox.wnd) SetFocus(EditBox.wnd);
+}
+
+void ShowHistory(void) {
+    if (HistoryStore.size < 1 || HistoryStore.count < 1) return;
+    // The shared array may hold the folder list: it is hidden first so that
+    // its window never draws from the History's items.
+    if (Lists.kind == LK_Folder) HideFolderList();
+    if (HistoryItems(&Lists.array, DirectoryExists) < 1) {
+        // Out of memory: whatever the array held is gone, so is its list.
+        FreeItems(&Lists.array);
+        HideItemList();
+        return;
+    }
+    for (int32_t i = 0; i < Lists.array.count; i++) {
+        Lists.array.items[i].viewIndex = i;
+        Lists.array.items[i].image = -1;
+    }
+
+    if (!Lists.itemList || !IsWindow(Lists.itemList)) {
+        FreeItems(&Lists.array);
+        ErrorBox(Shell.mainWnd, "fatar errer no8");
+        RequestExit();
+        return;
+    }
+
+    StashSavedText();
+    SetPathIcon(nullptr);
+    Lists.kind = LK_History;
+    FillItemList();
+    SetItemListMultiSelect(true);
+    PlaceItemList(Lists.array.count);
+    FocusEditBox();
+}
+
+void ToggleHistory(void) {
+    if (Lists.kind != LK_History) HideItemList();
+    CloseCascades(nullptr, CASCADE_CLOSE_ALL);
+    if (Lists.itemList && IsWindowVisible(Lists.itemList)) {
+        // It was on show: off again, and what was typed before comes back.
+        HideItemList();
+        FocusEditBox();
+        if (!RestoreSavedText()) ClearEditBox();
+        return;
+    }
+    HideFolderList();
+    ShowHistory();
+    // Migemo is loaded here when switched on, once Migemo search exists.
+}
+
+void ReloadHistory(void) {
+    SaveAndFreeHistory();
+    LoadHistory();
+}
+
+void RunSaveHistory(void) {
+    if (Settings.size >= 1) SaveHistory();
+}
+
+void RunFreeHistory(void) {
+    // A History list on show would point at entries that are gone.
+    if (Lists.kind == LK_History) HideItemList();
+    ClearHistory();
+}
