@@ -555,7 +555,14 @@ void DestroyFocusWindow(void) {
     if (window == nullptr) return ::testing::AssertionFailure() << "no window to activate";
     SetForegroundWindow(window);
     if (WindowProcessId(window) == GetCurrentProcessId()) SetFocus(window);
-    if (WaitFor([&] { return GetForegroundWindow() == window; })) return ::testing::AssertionSuccess();
+    if (WaitFor([&] { return GetForegroundWindow() == window; }, 1500)) return ::testing::AssertionSuccess();
+    // Wine does not always hand the foreground to another process's window
+    // (a layered one above all) on SetForegroundWindow; a click on it does, as
+    // it would for a user.
+    for (int attempt = 0; attempt < 2; attempt++) {
+        if (!ClickWindow(window)) break;
+        if (WaitFor([&] { return GetForegroundWindow() == window; }, 1500)) return ::testing::AssertionSuccess();
+    }
     HWND fg = GetForegroundWindow();
     return ::testing::AssertionFailure() << "the window (" << WindowClass(window) << ") did not come to the front; "
                                          << "the foreground is " << (fg ? WindowClass(fg) : std::string("none"))
