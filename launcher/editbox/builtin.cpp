@@ -27,10 +27,6 @@ static const char OptboxFileName[] = "Optbox.exe";
 static const char VersionAuthor[] = "tewsa";
 static const char VersionNumber[] = "0.64";
 
-static void FocusEditBox(void) {
-    if (EditBox.wnd) SetFocus(EditBox.wnd);
-}
-
 // Starts file through the shell with the verb "open". On success the box is
 // focused and emptied; a failure leaves everything as it was (the text stays
 // for correction, no beep, no message). 1 when it started.
@@ -185,17 +181,7 @@ void ShowBuiltinList(void) {
 }
 
 void ToggleBuiltinList(void) {
-    if (Lists.kind != LK_BuiltIn) HideItemList();
-    CloseCascades(nullptr, CASCADE_CLOSE_ALL);
-    if (Lists.itemList && IsWindowVisible(Lists.itemList)) {
-        // The list was on show: the command works as an off switch, and the
-        // text typed before the list came back (the box is emptied when there
-        // was none, so what was typed to narrow the list does not linger).
-        HideItemList();
-        FocusEditBox();
-        if (!RestoreSavedText()) ClearEditBox();
-        return;
-    }
+    if (SwitchOffItemList(LK_BuiltIn, LK_BuiltIn, nullptr)) return;
     HideFolderList();
     SetFlags(SF_MIGEMO_SUSPENDED);
     ShowBuiltinList();

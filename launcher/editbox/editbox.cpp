@@ -247,6 +247,10 @@ void SetEditText(const char* text) {
     EditCaretToEnd(EditBox.wnd, text);
 }
 
+void FocusEditBox(void) {
+    if (EditBox.wnd) SetFocus(EditBox.wnd);
+}
+
 void ClearEditBox(void) {
     if (!EditBox.wnd) return;
     SetFocus(EditBox.wnd);

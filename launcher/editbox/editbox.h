@@ -27,6 +27,7 @@ extern EditBoxState EditBox;
 HWND CreateEditBox(HWND owner);
 void SetEditText(const char* text);  // caret after the last character
 void ClearEditBox(void);             // focus the box, empty text
+void FocusEditBox(void);             // focus the box, text kept
 void PlaceEditBox(void);
 void FitEditWidth(const char* text);
 void RestoreEditWidth(void);

@@ -66,15 +66,7 @@ void ShowFavorites(HWND editBox, bool nextPage) {
 }
 
 void ToggleFavorites(HWND editBox) {
-    if (Lists.kind != LK_Favorites) HideItemList();
-    CloseCascades(nullptr, CASCADE_CLOSE_ALL);
-    if (Lists.itemList && IsWindowVisible(Lists.itemList)) {
-        // Favorites were on show: off again, and what was typed before comes back.
-        HideItemList();
-        FocusEditBox(editBox);
-        if (!RestoreSavedText()) ClearEditBox();
-        return;
-    }
+    if (SwitchOffItemList(LK_Favorites, LK_Favorites, editBox)) return;
     HideFolderList();
     ShowFavorites(editBox, false);
     // Migemo is loaded here when switched on, once Migemo search exists.

@@ -16,10 +16,6 @@
 #include "itemarray.h"
 #include "listwnd.h"
 
-static void FocusEditBox(void) {
-    if (EditBox.wnd) SetFocus(EditBox.wnd);
-}
-
 void ShowHistory(void) {
     if (HistoryStore.size < 1 || HistoryStore.count < 1) return;
     // The shared array may hold the folder list: it is hidden first so that
@@ -53,15 +49,7 @@ void ShowHistory(void) {
 }
 
 void ToggleHistory(void) {
-    if (Lists.kind != LK_History) HideItemList();
-    CloseCascades(nullptr, CASCADE_CLOSE_ALL);
-    if (Lists.itemList && IsWindowVisible(Lists.itemList)) {
-        // It was on show: off again, and what was typed before comes back.
-        HideItemList();
-        FocusEditBox();
-        if (!RestoreSavedText()) ClearEditBox();
-        return;
-    }
+    if (SwitchOffItemList(LK_History, LK_History, nullptr)) return;
     HideFolderList();
     ShowHistory();
     // Migemo is loaded here when switched on, once Migemo search exists.

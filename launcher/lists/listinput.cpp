@@ -53,10 +53,6 @@ static void SelectOnly(HWND list, int row) {
     SendMessageA(list, LVM_ENSUREVISIBLE, (WPARAM)row, TRUE);
 }
 
-static void FocusEditBox(void) {
-    if (EditBox.wnd) SetFocus(EditBox.wnd);
-}
-
 // The text typed before the list was shown comes back, or the box is emptied.
 static void RestoreOrClearEditBox(void) {
     if (!RestoreSavedText()) SetEditText("");

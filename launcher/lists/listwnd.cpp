@@ -12,6 +12,7 @@
 #include "../../common/strutil.h"
 #include "../../common/winutil.h"
 #include "../editbox/editbox.h"
+#include "../editbox/savedtext.h"
 #include "../shell/appstate.h"
 #include "../shell/shell.h"
 #include "cascade.h"
@@ -297,6 +298,19 @@ bool SelectedFullPath(HWND wnd, ListKind kind, char* buf, size_t size) {
 }
 
 // --- commands of the key bindings ------------------------------------------------
+
+bool SwitchOffItemList(ListKind kind, ListKind alsoKind, HWND editBox) {
+    if (Lists.kind != kind && Lists.kind != alsoKind) HideItemList();
+    CloseCascades(nullptr, CASCADE_CLOSE_ALL);
+    if (!Lists.itemList || !IsWindowVisible(Lists.itemList)) return false;
+    HideItemList();
+    HWND box = editBox ? editBox : EditBox.wnd;
+    if (box && GetFocus() != box) SetFocus(box);
+    // Without saved text the box is emptied, so what was typed to narrow the
+    // list does not linger.
+    if (!RestoreSavedText()) ClearEditBox();
+    return true;
+}
 
 void ToggleLists(void) {
     if (Lists.kind == LK_None) return;

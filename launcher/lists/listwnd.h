@@ -44,6 +44,13 @@ bool ItemPathAt(HWND wnd, int viewIndex, char* buf, size_t size);
 bool FullPathOf(const char* itemText, ListKind kind, char* buf, size_t size);
 bool SelectedFullPath(HWND wnd, ListKind kind, char* buf, size_t size);
 void ToggleLists(void);
+// The off half of the commands that switch one item list on and off. A list
+// of another kind than kind (or alsoKind) is hidden first and every cascade
+// closes. When the item list is then still on show it is switched off: hidden,
+// the box (editBox, or the edit box when null) takes the focus and the text
+// typed before the list comes back, or the box is emptied; the result is true.
+// False: nothing of kind was on show and the caller shows its list.
+bool SwitchOffItemList(ListKind kind, ListKind alsoKind, HWND editBox);
 void ScrollActiveList(int direction);  // +1 down, -1 up
 LRESULT HandleListNotify(NMHDR* header);
 // Colours of a kind's settings section, or null for kinds without colouring.

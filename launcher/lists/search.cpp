@@ -224,10 +224,6 @@ void CheckSearchMode(HWND editBox) {
     if (!FindSubstringSjis(text, "|")) ClearFlags(SF_SEARCH_INPUT);
 }
 
-static void FocusEdit(void) {
-    if (EditBox.wnd) SetFocus(EditBox.wnd);
-}
-
 bool SearchResultFullPath(const char* text, char* buf, size_t size) {
     if (!buf || !size) return false;
     buf[0] = '\0';
@@ -290,7 +286,7 @@ static bool RunSearch(const char* folderText, const char* pattern, int mode) {
     if (Settings.keep == 1) KeepResults(&Lists.array, walk.longest);
 
     SetEditText("");
-    FocusEdit();
+    FocusEditBox();
     // Migemo is loaded here when switched on, once Migemo search exists.
 
     int count = Lists.array.count;
@@ -299,7 +295,7 @@ static bool RunSearch(const char* folderText, const char* pattern, int mode) {
         SetItemListMultiSelect(true);
         FillItemList();
         PlaceItemList(count);
-        FocusEdit();
+        FocusEditBox();
     } else {
         char path[LIST_ITEM_PATH_SIZE * 2];
         FullResultPath(count == 1 ? Lists.array.items[0].path : "", path, sizeof path);
@@ -311,7 +307,7 @@ static bool RunSearch(const char* folderText, const char* pattern, int mode) {
         CopyString(edit, path, sizeof edit);
         SetPathIcon(edit[0] ? edit : nullptr);
         SetEditText(edit);
-        FocusEdit();
+        FocusEditBox();
     }
     SetCursor(oldCursor);
     return true;
@@ -388,21 +384,12 @@ static void RecallResults(void) {
     SetItemListMultiSelect(true);
     FillItemList();
     PlaceItemList(n);
-    FocusEdit();
+    FocusEditBox();
 }
 
 void ToggleSearchResults(HWND editBox) {
-    (void)editBox;
     if (!Search.kept) return;
-    if (Lists.kind != LK_Search && Lists.kind != LK_SearchRecall) HideItemList();
-    CloseCascades(nullptr, CASCADE_CLOSE_ALL);
-    if (Lists.itemList && IsWindowVisible(Lists.itemList)) {
-        HideItemList();
-        SetEditText("");
-        RestoreSavedText();
-        FocusEdit();
-        return;
-    }
+    if (SwitchOffItemList(LK_Search, LK_SearchRecall, editBox)) return;
     HideFolderList();
     RecallResults();
     // Migemo is loaded here when switched on, once Migemo search exists.

@@ -88,6 +88,18 @@ bool WaitText(const VornProcess& vorn, const std::string& text) {
     return WaitFor([&] { return vorn.EditText() == text; });
 }
 
+// Waits until the box holds typed (the tree's path with its separator) and the
+// list shows the tree's five entries. A count alone is not enough: while the
+// path is still being typed, a list of some other folder can have five rows.
+bool WaitTreeListed(const VornProcess& vorn, const std::string& typed) {
+    static const std::set<std::string> entries = {"Dog", "cat", "dot.txt", "Cab.txt", "zebra.txt"};
+    return WaitFor([&] {
+        if (vorn.EditText() != typed) return false;
+        std::vector<std::string> rows = Rows(FolderListOf(vorn.Pid()));
+        return std::set<std::string>(rows.begin(), rows.end()) == entries;
+    });
+}
+
 std::string Describe(const VornProcess& vorn) {
     HWND list = FolderListOf(vorn.Pid());
     return "box \"" + vorn.EditText() + "\", list " + (list ? Joined(Rows(list)) : "(none)");
@@ -105,8 +117,7 @@ TEST_F(FolderListE2E, TypedFolderListsFoldersFirstUnderItsSeparatorAndNarrowsInA
     ASSERT_TRUE(StartAndWaitFocus(&vorn, ""));
     std::string typed = tree + "\\";
     ASSERT_TRUE(TypeText(typed.c_str()));
-    ASSERT_TRUE(WaitText(vorn, typed)) << Describe(vorn);
-    ASSERT_TRUE(WaitRows(vorn, 5)) << Describe(vorn);
+    ASSERT_TRUE(WaitTreeListed(vorn, typed)) << Describe(vorn);
 
     HWND list = FolderListOf(vorn.Pid());
     std::vector<std::string> rows = Rows(list);
@@ -140,7 +151,7 @@ TEST_F(FolderListE2E, TypedFolderListsFoldersFirstUnderItsSeparatorAndNarrowsInA
     ASSERT_TRUE(PressKey(VK_BACK));
     ASSERT_TRUE(PressKey(VK_BACK));
     ASSERT_TRUE(PressKey(VK_BACK));
-    ASSERT_TRUE(WaitRows(vorn, 5)) << Describe(vorn);
+    ASSERT_TRUE(WaitTreeListed(vorn, typed)) << Describe(vorn);
     ASSERT_TRUE(TypeText("a:t"));
     ASSERT_TRUE(WaitFor([&] {
         std::vector<std::string> now = Rows(FolderListOf(vorn.Pid()));
@@ -179,14 +190,14 @@ TEST_F(FolderListE2E, WithoutTypoControlANameThatMatchesNothingLeavesOneEmptyRow
     ASSERT_TRUE(StartAndWaitFocus(&vorn, ""));
     std::string typed = tree + "\\";
     ASSERT_TRUE(TypeText(typed.c_str()));
-    ASSERT_TRUE(WaitRows(vorn, 5)) << Describe(vorn);
+    ASSERT_TRUE(WaitTreeListed(vorn, typed)) << Describe(vorn);
     ASSERT_TRUE(TypeText("q\"<>"));
     ASSERT_TRUE(WaitText(vorn, typed + "q")) << Describe(vorn);
     ASSERT_TRUE(WaitRows(vorn, 1)) << Describe(vorn);
     EXPECT_EQ(RowText(FolderListOf(vorn.Pid()), 0), "");
     // Taking the name back brings every entry back.
     ASSERT_TRUE(PressKey(VK_BACK));
-    EXPECT_TRUE(WaitRows(vorn, 5)) << Describe(vorn);
+    EXPECT_TRUE(WaitTreeListed(vorn, typed)) << Describe(vorn);
 }
 
 TEST_F(FolderListE2E, ADoubleByteNameNarrowsAsOneCharacter) {
@@ -250,7 +261,7 @@ TEST_F(FolderListE2E, TabTakesAFolderWithItsSeparatorAndListsItShiftTabGoesBack)
     ASSERT_TRUE(StartAndWaitFocus(&vorn, ""));
     std::string typed = tree + "\\";
     ASSERT_TRUE(TypeText(typed.c_str()));
-    ASSERT_TRUE(WaitRows(vorn, 5)) << Describe(vorn);
+    ASSERT_TRUE(WaitTreeListed(vorn, typed)) << Describe(vorn);
     ASSERT_TRUE(TypeText("og"));
     ASSERT_TRUE(WaitRows(vorn, 1)) << Describe(vorn);
     ASSERT_TRUE(PressKey(VK_TAB));
@@ -263,7 +274,7 @@ TEST_F(FolderListE2E, TabTakesAFolderWithItsSeparatorAndListsItShiftTabGoesBack)
     // Shift+Tab: the parent folder, with its separator, listed again.
     ASSERT_TRUE(PressKeyUntil(VK_TAB, KEY_SHIFT, [&] { return vorn.EditText() == typed; }))
         << Describe(vorn);
-    EXPECT_TRUE(WaitRows(vorn, 5)) << Describe(vorn);
+    EXPECT_TRUE(WaitTreeListed(vorn, typed)) << Describe(vorn);
 }
 
 TEST_F(FolderListE2E, RightOnAFolderOpensACascadeToTheRightAndLeftClosesIt) {
@@ -274,7 +285,7 @@ TEST_F(FolderListE2E, RightOnAFolderOpensACascadeToTheRightAndLeftClosesIt) {
     ASSERT_TRUE(StartAndWaitFocus(&vorn, ""));
     std::string typed = tree + "\\";
     ASSERT_TRUE(TypeText(typed.c_str()));
-    ASSERT_TRUE(WaitRows(vorn, 5)) << Describe(vorn);
+    ASSERT_TRUE(WaitTreeListed(vorn, typed)) << Describe(vorn);
     HWND list = FolderListOf(vorn.Pid());
     std::string first = RowText(list, 0);
     ASSERT_TRUE(IsTreeFolder(first)) << first;
@@ -329,6 +340,7 @@ TEST_F(FolderListE2E, EnterWithSeveralSelectedEntriesRunsThemAll) {
     ASSERT_TRUE(StartAndWaitFocus(&vorn, ""));
     std::string typed = docs + "\\";
     ASSERT_TRUE(TypeText(typed.c_str()));
+    ASSERT_TRUE(WaitText(vorn, typed)) << Describe(vorn);
     ASSERT_TRUE(WaitRows(vorn, 2)) << Describe(vorn);
     HWND list = FolderListOf(vorn.Pid());
     ASSERT_TRUE(PressKey(VK_DOWN));
@@ -389,7 +401,7 @@ TEST_F(FolderListE2E, IconSettingDecidesWhetherTheListHasIcons) {
         ASSERT_TRUE(StartAndWaitFocus(&vorn, ""));
         std::string typed = tree + "\\";
         ASSERT_TRUE(TypeText(typed.c_str()));
-        ASSERT_TRUE(WaitRows(vorn, 5)) << Describe(vorn);
+        ASSERT_TRUE(WaitTreeListed(vorn, typed)) << Describe(vorn);
         HWND list = FolderListOf(vorn.Pid());
         LRESULT images = Ask(list, LVM_GETIMAGELIST, LVSIL_SMALL, 0, 0);
         if (icon)
