@@ -12,27 +12,18 @@
 
 namespace {
 
-inline bool IsTrailByteSjis(unsigned char b) {
-    return (b >= 0x40 && b <= 0x7E) || (b >= 0x80 && b <= 0xFC);
-}
-
-// Length of the character at p under this file's double-byte rule.
-inline size_t CharStep(const char* p) {
-    return (IsLeadByteSjis((unsigned char)p[0]) && IsTrailByteSjis((unsigned char)p[1])) ? 2 : 1;
-}
-
 inline bool IsBlankOrTab(char c) { return c == ' ' || c == '\t'; }
 
 // True when the last character of s is a single-byte separator.
 bool EndsWithSeparator(const char* s) {
     const char* last = nullptr;
-    for (const char* p = s; *p; p += CharStep(p)) last = p;
+    for (const char* p = s; *p; p += CharStepSjis(p)) last = p;
     return last && IsSeparator(*last);
 }
 
 // The first '"' at or after p (whole characters), or null.
 char* FindQuote(char* p) {
-    for (; *p; p += CharStep(p)) {
+    for (; *p; p += CharStepSjis(p)) {
         if (*p == '"') return p;
     }
     return nullptr;
@@ -222,7 +213,7 @@ int ParseListText(char* text, int mode, int stopAtBreak, ListFile* file) {
         bool holdsBreak = false;
         while (*p && *p != '\r' && *p != '\n') {
             if (*p == '>') holdsBreak = true;
-            p += CharStep(p);
+            p += CharStepSjis(p);
         }
         char* next = p;
         if (*p == '\r') {
@@ -262,7 +253,7 @@ int NextPattern(const char** cursor, char* out, size_t outSize) {
     if (!cursor || !*cursor || !**cursor) return 0;
     const char* p = *cursor;
     const char* start = p;
-    while (*p && *p != ';') p += CharStep(p);
+    while (*p && *p != ';') p += CharStepSjis(p);
     size_t n = (size_t)(p - start);
     *cursor = *p ? p + 1 : p;
     if (!out || n >= outSize) return -1;

@@ -136,8 +136,6 @@ static void SetFieldInt(const FieldDef* f, int32_t v) { memcpy(FieldSlot(f), &v,
 // ---------------------------------------------------------------------------
 // Byte scanning
 
-static bool IsTrailByteSjis(unsigned char b) { return b >= 0x40 && b <= 0xFC && b != 0x7F; }
-
 // Length of the character at p (1 or 2); end bounds the trail byte. A lead byte
 // without a valid trail byte after it counts as one byte, so CR, LF, ";" and the
 // NUL are never swallowed by a broken character.

@@ -277,13 +277,17 @@ char* ToBackslashes(char* path) {
     return path;
 }
 
-// Both trailing-separator routines look at the last character, not the last
+// The trailing-separator routines look at the last character, not the last
 // byte: "C:\表" ends in the trail byte 0x5C of 表, which is no separator.
+bool EndsWithSeparatorSjis(const char* text) {
+    if (!text || !*text) return false;
+    size_t last = LastCharIndex(text);
+    return last == strlen(text) - 1 && IsSeparator(text[last]);
+}
+
 char* AddTrailingSeparator(char* path, size_t pathSize) {
-    if (!path || !*path) return path;
+    if (!path || !*path || EndsWithSeparatorSjis(path)) return path;
     size_t n = strlen(path);
-    size_t last = LastCharIndex(path);
-    if (last == n - 1 && IsSeparator(path[last])) return path;
     if (n + 2 > pathSize) return path;  // no room: unchanged
     path[n] = '\\';
     path[n + 1] = '\0';
@@ -291,11 +295,21 @@ char* AddTrailingSeparator(char* path, size_t pathSize) {
 }
 
 char* RemoveTrailingSeparator(char* path) {
-    if (!path || !*path) return path;
-    size_t n = strlen(path);
-    size_t last = LastCharIndex(path);
-    if (last == n - 1 && IsSeparator(path[last])) path[last] = '\0';
+    if (EndsWithSeparatorSjis(path)) path[strlen(path) - 1] = '\0';
     return path;
+}
+
+int JoinFolderName(const char* folder, const char* name, char* dst, size_t size) {
+    if (!dst || size == 0) return 0;
+    dst[0] = '\0';
+    if (!folder || !name) return 0;
+    size_t folderLen = strlen(folder), nameLen = strlen(name);
+    size_t sep = folderLen > 0 && !EndsWithSeparatorSjis(folder) ? 1 : 0;
+    if (folderLen + sep + nameLen + 1 > size) return 0;
+    memmove(dst, folder, folderLen);  // folder may be dst itself
+    if (sep) dst[folderLen] = '\\';
+    memcpy(dst + folderLen + sep, name, nameLen + 1);
+    return 1;
 }
 
 void CollapseSeparators(char* path) {

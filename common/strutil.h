@@ -12,6 +12,16 @@
 inline bool IsLeadByteSjis(unsigned char b) {
     return (b >= 0x81 && b <= 0x9F) || (b >= 0xE0 && b <= 0xFC);
 }
+// Trail bytes are 0x40-0x7E and 0x80-0xFC.
+inline bool IsTrailByteSjis(unsigned char b) {
+    return (b >= 0x40 && b <= 0x7E) || (b >= 0x80 && b <= 0xFC);
+}
+// Length of the character at p for the readers of data files: a lead byte
+// pairs only with a real trail byte, so a broken lead byte never swallows a
+// CR, an LF or the NUL.
+inline size_t CharStepSjis(const char* p) {
+    return (IsLeadByteSjis((unsigned char)p[0]) && IsTrailByteSjis((unsigned char)p[1])) ? 2 : 1;
+}
 inline bool IsSeparator(char c) { return c == '\\' || c == '/'; }
 
 // ASCII lower-casing, the character function all callers pass to MapCharsSjis.
@@ -65,10 +75,20 @@ int DetectUnicodeBom(const unsigned char* bytes, size_t len);
 // Path routines; both '\' and '/' are separators, trail bytes are never separators.
 // '/' becomes '\' in place.
 char* ToBackslashes(char* path);
+// The "." and ".." entries of a folder listing.
+inline bool IsDotEntry(const char* name) {
+    return name[0] == '.' && (name[1] == '\0' || (name[1] == '.' && name[2] == '\0'));
+}
+// True when the last character of text is "\" or "/" (the second byte of a
+// double-byte character never is one).
+bool EndsWithSeparatorSjis(const char* text);
 // Appends '\' unless the path ends in a separator (or there is no room).
 char* AddTrailingSeparator(char* path, size_t pathSize);
 // Removes one trailing separator.
 char* RemoveTrailingSeparator(char* path);
+// folder + "\" (unless it is empty or ends in a separator) + name; 0 (dst
+// empty) when it does not fit.
+int JoinFolderName(const char* folder, const char* name, char* dst, size_t size);
 // Of two adjacent separators the first is dropped (three become two).
 void CollapseSeparators(char* path);
 // Ends the path at its last separator; null (unchanged) when there is none or it

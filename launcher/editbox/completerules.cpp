@@ -50,28 +50,6 @@ int TakenEntryText(const char* text, const char* name, char* dst, size_t size) {
     return JoinHead(text, LengthThroughLastSeparator(text), name, dst, size);
 }
 
-int JoinFolderName(const char* folder, const char* name, char* dst, size_t size) {
-    // Room for a folder path of MAX_PATH bytes twice over and its separator.
-    char base[1040];
-    size_t len = strlen(folder);
-    if (len + 2 > sizeof base) {
-        if (dst && size) dst[0] = '\0';
-        return 0;
-    }
-    memcpy(base, folder, len + 1);
-    if (len > 0) AddTrailingSeparator(base, sizeof base);
-    return JoinHead(base, strlen(base), name, dst, size);
-}
-
-bool EndsWithSeparatorSjis(const char* text) {
-    const char* last = nullptr;
-    for (const char* p = text; *p; p++) {
-        last = p;
-        if (IsLeadByteSjis((unsigned char)*p) && p[1]) p++;
-    }
-    return last && IsSeparator(*last) && last[1] == '\0';
-}
-
 int CharIndexOfByte(const char* text, int byteIndex) {
     int chars = 0;
     for (int i = 0; i < byteIndex && text[i]; i++) {

@@ -20,14 +20,6 @@ int CompletedText(const char* text, const char* name, char* dst, size_t size);
 // without one) followed by the name. 0 (dst empty) when it does not fit.
 int TakenEntryText(const char* text, const char* name, char* dst, size_t size);
 
-// folder + "\" (unless it ends in a separator) + name; 0 (dst empty) when it
-// does not fit.
-int JoinFolderName(const char* folder, const char* name, char* dst, size_t size);
-
-// True when the last character of text is "\" or "/" (the second byte of a
-// double-byte character never is one).
-bool EndsWithSeparatorSjis(const char* text);
-
 // Number of characters in the first byteIndex bytes of text (a double-byte
 // character counts once).
 int CharIndexOfByte(const char* text, int byteIndex);

@@ -37,17 +37,9 @@ bool ItemListShowsList(void) { return Lists.kind != LK_None && Lists.kind != LK_
 
 bool FolderListVisible(void) { return Lists.folderList && IsWindowVisible(Lists.folderList); }
 
-// text rooted at the start folder when it begins with one separator.
-void RootedText(const char* text, char* dst, size_t size) {
-    if (IsSeparator(text[0]) && !IsSeparator(text[1]) && App.startDir)
-        ConcatTo(App.startDir, text, dst, size);
-    else
-        CopyString(dst, text, size);
-}
-
 bool NamesFolder(const char* text) {
     char path[kPathSize];
-    RootedText(text, path, sizeof path);
+    RootAtStartDir(text, path, sizeof path);
     return path[0] && DirectoryExists(path);
 }
 
@@ -359,7 +351,7 @@ void GoToShortcutTarget(void) {
     size_t len = strlen(name);
     if (len < 4 || strcmp(name + len - 4, ".lnk") != 0) return;
     char link[kPathSize];
-    RootedText(name, link, sizeof link);
+    RootAtStartDir(name, link, sizeof link);
     char target[EDIT_TEXT_MAX];
     if (!ResolveShortcut(link, target, sizeof target)) return;
     CloseCascades(nullptr, CASCADE_CLOSE_ALL);

@@ -18,6 +18,7 @@ struct EditBoxState {
     bool iconDragArmed;
     bool clockRunning;
     HICON iconImage;      // picture shown by the path icon, owned here
+    bool iconIsDefault;   // iconImage is the default picture (resource 135)
     WNDPROC iconOldProc;  // the STATIC class procedure of the path icon
 };
 extern EditBoxState EditBox;

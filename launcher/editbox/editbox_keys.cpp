@@ -36,9 +36,7 @@ static void EscChain(void) {
         return;
     }
     if (AnyFlag(SF_TARGET_PROGRAM)) {
-        SetAppString(&App.targetProgram, nullptr);
-        ClearFlags(SF_TARGET_PROGRAM);
-        RedrawEditFrame();
+        EndTargetMode();
         return;
     }
     if (AnyFlag(SF_ONE_SHOT)) {

@@ -21,9 +21,7 @@ static int Fail(void) {
 
 static bool ShellStarted(HINSTANCE result) { return (INT_PTR)result > 32; }
 
-// Target-program mode lasts one run: the captured program is forgotten and the
-// frame goes back to its normal colours, whatever the outcome.
-static void EndTargetMode(void) {
+void EndTargetMode(void) {
     SetAppString(&App.targetProgram, nullptr);
     ClearFlags(SF_TARGET_PROGRAM);
     RedrawEditFrame();

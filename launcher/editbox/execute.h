@@ -15,3 +15,6 @@ int ExecuteText(const char* text);
 // After a successful run of typed text: hides the box, keeps it or ends the
 // program as the settings and the one-shot mode say.
 void AfterRun(void);
+// Target-program mode lasts one run (or until Esc): the captured program is
+// forgotten and the frame goes back to its normal colours.
+void EndTargetMode(void);

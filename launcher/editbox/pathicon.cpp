@@ -66,6 +66,7 @@ void DestroyPathIconWindow(void) {
     }
     if (EditBox.iconImage) DestroyIcon(EditBox.iconImage);
     EditBox.iconImage = nullptr;
+    EditBox.iconIsDefault = false;
 }
 
 static HICON LoadDefaultPathIcon(void) {
@@ -75,9 +76,12 @@ static HICON LoadDefaultPathIcon(void) {
 
 void SetPathIcon(const char* path) {
     if (Settings.icon != 1) return;
-    if (EditBox.iconImage) DestroyIcon(EditBox.iconImage);
-    EditBox.iconImage = nullptr;
-    if (path && path[0] && FileExists(path)) {
+    bool exists = path && path[0] && FileExists(path);
+    // While the typed text names nothing the default picture stays as it is:
+    // it is not loaded and painted again on every key.
+    if (!exists && EditBox.iconImage && EditBox.iconIsDefault) return;
+    HICON image = nullptr;
+    if (exists) {
         char clean[EDIT_TEXT_MAX];
         CopyString(clean, path, sizeof clean);
         CollapseSeparators(clean);
@@ -85,9 +89,13 @@ void SetPathIcon(const char* path) {
         memset(&info, 0, sizeof info);
         if (SHGetFileInfoA(clean, 0, &info, sizeof info, SHGFI_ICON | SHGFI_SMALLICON) &&
             info.hIcon)
-            EditBox.iconImage = info.hIcon;
+            image = info.hIcon;
     }
-    if (!EditBox.iconImage) EditBox.iconImage = LoadDefaultPathIcon();
+    bool isDefault = image == nullptr;
+    if (isDefault) image = LoadDefaultPathIcon();
+    if (EditBox.iconImage) DestroyIcon(EditBox.iconImage);
+    EditBox.iconImage = image;
+    EditBox.iconIsDefault = isDefault;
     if (EditBox.iconWnd) {
         InvalidateRect(EditBox.iconWnd, nullptr, FALSE);
         UpdateWindow(EditBox.iconWnd);
@@ -97,11 +105,7 @@ void SetPathIcon(const char* path) {
 int EditTextAsPath(char* buf, size_t size) {
     char text[EDIT_TEXT_MAX];
     ReadEditText(text, sizeof text);
-    // One leading separator (not two) roots the text at StartDir.
-    if (IsSeparator(text[0]) && !IsSeparator(text[1]) && App.startDir)
-        ConcatTo(App.startDir, text, buf, size);
-    else
-        CopyString(buf, text, size);
+    RootAtStartDir(text, buf, size);
     return (int)strlen(buf);
 }
 

@@ -9,7 +9,6 @@
 #include "../../common/settings.h"
 #include "../../common/strutil.h"
 #include "../../common/winutil.h"
-#include "../editbox/completerules.h"
 #include "../editbox/editbox.h"
 #include "../editbox/execute.h"
 #include "../shell/appstate.h"
@@ -143,10 +142,7 @@ void OpenLevel(const char* folder, HWND opener) {
     SendMessageA(wnd, WM_SETREDRAW, FALSE, 0);
     int longest = 0;
     for (int32_t i = 0; i < items.count; i++) {
-        ListItem* item = &level->items.items[i];
-        item->viewIndex = i;
-        item->image = -1;
-        int len = (int)strlen(item->path);
+        int len = (int)strlen(level->items.items[i].path);
         if (len > longest) longest = len;
     }
     Cascades.count++;
@@ -176,10 +172,6 @@ bool LevelRowName(const CascadeLevel* level, int row, char* buf, size_t size) {
 
 int FirstSelectedRow(HWND wnd) {
     return (int)SendMessageA(wnd, LVM_GETNEXTITEM, (WPARAM)-1, LVNI_SELECTED);
-}
-
-bool JoinPath(const char* folder, const char* name, char* dst, size_t size) {
-    return JoinFolderName(folder, name, dst, size) != 0;
 }
 
 }  // namespace
@@ -215,7 +207,7 @@ void OpenNextCascade(HWND cascadeWnd) {
     char name[LIST_ITEM_PATH_SIZE];
     if (!LevelRowName(level, FirstSelectedRow(cascadeWnd), name, sizeof name)) return;
     char path[kPathSize];
-    if (JoinPath(level->folder, name, path, sizeof path)) OpenLevel(path, cascadeWnd);
+    if (JoinFolderName(level->folder, name, path, sizeof path)) OpenLevel(path, cascadeWnd);
 }
 
 void CloseCascades(HWND wnd, int mode) {
@@ -263,7 +255,7 @@ void TakeCascadeItem(HWND cascadeWnd, bool openAll) {
     if (selected == 1 && !openAll) {
         char name[LIST_ITEM_PATH_SIZE];
         if (LevelRowName(level, FirstSelectedRow(cascadeWnd), name, sizeof name))
-            JoinPath(level->folder, name, taken, sizeof taken);
+            JoinFolderName(level->folder, name, taken, sizeof taken);
     } else if (selected > 0) {
         int row = -1;
         while ((row = (int)SendMessageA(cascadeWnd, LVM_GETNEXTITEM, (WPARAM)row,
@@ -271,7 +263,7 @@ void TakeCascadeItem(HWND cascadeWnd, bool openAll) {
             char name[LIST_ITEM_PATH_SIZE];
             if (!LevelRowName(level, row, name, sizeof name)) continue;
             char path[kPathSize];
-            if (!JoinPath(level->folder, name, path, sizeof path)) continue;
+            if (!JoinFolderName(level->folder, name, path, sizeof path)) continue;
             if (Execute(path, nullptr)) AddToHistory(path, 0);
         }
     }

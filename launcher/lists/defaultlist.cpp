@@ -81,8 +81,6 @@ static bool JoinHit(const char* folder, const char* name, char* out, size_t outS
     return true;
 }
 
-static bool IsDotEntry(const char* name) { return strcmp(name, ".") == 0 || strcmp(name, "..") == 0; }
-
 struct HitSink {
     const char* folder;
     int32_t count;

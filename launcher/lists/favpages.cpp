@@ -7,20 +7,10 @@ int32_t FavoritePage;
 
 namespace {
 
-inline bool IsTrailByteSjis(unsigned char b) {
-    return (b >= 0x40 && b <= 0x7E) || (b >= 0x80 && b <= 0xFC);
-}
-
-// Same double-byte rule as the list-file reader: a lead byte pairs only with a
-// real trail byte, so '>', CR and LF always count as themselves.
-inline size_t CharStep(const char* p) {
-    return (IsLeadByteSjis((unsigned char)p[0]) && IsTrailByteSjis((unsigned char)p[1])) ? 2 : 1;
-}
-
 // From p (inside a line), the start of the next line (past CR LF, CR or LF), or
 // the terminating NUL.
 const char* NextLineStart(const char* p) {
-    while (*p && *p != '\r' && *p != '\n') p += CharStep(p);
+    while (*p && *p != '\r' && *p != '\n') p += CharStepSjis(p);
     if (*p == '\r') return p[1] == '\n' ? p + 2 : p + 1;
     if (*p == '\n') return p + 1;
     return p;
@@ -35,7 +25,7 @@ const char* NextBreak(const char* p) {
             p++;
             continue;
         }
-        p += CharStep(p);
+        p += CharStepSjis(p);
     }
     return nullptr;
 }

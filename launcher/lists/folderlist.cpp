@@ -39,38 +39,55 @@ struct FolderListState {
 };
 FolderListState Folder;
 
-bool IsDotEntry(const char* name) {
-    return name[0] == '.' && (name[1] == '\0' || (name[1] == '.' && name[2] == '\0'));
-}
-
 bool IsDirectoryEntry(const WIN32_FIND_DATAA* entry) {
     return (entry->dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
 }
 
-// One pass over the folder: counts (array null) or records the entries whose
-// directory attribute equals wantFolders, at most limit in all.
-int EnumeratePass(const char* pattern, ItemArray* array, int wantFolders, int limit) {
+// Counts the entries of pattern ("." and ".." aside); *folders gets how many
+// of them are folders.
+int CountEntries(const char* pattern, int* folders) {
+    *folders = 0;
     WIN32_FIND_DATAA entry;
     HANDLE find = FindFirstFileA(pattern, &entry);
     if (find == INVALID_HANDLE_VALUE) return 0;
     int n = 0;
     do {
         if (IsDotEntry(entry.cFileName)) continue;
-        if (!array) {
-            n++;
-            continue;
-        }
-        bool isFolder = IsDirectoryEntry(&entry);
-        if ((wantFolders != 0) != isFolder) continue;
-        // The folder may have grown since it was counted.
-        if (array->count >= limit) break;
-        ListItem* item = &array->items[array->count];
-        SetListItem(item, entry.cFileName, isFolder ? ItemFolder : ItemFile);
-        item->viewIndex = array->count;
-        array->count++;
+        n++;
+        if (IsDirectoryEntry(&entry)) (*folders)++;
     } while (FindNextFileA(find, &entry));
     FindClose(find);
     return n;
+}
+
+// Records the entries of pattern into array (room for count, of which folders
+// are folders): the folders first, then the files, each in the order the
+// system lists them. Entries beyond the counted ones (the folder grew since it
+// was counted) are left out.
+void FillEntries(const char* pattern, ItemArray* array, int count, int folders) {
+    WIN32_FIND_DATAA entry;
+    HANDLE find = FindFirstFileA(pattern, &entry);
+    if (find == INVALID_HANDLE_VALUE) return;
+    int nFolders = 0, nFiles = 0;
+    do {
+        if (IsDotEntry(entry.cFileName)) continue;
+        bool isFolder = IsDirectoryEntry(&entry);
+        int slot;
+        if (isFolder) {
+            if (nFolders >= folders) continue;
+            slot = nFolders++;
+        } else {
+            if (nFiles >= count - folders) continue;
+            slot = folders + nFiles++;
+        }
+        SetListItem(&array->items[slot], entry.cFileName, isFolder ? ItemFolder : ItemFile);
+    } while (FindNextFileA(find, &entry));
+    FindClose(find);
+    // Folders gone since the count leave a gap before the files: close it.
+    if (nFolders < folders)
+        memmove(&array->items[nFolders], &array->items[folders], (size_t)nFiles * sizeof(ListItem));
+    array->count = nFolders + nFiles;
+    for (int32_t i = 0; i < array->count; i++) array->items[i].viewIndex = i;
 }
 
 bool FolderListAlive(void) { return Lists.folderList && IsWindow(Lists.folderList); }
@@ -226,23 +243,20 @@ int OpenSelectedFolderItems(const char* folder) {
 int ReadFolderEntries(const char* folder, ItemArray* array) {
     char pattern[kFolderPathSize];
     ConcatTo(folder, "*", pattern, sizeof pattern);
-    int count = EnumeratePass(pattern, nullptr, 0, 0);
+    int folders = 0;
+    int count = CountEntries(pattern, &folders);
     if (count <= 0 || !AllocItems(array, count)) {
         FreeItems(array);
         return 0;
     }
-    EnumeratePass(pattern, array, 1, count);
-    EnumeratePass(pattern, array, 0, count);
+    FillEntries(pattern, array, count, folders);
     if (array->count == 0) FreeItems(array);
     return array->count;
 }
 
 int ReadFolder(const char* text) {
     char folder[kFolderPathSize];
-    if (IsSeparator(text[0]) && !IsSeparator(text[1]) && App.startDir)
-        ConcatTo(App.startDir, text, folder, sizeof folder);
-    else
-        CopyString(folder, text, sizeof folder);
+    RootAtStartDir(text, folder, sizeof folder);
     // A text without a separator names no folder; reading the current
     // directory for it would list an unrelated place.
     if (!CutAfterLastSeparator(folder)) {

@@ -17,21 +17,11 @@ static const char kHistoryFile[] = "data\\vorn_h.dat";
 
 namespace {
 
-inline bool IsTrailByteSjis(unsigned char b) {
-    return (b >= 0x40 && b <= 0x7E) || (b >= 0x80 && b <= 0xFC);
-}
-
-// A lead byte forms one character with the next byte only when that is a trail
-// byte, so a broken lead byte never swallows a CR, an LF or the NUL.
-inline size_t CharStep(const char* p) {
-    return (IsLeadByteSjis((unsigned char)p[0]) && IsTrailByteSjis((unsigned char)p[1])) ? 2 : 1;
-}
-
 // Equal ignoring ASCII letter case; the bytes of a double-byte character are
 // compared exactly (their trail byte may look like a letter).
 bool EqualIgnoringCase(const char* a, const char* b) {
     while (*a && *b) {
-        size_t sa = CharStep(a), sb = CharStep(b);
+        size_t sa = CharStepSjis(a), sb = CharStepSjis(b);
         if (sa != sb) return false;
         if (sa == 2) {
             if (a[0] != b[0] || a[1] != b[1]) return false;
@@ -49,7 +39,7 @@ char* RecordedText(const char* text) {
     size_t n = strlen(text);
     // The last character (not merely the last byte) must be the '\'.
     const char* last = nullptr;
-    for (const char* p = text; *p; p += CharStep(p)) last = p;
+    for (const char* p = text; *p; p += CharStepSjis(p)) last = p;
     if (last && *last == '\\' && last == text + n - 1) n--;
     if (n == 0) return nullptr;
     const char* prefix = "";
@@ -75,24 +65,22 @@ int AddToHistory(const char* text, int append) {
     if (h->count < 0 || h->count > h->size) return 0;
     char* copy = RecordedText(text);
     if (!copy) return 0;
+    int32_t equal = -1;
+    for (int32_t i = 0; i < h->count && equal < 0; i++) {
+        if (EqualIgnoringCase(h->slots[i], copy)) equal = i;
+    }
     // The loader never fills past the end: with a full store nothing is appended
     // unless an equal entry makes room.
-    bool hasEqual = false;
-    for (int32_t i = 0; i < h->count; i++) {
-        if (EqualIgnoringCase(h->slots[i], copy)) hasEqual = true;
-    }
-    if (append && h->count > 0 && h->count >= h->size && !hasEqual) {
+    if (append && h->count > 0 && h->count >= h->size && equal < 0) {
         MemFree(copy);
         return 0;
     }
-    for (int32_t i = 0; i < h->count; i++) {
-        if (EqualIgnoringCase(h->slots[i], copy)) {
-            MemFree(h->slots[i]);
-            memmove(&h->slots[i], &h->slots[i + 1], (size_t)(h->count - i - 1) * sizeof(char*));
-            h->count--;
-            h->slots[h->count] = nullptr;
-            break;
-        }
+    if (equal >= 0) {
+        MemFree(h->slots[equal]);
+        memmove(&h->slots[equal], &h->slots[equal + 1],
+                (size_t)(h->count - equal - 1) * sizeof(char*));
+        h->count--;
+        h->slots[h->count] = nullptr;
     }
     if (h->count == 0 || append) {
         h->slots[h->count++] = copy;
@@ -138,7 +126,7 @@ int32_t LoadHistoryText(char* text) {
     char* p = text;
     while (*p && taken < h->size) {
         char* line = p;
-        while (*p && !(p[0] == '\r' && p[1] == '\n')) p += CharStep(p);
+        while (*p && !(p[0] == '\r' && p[1] == '\n')) p += CharStepSjis(p);
         if (*p) {
             p[0] = '\0';
             p[1] = '\0';

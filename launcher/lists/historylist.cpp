@@ -27,11 +27,6 @@ void ShowHistory(void) {
         HideItemList();
         return;
     }
-    for (int32_t i = 0; i < Lists.array.count; i++) {
-        Lists.array.items[i].viewIndex = i;
-        Lists.array.items[i].image = -1;
-    }
-
     if (!Lists.itemList || !IsWindow(Lists.itemList)) {
         FreeItems(&Lists.array);
         ErrorBox(Shell.mainWnd, "fatar errer no8");

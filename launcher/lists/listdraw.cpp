@@ -53,10 +53,7 @@ static void FetchIcon(const RowSource& src, ListItem* item) {
     }
     char path[LIST_ITEM_PATH_SIZE * 2];
     if (src.folder) {
-        char folder[LIST_ITEM_PATH_SIZE + 1];
-        CopyString(folder, src.folder, sizeof folder);
-        AddTrailingSeparator(folder, sizeof folder);
-        ConcatTo(folder, item->path, path, sizeof path);
+        if (!JoinFolderName(src.folder, item->path, path, sizeof path)) return;
     } else if (!FullPathOf(item->path, Lists.kind, path, sizeof path)) {
         return;
     }

@@ -174,22 +174,6 @@ bool HasItems(const ItemArray* array) {
     return array && array->items && array->count > 0 && array->count <= array->capacity;
 }
 
-// True when the last character of text is a single-byte separator (a trail byte
-// 0x5C is not).
-bool EndsWithSeparator(const char* text) {
-    bool sep = false;
-    for (size_t i = 0; text[i];) {
-        if (IsLeadByteSjis((unsigned char)text[i]) && text[i + 1]) {
-            sep = false;
-            i += 2;
-        } else {
-            sep = IsSeparator(text[i]);
-            i++;
-        }
-    }
-    return sep;
-}
-
 }  // namespace
 
 FilterResult CountShownItems(const ItemArray* array) {
@@ -218,25 +202,31 @@ FilterResult FilterItemsByText(ItemArray* array, const char* text, const WideMat
 
     ListItem* items = array->items;
     if (!WideUsable(wide)) {
-        int32_t next = 0;
+        // One pass: the rows and the longest shown text together.
+        FilterResult r = {0, 0};
         for (int32_t i = 0; i < array->count; i++) {
             int32_t len = PathLength(items[i]);
-            items[i].viewIndex = ItemMatchesAll(items[i], len, *t, false) ? next++ : -1;
-        }
-    } else {
-        // One pass per term, so that only one romaji query is alive at a time:
-        // -2 marks a candidate not yet tested, -1 a miss.
-        for (int32_t i = 0; i < array->count; i++) items[i].viewIndex = -2;
-        for (int k = 0; k < t->count; k++) {
-            void* query = CompileTerm(wide, *t, k, true);
-            int32_t next = 0;
-            for (int32_t i = 0; i < array->count; i++) {
-                if (items[i].viewIndex == -1) continue;
-                bool hit = ItemMatchesTerm(items[i], *t, k, false, wide, query, true);
-                items[i].viewIndex = hit ? next++ : -1;
+            if (!ItemMatchesAll(items[i], len, *t, false)) {
+                items[i].viewIndex = -1;
+                continue;
             }
-            ReleaseTerm(wide, query);
+            items[i].viewIndex = r.shown++;
+            if (len > r.longest) r.longest = len;
         }
+        return r;
+    }
+    // One pass per term, so that only one romaji query is alive at a time:
+    // -2 marks a candidate not yet tested, -1 a miss.
+    for (int32_t i = 0; i < array->count; i++) items[i].viewIndex = -2;
+    for (int k = 0; k < t->count; k++) {
+        void* query = CompileTerm(wide, *t, k, true);
+        int32_t next = 0;
+        for (int32_t i = 0; i < array->count; i++) {
+            if (items[i].viewIndex == -1) continue;
+            bool hit = ItemMatchesTerm(items[i], *t, k, false, wide, query, true);
+            items[i].viewIndex = hit ? next++ : -1;
+        }
+        ReleaseTerm(wide, query);
     }
     return CountShownItems(array);
 }
@@ -248,7 +238,7 @@ int32_t FilterFolderItems(ItemArray* array, const char* text, int inputmode,
     if (inputmode == 0 && textLen > 0 && text[textLen - 1] == ':')
         return (textLen > 1 && text[textLen - 2] == ':') ? FOLDER_TWO_COLONS : FOLDER_ONE_COLON;
     if (!HasItems(array)) return FOLDER_NO_MATCH;
-    if (textLen == 0 || EndsWithSeparator(text)) {
+    if (textLen == 0 || EndsWithSeparatorSjis(text)) {
         FilterResult all = ShowAll(array);
         if (shown) *shown = all.shown;
         return all.longest;

@@ -6,24 +6,16 @@
 #include <string.h>
 
 #include "../../common/fileio.h"
-#include "../editbox/completerules.h"
+#include "../../common/strutil.h"
 
 static bool WinIsFolder(void*, const char* path) { return path && path[0] && DirectoryExists(path); }
 
 static int WinEnumerate(void*, const char* folder, const char* pattern, ListEntryReport report,
                         void* sink) {
     if (!folder || !pattern || !report) return 0;
-    size_t lf = strlen(folder), lp = strlen(pattern);
-    bool separator = lf > 0 && !EndsWithSeparatorSjis(folder);
-    size_t len = lf + (separator ? 1 : 0) + lp;
     char search[MAX_PATH];
     // A search text the system cannot take finds nothing.
-    if (len >= sizeof search) return 0;
-    memcpy(search, folder, lf);
-    size_t n = lf;
-    if (separator) search[n++] = '\\';
-    memcpy(search + n, pattern, lp);
-    search[len] = '\0';
+    if (!JoinFolderName(folder, pattern, search, sizeof search)) return 0;
 
     WIN32_FIND_DATAA data;
     HANDLE find = FindFirstFileA(search, &data);

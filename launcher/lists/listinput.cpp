@@ -136,20 +136,14 @@ int OpenSelection(const char* folder) {
         if (!ItemPathAt(list, row, text, sizeof text)) continue;
         char path[LIST_ITEM_PATH_SIZE * 2];
         if (folder) {
-            char base[LIST_ITEM_PATH_SIZE + 1];
-            CopyString(base, folder, sizeof base);
-            AddTrailingSeparator(base, sizeof base);
-            ConcatTo(base, text, path, sizeof path);
+            if (!JoinFolderName(folder, text, path, sizeof path)) continue;
         } else {
             CopyString(path, text, sizeof path);
         }
         if (!Execute(path, nullptr)) continue;
         started++;
         char absolute[LIST_ITEM_PATH_SIZE * 3];
-        if (IsSeparator(path[0]) && !IsSeparator(path[1]) && App.startDir)
-            ConcatTo(App.startDir, path, absolute, sizeof absolute);
-        else
-            CopyString(absolute, path, sizeof absolute);
+        RootAtStartDir(path, absolute, sizeof absolute);
         AddToHistory(absolute, 0);
     }
     if (started) {

@@ -261,10 +261,7 @@ bool FullPathOf(const char* itemText, ListKind kind, char* buf, size_t size) {
             char text[EDIT_TEXT_MAX];
             ReadEditText(text, sizeof text);
             char folder[EDIT_TEXT_MAX * 2];
-            if (IsSeparator(text[0]) && !IsSeparator(text[1]) && App.startDir)
-                ConcatTo(App.startDir, text, folder, sizeof folder);
-            else
-                CopyString(folder, text, sizeof folder);
+            RootAtStartDir(text, folder, sizeof folder);
             // No separator typed: the names are those of no folder part at all.
             if (!CutAfterLastSeparator(folder)) folder[0] = '\0';
             ConcatTo(folder, itemText, buf, size);
@@ -287,13 +284,7 @@ bool SelectedFullPath(HWND wnd, ListKind kind, char* buf, size_t size) {
     char text[LIST_ITEM_PATH_SIZE];
     if (!ItemPathAt(wnd, row, text, sizeof text)) return false;
     CascadeLevel* level = CascadeLevelOf(wnd);
-    if (level) {
-        char folder[LIST_ITEM_PATH_SIZE + 1];
-        CopyString(folder, level->folder, sizeof folder);
-        AddTrailingSeparator(folder, sizeof folder);
-        ConcatTo(folder, text, buf, size);
-        return strlen(buf) == strlen(folder) + strlen(text);
-    }
+    if (level) return JoinFolderName(level->folder, text, buf, size) != 0;
     return FullPathOf(text, kind, buf, size);
 }
 

@@ -8,7 +8,6 @@
 #include "../../common/settings.h"
 #include "../../common/strutil.h"
 #include "../../common/winutil.h"
-#include "../editbox/completerules.h"
 #include "../editbox/editbox.h"
 #include "../editbox/savedtext.h"
 #include "../shell/appstate.h"
@@ -61,10 +60,6 @@ static bool MakeAbsolute(char* path, size_t size, const char* startDir) {
     char tmp[SEARCH_PATH_SIZE];
     if (!Join(tmp, sizeof tmp, startDir, path)) return false;
     return CopyString(path, tmp, size) == strlen(tmp);
-}
-
-static bool IsDotEntry(const char* name) {
-    return name[0] == '.' && (name[1] == '\0' || (name[1] == '.' && name[2] == '\0'));
 }
 
 // Enumeration with the cheapest information level the system offers (no

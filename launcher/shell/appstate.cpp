@@ -2,6 +2,7 @@
 #include "appstate.h"
 
 #include "../../common/fileio.h"
+#include "../../common/strutil.h"
 
 static uint32_t g_stateFlags;
 AppStrings App;
@@ -15,4 +16,11 @@ void ClearAllFlags(void) { g_stateFlags = 0; }
 void SetAppString(char** slot, const char* value) {
     MemFree(*slot);
     *slot = value ? MemDupString(value) : nullptr;
+}
+
+void RootAtStartDir(const char* text, char* dst, size_t size) {
+    if (IsSeparator(text[0]) && !IsSeparator(text[1]) && App.startDir)
+        ConcatTo(App.startDir, text, dst, size);
+    else
+        CopyString(dst, text, size);
 }

@@ -1,6 +1,7 @@
 // appstate.h - process-wide run-time state of vorn: StateFlags and the strings
 // taken from the command line or a hand-over. Pure (no windows.h).
 #pragma once
+#include <stddef.h>
 #include <stdint.h>
 
 enum StateFlag : uint32_t {
@@ -33,3 +34,6 @@ struct AppStrings {
 };
 extern AppStrings App;
 void SetAppString(char** slot, const char* value);
+// text rooted at the start folder when it begins with one separator (two begin
+// a network path); otherwise text as it is. Cut to size like ConcatTo.
+void RootAtStartDir(const char* text, char* dst, size_t size);

@@ -134,7 +134,7 @@ static void ReceiveText(const char* text) {
 static void ReceiveTargetProgram(const char* path) {
     char program[HANDOVER_TEXT_MAX];
     CopyString(program, path, sizeof program);
-    DropTrailingSeparator(program);
+    RemoveTrailingSeparator(program);
     SetFlags(SF_TARGET_PROGRAM);
     SetAppString(&App.targetProgram, program);
     RedrawEditFrame();

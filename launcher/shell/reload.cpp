@@ -13,23 +13,16 @@
 #include "shell.h"
 
 // Adds or removes the layered style of the edit box when transparency was
-// switched on or off. Done here directly: SetLayered does nothing while alpha
-// is 100, which is exactly the case of switching it off.
+// switched on or off (SetLayered does nothing while alpha is 100, which is
+// exactly the case of switching it off).
 static void SwitchEditLayered(bool wasTransparent) {
     HWND box = EditBox.wnd;
     bool nowTransparent = Settings.alpha != 100;
     if (!box || wasTransparent == nowTransparent) return;
-    LONG_PTR style = GetWindowLongPtrA(box, GWL_EXSTYLE);
-    if (nowTransparent) {
-        SetWindowLongPtrA(box, GWL_EXSTYLE, style | WS_EX_LAYERED);
-        // A layered window shows nothing until it has an alpha: opaque, as at
-        // creation; focus changes make it transparent later.
-        SetTransparency(box, false);
-    } else {
-        SetWindowLongPtrA(box, GWL_EXSTYLE, style & ~(LONG_PTR)WS_EX_LAYERED);
-        RedrawWindow(box, nullptr, nullptr,
-                     RDW_ERASE | RDW_INVALIDATE | RDW_FRAME | RDW_ALLCHILDREN);
-    }
+    SetLayeredStyle(box, nowTransparent);
+    // A layered window shows nothing until it has an alpha: opaque, as at
+    // creation; focus changes make it transparent later.
+    if (nowTransparent) SetTransparency(box, false);
 }
 
 // Every mode bit goes, including those of the command line. Two are kept true

@@ -56,6 +56,8 @@ void UnregisterAppHotKey(void);
 
 // Transparency (shell/transparency.cpp); no-ops while alpha is 100.
 void SetLayered(HWND wnd, bool on);
+// The layered style itself, whatever alpha is (for switching transparency off).
+void SetLayeredStyle(HWND wnd, bool on);
 void SetTransparency(HWND wnd, bool on);
 void SetTransparencyAll(bool on);
 void EnableAll(bool on);

@@ -9,20 +9,6 @@
 #include "appstate.h"
 #include "shell.h"
 
-void DropTrailingSeparator(char* path) {
-    if (!path) return;
-    // Walk by characters: the byte 0x5C after a lead byte is part of a
-    // character such as "表", not a separator.
-    size_t last = 0;
-    bool any = false;
-    for (size_t i = 0; path[i];) {
-        last = i;
-        any = true;
-        i += (IsLeadByteSjis((unsigned char)path[i]) && path[i + 1]) ? 2 : 1;
-    }
-    if (any && IsSeparator(path[last])) path[last] = '\0';
-}
-
 void SetDefaultStartDir(void) {
     char exe[MAX_PATH + 1];
     DWORD n = GetModuleFileNameA((HMODULE)Shell.instance, exe, sizeof exe);
@@ -36,7 +22,7 @@ void ApplyStartDir(const char* folder) {
     if (folder && folder[0] && SetCurrentDirectoryA(folder)) {
         char dir[MAX_PATH + 1];
         CopyString(dir, folder, sizeof dir);
-        DropTrailingSeparator(dir);
+        RemoveTrailingSeparator(dir);
         SetAppString(&App.startDir, dir);
     } else {
         SetDefaultStartDir();

@@ -14,8 +14,5 @@ void SetDefaultStartDir(void);
 // TargetProgram = the executable of the foreground window's process (/f);
 // nothing is stored when it cannot be found.
 void CaptureTargetProgram(void);
-// Removes one trailing '\' or '/' that is a character of its own (never the
-// second byte of a double-byte character).
-void DropTrailingSeparator(char* path);
 // Runs the message loop until the quit message; returns its exit code.
 int RunMessageLoop(void);

@@ -11,7 +11,11 @@
 static bool TransparencyInUse(void) { return Settings.alpha != 100; }
 
 void SetLayered(HWND wnd, bool on) {
-    if (!TransparencyInUse() || !wnd) return;
+    if (TransparencyInUse()) SetLayeredStyle(wnd, on);
+}
+
+void SetLayeredStyle(HWND wnd, bool on) {
+    if (!wnd) return;
     LONG_PTR style = GetWindowLongPtrA(wnd, GWL_EXSTYLE);
     if (on) {
         SetWindowLongPtrA(wnd, GWL_EXSTYLE, style | WS_EX_LAYERED);

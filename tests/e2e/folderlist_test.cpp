@@ -107,17 +107,30 @@ std::string Describe(const VornProcess& vorn) {
 
 }  // namespace
 
-using FolderListE2E = VornTest;
+// Tests of the folder list; most of them start from the tree listed in the box.
+struct FolderListE2E : public VornTest {
+    std::string tree;   // the test tree (MakeTree)
+    std::string typed;  // tree with its separator, as ShowTree types it
+
+    // Makes the tree, starts vorn without typo control and types the tree's
+    // path; succeeds once the list shows the tree's entries.
+    ::testing::AssertionResult ShowTree(VornProcess* vorn) {
+        if (!MakeTree(folder, &tree)) return ::testing::AssertionFailure() << "no test tree";
+        ::testing::AssertionResult step =
+            WriteIniWith({"common.tray=0", "path.typoctr=0", "edit.w=900"});
+        if (step) step = StartAndWaitFocus(vorn, "");
+        if (!step) return step;
+        typed = tree + "\\";
+        if (!TypeText(typed.c_str())) return ::testing::AssertionFailure() << "typing failed";
+        if (!WaitTreeListed(*vorn, typed))
+            return ::testing::AssertionFailure() << "the tree is not listed; " << Describe(*vorn);
+        return ::testing::AssertionSuccess();
+    }
+};
 
 TEST_F(FolderListE2E, TypedFolderListsFoldersFirstUnderItsSeparatorAndNarrowsInAnyCase) {
-    std::string tree;
-    ASSERT_TRUE(MakeTree(folder, &tree));
-    ASSERT_TRUE(WriteIniWith({"common.tray=0", "path.typoctr=0", "edit.w=900"}));
     VornProcess vorn;
-    ASSERT_TRUE(StartAndWaitFocus(&vorn, ""));
-    std::string typed = tree + "\\";
-    ASSERT_TRUE(TypeText(typed.c_str()));
-    ASSERT_TRUE(WaitTreeListed(vorn, typed)) << Describe(vorn);
+    ASSERT_TRUE(ShowTree(&vorn));
 
     HWND list = FolderListOf(vorn.Pid());
     std::vector<std::string> rows = Rows(list);
@@ -161,7 +174,6 @@ TEST_F(FolderListE2E, TypedFolderListsFoldersFirstUnderItsSeparatorAndNarrowsInA
 }
 
 TEST_F(FolderListE2E, TypoControlDropsALetterThatMatchesNothingAndKeepsTheList) {
-    std::string tree;
     ASSERT_TRUE(MakeTree(folder, &tree));
     ASSERT_TRUE(WriteIniWith({"common.tray=0", "path.typoctr=1", "edit.w=900"}));
     VornProcess vorn;
@@ -183,14 +195,8 @@ TEST_F(FolderListE2E, TypoControlDropsALetterThatMatchesNothingAndKeepsTheList) 
 }
 
 TEST_F(FolderListE2E, WithoutTypoControlANameThatMatchesNothingLeavesOneEmptyRow) {
-    std::string tree;
-    ASSERT_TRUE(MakeTree(folder, &tree));
-    ASSERT_TRUE(WriteIniWith({"common.tray=0", "path.typoctr=0", "edit.w=900"}));
     VornProcess vorn;
-    ASSERT_TRUE(StartAndWaitFocus(&vorn, ""));
-    std::string typed = tree + "\\";
-    ASSERT_TRUE(TypeText(typed.c_str()));
-    ASSERT_TRUE(WaitTreeListed(vorn, typed)) << Describe(vorn);
+    ASSERT_TRUE(ShowTree(&vorn));
     ASSERT_TRUE(TypeText("q\"<>"));
     ASSERT_TRUE(WaitText(vorn, typed + "q")) << Describe(vorn);
     ASSERT_TRUE(WaitRows(vorn, 1)) << Describe(vorn);
@@ -203,7 +209,6 @@ TEST_F(FolderListE2E, WithoutTypoControlANameThatMatchesNothingLeavesOneEmptyRow
 TEST_F(FolderListE2E, ADoubleByteNameNarrowsAsOneCharacter) {
     // "表" is 95 5C in code page 932: its second byte must not act as a
     // separator (that would complete from the list instead).
-    std::string tree;
     ASSERT_TRUE(MakeTree(folder, &tree));
     ASSERT_TRUE(MakeFolder(tree + "\\表示"));
     ASSERT_TRUE(MakeFile(tree + "\\表示\\x.txt"));
@@ -254,14 +259,8 @@ TEST_F(FolderListE2E, DriveLetterGivesItsRootAfterWhichOnlyASeparatorIsTaken) {
 }
 
 TEST_F(FolderListE2E, TabTakesAFolderWithItsSeparatorAndListsItShiftTabGoesBack) {
-    std::string tree;
-    ASSERT_TRUE(MakeTree(folder, &tree));
-    ASSERT_TRUE(WriteIniWith({"common.tray=0", "path.typoctr=0", "edit.w=900"}));
     VornProcess vorn;
-    ASSERT_TRUE(StartAndWaitFocus(&vorn, ""));
-    std::string typed = tree + "\\";
-    ASSERT_TRUE(TypeText(typed.c_str()));
-    ASSERT_TRUE(WaitTreeListed(vorn, typed)) << Describe(vorn);
+    ASSERT_TRUE(ShowTree(&vorn));
     ASSERT_TRUE(TypeText("og"));
     ASSERT_TRUE(WaitRows(vorn, 1)) << Describe(vorn);
     ASSERT_TRUE(PressKey(VK_TAB));
@@ -278,14 +277,8 @@ TEST_F(FolderListE2E, TabTakesAFolderWithItsSeparatorAndListsItShiftTabGoesBack)
 }
 
 TEST_F(FolderListE2E, RightOnAFolderOpensACascadeToTheRightAndLeftClosesIt) {
-    std::string tree;
-    ASSERT_TRUE(MakeTree(folder, &tree));
-    ASSERT_TRUE(WriteIniWith({"common.tray=0", "path.typoctr=0", "edit.w=900"}));
     VornProcess vorn;
-    ASSERT_TRUE(StartAndWaitFocus(&vorn, ""));
-    std::string typed = tree + "\\";
-    ASSERT_TRUE(TypeText(typed.c_str()));
-    ASSERT_TRUE(WaitTreeListed(vorn, typed)) << Describe(vorn);
+    ASSERT_TRUE(ShowTree(&vorn));
     HWND list = FolderListOf(vorn.Pid());
     std::string first = RowText(list, 0);
     ASSERT_TRUE(IsTreeFolder(first)) << first;
@@ -357,7 +350,6 @@ TEST_F(FolderListE2E, EnterWithSeveralSelectedEntriesRunsThemAll) {
 }
 
 TEST_F(FolderListE2E, ShortcutKeyReplacesALinkWithItsTarget) {
-    std::string tree;
     ASSERT_TRUE(MakeTree(folder, &tree));
     std::string target = tree + "\\Dog";
     std::string link = Path("dog.lnk");
@@ -391,7 +383,6 @@ TEST_F(FolderListE2E, ShortcutKeyReplacesALinkWithItsTarget) {
 }
 
 TEST_F(FolderListE2E, IconSettingDecidesWhetherTheListHasIcons) {
-    std::string tree;
     ASSERT_TRUE(MakeTree(folder, &tree));
     for (int icon = 0; icon <= 1; icon++) {
         SCOPED_TRACE(icon ? "icon=1" : "icon=0");
@@ -399,7 +390,7 @@ TEST_F(FolderListE2E, IconSettingDecidesWhetherTheListHasIcons) {
                                   icon ? "common.icon=1" : "common.icon=0"}));
         VornProcess vorn;
         ASSERT_TRUE(StartAndWaitFocus(&vorn, ""));
-        std::string typed = tree + "\\";
+        typed = tree + "\\";
         ASSERT_TRUE(TypeText(typed.c_str()));
         ASSERT_TRUE(WaitTreeListed(vorn, typed)) << Describe(vorn);
         HWND list = FolderListOf(vorn.Pid());

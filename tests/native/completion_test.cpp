@@ -3,6 +3,7 @@
 
 #include <string>
 
+#include "common/strutil.h"
 #include "launcher/editbox/completerules.h"
 
 namespace {

@@ -446,6 +446,16 @@ TEST(StrutilPath, TrailingSeparatorsLookAtTheLastCharacter) {
     char e[16] = "C:\\a/";
     RemoveTrailingSeparator(e);
     EXPECT_STREQ("C:\\a", e);
+    char root[16] = "C:\\";
+    RemoveTrailingSeparator(root);
+    EXPECT_STREQ("C:", root);
+    // A lead byte with nothing after it is a character of its own.
+    char lone[16] = "a\x95";
+    RemoveTrailingSeparator(lone);
+    EXPECT_STREQ("a\x95", lone);
+    char empty[16] = "";
+    RemoveTrailingSeparator(empty);
+    EXPECT_STREQ("", empty);
 }
 
 TEST(StrutilPath, CollapseSeparators) {

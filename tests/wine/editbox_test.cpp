@@ -940,32 +940,6 @@ TEST_F(HandOver, ArgumentPrefixAndShow) {
 
 // --- start-up pieces ---------------------------------------------------------------------
 
-TEST(StartDirSeparator, OnlyASeparatorCharacterIsDropped) {
-    char path[32];
-    CopyString(path, "C:\\", sizeof path);
-    DropTrailingSeparator(path);
-    EXPECT_STREQ("C:", path);
-    CopyString(path, "C:\\a/", sizeof path);
-    DropTrailingSeparator(path);
-    EXPECT_STREQ("C:\\a", path);
-    CopyString(path, "C:\\a\\\\", sizeof path);
-    DropTrailingSeparator(path);
-    EXPECT_STREQ("C:\\a\\", path);
-    CopyString(path, "C:\\\x95\x5C", sizeof path);
-    DropTrailingSeparator(path);
-    EXPECT_STREQ("C:\\\x95\x5C", path);
-    CopyString(path, "C:\\\x95\x5C\\", sizeof path);
-    DropTrailingSeparator(path);
-    EXPECT_STREQ("C:\\\x95\x5C", path);
-    // A lead byte with nothing after it is a character of its own.
-    CopyString(path, "a\x95", sizeof path);
-    DropTrailingSeparator(path);
-    EXPECT_STREQ("a\x95", path);
-    path[0] = '\0';
-    DropTrailingSeparator(path);
-    EXPECT_STREQ("", path);
-}
-
 using StartDirSwitch = EditBoxFixture;
 
 TEST_F(StartDirSwitch, AnExistingFolderBecomesCurrentAndStartDir) {

@@ -17,39 +17,13 @@
 #include "launcher/lists/listwnd.h"
 #include "launcher/editbox/savedtext.h"
 #include "shell_windows.h"
+#include "test_files.h"
 
 namespace {
 
 RECT Rect(int l, int t, int r, int b) {
     RECT rc = {l, t, r, b};
     return rc;
-}
-
-std::string ExeFolder(void) {
-    char path[MAX_PATH];
-    DWORD n = GetModuleFileNameA(nullptr, path, sizeof path);
-    std::string s(path, n);
-    return s.substr(0, s.find_last_of('\\'));
-}
-
-std::string ReadAll(const std::string& path) {
-    HANDLE f = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                           OPEN_EXISTING, 0, nullptr);
-    if (f == INVALID_HANDLE_VALUE) return "";
-    std::string out;
-    char buf[4096];
-    DWORD got = 0;
-    while (ReadFile(f, buf, sizeof buf, &got, nullptr) && got > 0) out.append(buf, got);
-    CloseHandle(f);
-    return out;
-}
-
-void WriteText(const std::string& path, const char* text) {
-    HANDLE f = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
-    if (f == INVALID_HANDLE_VALUE) return;
-    DWORD written = 0;
-    WriteFile(f, text, (DWORD)strlen(text), &written, nullptr);
-    CloseHandle(f);
 }
 
 // The head of a CF_HDROP block (the layout of the shell's DROPFILES).
