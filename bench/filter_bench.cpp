@@ -16,7 +16,7 @@
 #include <vector>
 
 #include "common/strutil.h"
-#include "launcher/lists/itemarray.h"
+#include "common/itemarray.h"
 #include "launcher/lists/listfilter.h"
 
 namespace {

@@ -11,7 +11,7 @@
 #include <stdlib.h>
 #include <string.h>
 
-#include "../launcher/lists/itemarray.h"
+#include "../common/itemarray.h"
 #include "../launcher/lists/search.h"
 
 enum { TOP_FOLDERS = 20, SUB_FOLDERS = 15, FILES_PER_FOLDER = 310, RUNS = 5 };

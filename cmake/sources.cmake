@@ -11,7 +11,7 @@ set(VORN_CORE_SOURCES
   launcher/editbox/editgeom.cpp
   launcher/editbox/execrules.cpp
   launcher/editbox/completerules.cpp
-  launcher/lists/itemarray.cpp
+  common/itemarray.cpp
   launcher/lists/listfilter.cpp
   launcher/lists/typeahead.cpp
   launcher/lists/history.cpp

@@ -5,7 +5,7 @@
 #include <stdint.h>
 #include <string.h>
 
-#include "../launcher/lists/itemarray.h"
+#include "itemarray.h"
 #include "fileio.h"
 #include "settings.h"
 #include "strutil.h"

@@ -24,7 +24,7 @@
 #include <stddef.h>
 #include <stdint.h>
 
-#include "../launcher/lists/listitem.h"
+#include "listitem.h"
 
 enum ListFileMode {
     LF_DEFAULT = 1,    // "data\vorn_d.dat": no pattern parts

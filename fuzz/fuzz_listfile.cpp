@@ -19,7 +19,7 @@
 #include "common/settings.h"
 #include "common/strutil.h"
 #include "launcher/lists/favpages.h"
-#include "launcher/lists/itemarray.h"
+#include "common/itemarray.h"
 
 namespace {
 

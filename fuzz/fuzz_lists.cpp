@@ -9,7 +9,7 @@
 #include <string.h>
 
 #include "common/strutil.h"
-#include "launcher/lists/itemarray.h"
+#include "common/itemarray.h"
 #include "launcher/lists/listfilter.h"
 #include "launcher/lists/typeahead.h"
 

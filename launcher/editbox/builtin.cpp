@@ -13,7 +13,7 @@
 #include "../../common/strutil.h"
 #include "../../common/winutil.h"
 #include "../lists/cascade.h"
-#include "../lists/itemarray.h"
+#include "../../common/itemarray.h"
 #include "../lists/historylist.h"
 #include "../lists/listwnd.h"
 #include "../lists/search.h"

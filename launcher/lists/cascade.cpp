@@ -15,7 +15,7 @@
 #include "../shell/shell.h"
 #include "folderlist.h"
 #include "history.h"
-#include "itemarray.h"
+#include "../../common/itemarray.h"
 #include "listwnd.h"
 
 CascadeState Cascades;

@@ -4,7 +4,7 @@
 #include <windows.h>
 #include <commctrl.h>
 
-#include "listitem.h"
+#include "../../common/listitem.h"
 
 // Levels are allocated this many at a time.
 enum { CASCADE_LEVEL_STEP = 20 };

@@ -14,7 +14,7 @@
 #include "../editbox/editbox_internal.h"
 #include "../shell/appstate.h"
 #include "../shell/shell.h"
-#include "itemarray.h"
+#include "../../common/itemarray.h"
 #include "listfs_win.h"
 #include "listwnd.h"
 

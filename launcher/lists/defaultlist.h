@@ -5,7 +5,7 @@
 #include <stddef.h>
 
 #include "../../common/listfile.h"
-#include "listitem.h"
+#include "../../common/listitem.h"
 
 // The content of "data\vorn_d.dat" beside the program (a heap block the caller
 // frees with MemFree), or null when it cannot be read. The file is not created.

@@ -11,7 +11,7 @@
 #include "../shell/shell.h"
 #include "cascade.h"
 #include "favpages.h"
-#include "itemarray.h"
+#include "../../common/itemarray.h"
 #include "listfs_win.h"
 #include "listwnd.h"
 

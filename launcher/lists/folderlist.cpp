@@ -19,7 +19,7 @@
 #include "../shell/appstate.h"
 #include "../shell/shell.h"
 #include "history.h"
-#include "itemarray.h"
+#include "../../common/itemarray.h"
 #include "listfilter.h"
 #include "listwnd.h"
 

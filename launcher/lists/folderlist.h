@@ -3,7 +3,7 @@
 #pragma once
 #include <windows.h>
 
-#include "listitem.h"
+#include "../../common/listitem.h"
 
 // Reads the entries of a folder (folder ends in a separator; "." and ".." are
 // left out) into array: folders first, then files, each group in the order

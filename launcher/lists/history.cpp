@@ -9,7 +9,7 @@
 #include "../../common/settings.h"
 #include "../../common/strutil.h"
 #include "../shell/appstate.h"
-#include "itemarray.h"
+#include "../../common/itemarray.h"
 
 HistoryStoreRecord HistoryStore;
 

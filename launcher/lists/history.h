@@ -6,7 +6,7 @@
 #include <stddef.h>
 #include <stdint.h>
 
-#include "listitem.h"
+#include "../../common/listitem.h"
 
 // slots: size heap strings (index 0 the newest), count of them in use. With
 // size below 1 (or no slots allocated) the History is off. No two entries are

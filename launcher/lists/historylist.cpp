@@ -13,7 +13,7 @@
 #include "../shell/shell.h"
 #include "cascade.h"
 #include "history.h"
-#include "itemarray.h"
+#include "../../common/itemarray.h"
 #include "listwnd.h"
 
 void ShowHistory(void) {

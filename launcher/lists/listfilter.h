@@ -2,7 +2,7 @@
 // keeps and in which rows they appear, and where the folder list hangs.
 // Pure (no windows.h): the list windows apply the results.
 #pragma once
-#include "listitem.h"
+#include "../../common/listitem.h"
 
 // Romaji matching of items whose text holds double-byte characters (ItemWide).
 // The filters pass null when it is switched off; then every item is matched by

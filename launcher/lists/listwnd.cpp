@@ -16,7 +16,7 @@
 #include "../shell/appstate.h"
 #include "../shell/shell.h"
 #include "cascade.h"
-#include "itemarray.h"
+#include "../../common/itemarray.h"
 #include "listinput.h"
 #include "search.h"
 

@@ -4,7 +4,7 @@
 #include <windows.h>
 #include <commctrl.h>
 
-#include "listitem.h"
+#include "../../common/listitem.h"
 
 enum { ID_TIMER_TYPEAHEAD = 1000, TYPEAHEAD_RESET_MS = 800 };
 

@@ -14,7 +14,7 @@
 #include "../shell/shell.h"
 #include "cascade.h"
 #include "folderlist.h"
-#include "itemarray.h"
+#include "../../common/itemarray.h"
 #include "listwnd.h"
 
 SearchState Search;

@@ -5,7 +5,7 @@
 #include <windows.h>
 #include <stddef.h>
 
-#include "listitem.h"
+#include "../../common/listitem.h"
 
 // Modes of one level of the walk: 0 the first level of a folder text without
 // a final separator (the last name of the folder text selects sub-folders),

@@ -2,7 +2,7 @@
 // character selects. Pure (no windows.h); the list window keeps the state,
 // runs the 800 ms reset timer, selects the row and beeps.
 #pragma once
-#include "listitem.h"
+#include "../../common/listitem.h"
 
 // The buffer holds at most 260 typed bytes.
 enum { TYPEAHEAD_BUFFER_SIZE = 261 };

@@ -8,7 +8,7 @@
 
 #include "common/listfile.h"
 #include "launcher/lists/favpages.h"
-#include "launcher/lists/itemarray.h"
+#include "common/itemarray.h"
 
 namespace {
 

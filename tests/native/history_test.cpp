@@ -12,7 +12,7 @@
 #include "common/fileio.h"
 #include "common/settings.h"
 #include "launcher/lists/history.h"
-#include "launcher/lists/itemarray.h"
+#include "common/itemarray.h"
 #include "launcher/shell/appstate.h"
 
 namespace {

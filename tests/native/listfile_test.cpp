@@ -13,7 +13,7 @@
 #include "common/fileio.h"
 #include "common/listfile.h"
 #include "common/settings.h"
-#include "launcher/lists/itemarray.h"
+#include "common/itemarray.h"
 
 namespace {
 

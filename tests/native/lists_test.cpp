@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "launcher/lists/itemarray.h"
+#include "common/itemarray.h"
 #include "launcher/lists/listfilter.h"
 #include "launcher/lists/typeahead.h"
 

@@ -13,7 +13,7 @@
 
 #include "common/fileio.h"
 #include "launcher/lists/defaultlist.h"
-#include "launcher/lists/itemarray.h"
+#include "common/itemarray.h"
 #include "launcher/lists/listfs_win.h"
 
 namespace {

@@ -12,7 +12,7 @@
 #include "launcher/editbox/savedtext.h"
 #include "launcher/lists/history.h"
 #include "launcher/lists/historylist.h"
-#include "launcher/lists/itemarray.h"
+#include "common/itemarray.h"
 #include "launcher/lists/listwnd.h"
 #include "shell_windows.h"
 

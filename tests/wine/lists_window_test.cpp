@@ -12,7 +12,7 @@
 #include <vector>
 
 #include "common/winutil.h"
-#include "launcher/lists/itemarray.h"
+#include "common/itemarray.h"
 #include "launcher/lists/listinput.h"
 #include "launcher/lists/listwnd.h"
 #include "launcher/editbox/savedtext.h"

@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "common/fileio.h"
-#include "launcher/lists/itemarray.h"
+#include "common/itemarray.h"
 #include "launcher/lists/search.h"
 
 namespace {
