@@ -1,0 +1,35 @@
+// listselect.h - what a list window offers the rest of the program: which
+// list a window is, the full paths of its selected rows in list order, and
+// the folder its names belong to. The shell integration, drag and drop and
+// the registered applications use only this, never the list internals.
+#pragma once
+#include <windows.h>
+#include <stddef.h>
+
+enum ListRole {
+    LR_None = 0,    // not a list window of this program
+    LR_Item = 1,    // the item list (Default, Favorites, History, Explorer, search, built-ins)
+    LR_Folder = 2,  // the folder list (contents of the typed folder, or the drives)
+    LR_Cascade = 3, // a cascade level
+};
+
+// Which list window wnd is.
+ListRole RoleOfListWindow(HWND wnd);
+
+// Which rows SelectedListPaths takes.
+enum { LS_SELECTED = 0, LS_FOCUSED = 1 };
+
+// The full paths of the rows of wnd that are selected (LS_SELECTED, in list
+// order) or of the first focused row (LS_FOCUSED), as a file list: each path
+// NUL-terminated, one more NUL after the last. A heap block (MemAlloc) the
+// caller frees with MemFree; *count (when given) gets the number of paths.
+// Rows whose full path cannot be built (a built-in command, a path that would
+// not fit MAX_PATH) are left out, never cut. Null (count 0) when no row gives
+// a path or memory runs out.
+char* SelectedListPaths(HWND wnd, int mode, int* count);
+
+// The folder the rows of wnd are named in, with no trailing separator: for a
+// cascade level its folder, for the folder list the typed folder (rooted at
+// the start folder); "" for the drive list. False for the item list (its rows
+// are full paths) and for other windows, or when it does not fit.
+bool FolderOfListWindow(HWND wnd, char* buf, size_t size);
