@@ -24,7 +24,7 @@ namespace {
 const int kNames = 100000;
 
 struct BenchData {
-    ItemArray items = {nullptr, 0, 0};
+    ItemArray items = {};
     std::vector<std::string> lowered;  // the names case-folded once
     std::vector<int32_t> rows;         // baseline output
 };

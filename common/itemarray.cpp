@@ -4,14 +4,8 @@
 #include <stdint.h>
 #include <string.h>
 
-#include "../../common/fileio.h"
-#include "../../common/strutil.h"
-
-// Counts below this grow in steps of 100, later ones in steps of 2000.
-static const int32_t kSmallStep = 100;
-static const int32_t kLargeStep = 2000;
-static const int32_t kSmallLimit = 211;
-static const int32_t kLargeFrom = 200;
+#include "fileio.h"
+#include "strutil.h"
 
 static bool BytesFor(int64_t count, size_t* bytes) {
     if (count <= 0 || count > INT32_MAX) return false;
@@ -21,17 +15,12 @@ static bool BytesFor(int64_t count, size_t* bytes) {
 }
 
 int32_t GrownCapacity(int32_t n, int32_t current) {
-    if (n < 0) return current;
-    int64_t step = n < kSmallLimit ? kSmallStep : kLargeStep;
-    int64_t want = current;
-    // A full array grows by the rule even off a step boundary (an array that was
-    // allocated for a known count and is appended to afterwards).
-    if ((n > 0 && n % step == 0) || n >= current) {
-        int64_t s = n >= kLargeFrom ? kLargeStep : step;
-        want = ((int64_t)n / step + 1) * s + 1;
-    }
-    if (want < current) want = current;
-    if (want > INT32_MAX) return -1;
+    if (n < 0 || n < current) return current;
+    if (n == INT32_MAX) return -1;
+    int64_t want = (int64_t)current + current / 2;
+    if (want < ITEM_ARRAY_FIRST_CAPACITY) want = ITEM_ARRAY_FIRST_CAPACITY;
+    if (want <= n) want = (int64_t)n + 1;
+    if (want > INT32_MAX) want = INT32_MAX;
     return (int32_t)want;
 }
 
@@ -98,7 +87,42 @@ int AllocItems(ItemArray* array, int32_t count) {
 void FreeItems(ItemArray* array) {
     if (!array) return;
     MemFree(array->items);
-    array->items = nullptr;
-    array->count = 0;
-    array->capacity = 0;
+    MemFree(array->rows);
+    *array = ItemArray{};
+}
+
+int32_t IndexRows(ItemArray* array) {
+    if (!array) return 0;
+    array->rowCount = 0;
+    if (!array->items || array->count <= 0) return 0;
+    if (!array->rows || array->rowRoom < array->count) {
+        MemFree(array->rows);
+        array->rowRoom = 0;
+        array->rows = (int32_t*)MemAlloc(sizeof(int32_t) * (size_t)array->count);
+        if (array->rows) array->rowRoom = array->count;
+    }
+    // Rows are numbered in array order, so the shown items fill the index in
+    // turn; items numbered otherwise leave the search to answer.
+    bool inOrder = array->rows != nullptr;
+    int32_t n = 0;
+    for (int32_t i = 0; i < array->count; i++) {
+        int32_t row = array->items[i].viewIndex;
+        if (row < 0) continue;
+        if (row != n) inOrder = false;
+        if (inOrder) array->rows[n] = i;
+        n++;
+    }
+    array->rowCount = inOrder ? n : 0;
+    return n;
+}
+
+int32_t ItemOfRow(const ItemArray* array, int32_t row) {
+    if (!array || !array->items || row < 0) return -1;
+    if (array->rows && row < array->rowCount) {
+        int32_t pos = array->rows[row];
+        if (pos >= 0 && pos < array->count && array->items[pos].viewIndex == row) return pos;
+    }
+    for (int32_t i = row; i < array->count; i++)
+        if (array->items[i].viewIndex == row) return i;
+    return -1;
 }

@@ -6,10 +6,11 @@
 // Capacity of a fresh array that grows one item at a time.
 enum { ITEM_ARRAY_FIRST_CAPACITY = 101 };
 
-// The capacity the growth rule asks for once the count has reached n, or the
-// current capacity when n is not a point of growth. Never less than current
-// (the array is never shrunk) and always more than n; -1 when it would not fit
-// an int32_t.
+// The capacity the growth rule asks for once the count has reached n: the
+// current capacity while n is below it, else half as much again (at least the
+// first capacity, always more than n), so a list of a million items is copied
+// only a few dozen times. Never less than current (the array is never shrunk);
+// -1 when n + 1 items would not fit an int32_t.
 int32_t GrownCapacity(int32_t n, int32_t current);
 
 // Fills one record: text copied (cut at a character boundary to 263 bytes),
@@ -27,5 +28,15 @@ int AppendItem(ItemArray* array, const char* text, uint32_t flags);
 // count is negative, too large or memory runs out.
 int AllocItems(ItemArray* array, int32_t count);
 
-// Frees the items and empties the record.
+// Frees the items and the row index and empties the record.
 void FreeItems(ItemArray* array);
+
+// Builds the row-to-item index from the viewIndex of every item (items with
+// viewIndex -1 are hidden). Returns the number of rows; when memory for the
+// index runs out the index is dropped and ItemOfRow searches instead.
+int32_t IndexRows(ItemArray* array);
+
+// Array position of the item shown at row, or -1: constant time through the
+// index when it is current, else a search from row onwards (a row is never
+// greater than its item's position).
+int32_t ItemOfRow(const ItemArray* array, int32_t row);

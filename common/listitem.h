@@ -8,6 +8,7 @@ enum ListItemFlag : uint32_t {
     ItemFile = 0x1,    // a file
     ItemFolder = 0x4,  // a folder
     ItemWide = 0x100,  // the text holds a double-byte character
+    ItemNoIcon = 0x200,  // the shell had no icon for it: not asked again
 };
 
 // Size of ListItem::path: at most 263 bytes of text and the NUL.
@@ -36,8 +37,15 @@ enum ListKind {
 
 // A heap array of items (zero-filled). items is null while no list is held;
 // count items are in use, capacity items are allocated (count < capacity).
+// rows is the row-to-item index built by IndexRows: rows[r] is the position of
+// the item shown at row r, for rowCount rows (rowRoom allocated); it is only a
+// hint that ItemOfRow checks against viewIndex, so a stale index never names
+// the wrong item.
 struct ItemArray {
     ListItem* items;
     int32_t count;
     int32_t capacity;
+    int32_t* rows;
+    int32_t rowCount;
+    int32_t rowRoom;
 };

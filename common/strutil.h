@@ -8,6 +8,12 @@
 #include <stddef.h>
 #include <stdint.h>
 
+// Size of the working buffers in which paths are composed (a folder, a
+// separator, a name, a pattern): larger than any text that can become a path
+// (a 263-byte list item, the 260-byte edit text) joined to another, so a join
+// either fits or is refused, never cut into the name of something else.
+enum { PATH_WORK_SIZE = 1024 };
+
 // Byte test of code page 932: lead bytes are 0x81-0x9F and 0xE0-0xFC.
 inline bool IsLeadByteSjis(unsigned char b) {
     return (b >= 0x81 && b <= 0x9F) || (b >= 0xE0 && b <= 0xFC);

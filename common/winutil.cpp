@@ -84,3 +84,10 @@ void ErrorBox(HWND owner, const char* text) {
     MessageBoxA(owner, text ? text : "", ErrorBoxTitle ? ErrorBoxTitle : "vorn",
                 MB_OK | MB_ICONEXCLAMATION);
 }
+
+bool IsOwnWindow(HWND window) {
+    if (!window) return false;
+    DWORD process = 0;
+    GetWindowThreadProcessId(window, &process);
+    return process == GetCurrentProcessId();
+}

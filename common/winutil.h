@@ -17,3 +17,5 @@ bool WindowProcessPath(HWND window, char* dst, size_t max);
 void ErrorBox(HWND owner, const char* text);
 // Title of ErrorBox: "vorn" unless the program sets its own at start-up.
 extern const char* ErrorBoxTitle;
+// True when window belongs to this process.
+bool IsOwnWindow(HWND window);

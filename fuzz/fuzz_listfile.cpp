@@ -124,7 +124,7 @@ void CheckReader(const char* original, size_t size, int mode) {
         return;
     }
     ListFileSystem fs = {FakeIsFolder, FakeEnumerate, nullptr};
-    ItemArray items = {nullptr, 0, 0};
+    ItemArray items = {};
     int32_t n = ReadListFile(text, mode, &fs, &items);
     ListFile lines = {nullptr, 0, 0, 0, nullptr};
     if (n >= 0 && ParseListText(copy, mode, 1, &lines)) {

@@ -97,7 +97,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     char filter[520];
     CopyString(filter, text, sizeof filter);
 
-    ItemArray a = {nullptr, 0, 0};
+    ItemArray a = {};
     for (char* p = names; *p && a.count < 400;) {
         char* end = strchr(p, '\n');
         if (end) *end = '\0';
@@ -130,6 +130,14 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
             for (int32_t i = 0; i < a.count; i++) Check(a.items[i].viewIndex == i);
         }
         CheckCounts(a, r.shown, r.longest);
+        // The row index names the same item as a walk over the array.
+        Check(IndexRows(&a) == r.shown);
+        for (int32_t row = -1; row <= r.shown; row++) {
+            int32_t walk = -1;
+            for (int32_t i = 0; i < a.count && walk < 0; i++)
+                if (row >= 0 && a.items[i].viewIndex == row) walk = i;
+            Check(ItemOfRow(&a, row) == walk);
+        }
         for (int32_t i = 0; i < a.count; i++) a.items[i].flags |= ItemWide;
         WideMatcher plain = {PlainCompile, PlainMatch, PlainRelease, nullptr};
         SaveRows(a, saved);

@@ -153,30 +153,31 @@ void RunBuiltinCommand(const char* text) {
 // --- the built-in command list ------------------------------------------------
 
 void ShowBuiltinList(void) {
-    // The entries go into the shared array, sized for them plus 3; without
-    // memory the list is not shown.
-    if (!AllocItems(&Lists.array, BUILTIN_COUNT)) return;
+    // The entries go into the item list's array, sized for them plus 3;
+    // without memory the list is not shown.
+    EmptyHiddenLists();
+    ItemArray* array = &Lists.item.array;
+    if (!AllocItems(array, BUILTIN_COUNT)) return;
     for (int i = 0; i < BUILTIN_COUNT; i++) {
         char text[LIST_ITEM_PATH_SIZE];
         snprintf(text, sizeof text, "#%s", BuiltinNames[i]);
-        ListItem* item = &Lists.array.items[i];
+        ListItem* item = &array->items[i];
         SetListItem(item, text, 0);
         item->viewIndex = i;
     }
-    Lists.array.count = BUILTIN_COUNT;
+    array->count = BUILTIN_COUNT;
 
-    if (!Lists.itemList || !IsWindow(Lists.itemList)) {
-        FreeItems(&Lists.array);
-        ErrorBox(Shell.mainWnd, "fatar errer no3");
-        RequestExit();
+    if (!Lists.item.wnd || !IsWindow(Lists.item.wnd)) {
+        FreeItems(array);
+        FatalError(3);
         return;
     }
-    Lists.kind = LK_BuiltIn;
+    Lists.item.kind = LK_BuiltIn;
 
     StashSavedText();
     SetPathIcon(nullptr);
     FillItemList();
-    PlaceItemList(Lists.array.count);
+    PlaceItemList(array->count);
     FocusEditBox();
 }
 

@@ -26,19 +26,20 @@
 
 namespace {
 
-const size_t kPathSize = MAX_PATH * 2;
-
 struct CompletionState {
     bool trailPending;  // the last WM_CHAR was a lead byte: its trail comes next
 };
 CompletionState Completion;
 
-bool ItemListShowsList(void) { return Lists.kind != LK_None && Lists.kind != LK_Folder; }
+bool ItemListShowsList(void) {
+    ListKind kind = ShownListKind();
+    return kind != LK_None && kind != LK_Folder;
+}
 
-bool FolderListVisible(void) { return Lists.folderList && IsWindowVisible(Lists.folderList); }
+bool FolderListVisible(void) { return Lists.folder.wnd && IsWindowVisible(Lists.folder.wnd); }
 
 bool NamesFolder(const char* text) {
-    char path[kPathSize];
+    char path[PATH_WORK_SIZE];
     RootAtStartDir(text, path, sizeof path);
     return path[0] && DirectoryExists(path);
 }
@@ -167,7 +168,7 @@ int OnCompletionChar(HWND editBox, WPARAM ch) {
     // dropped, as are those of Enter and Esc, whose key-down already acted.
     if (GetKeyState(VK_CONTROL) < 0) return 1;
     if (c == '\r' || c == 0x1B) return 1;
-    if (c == '\t' && Lists.itemList && IsWindowVisible(Lists.itemList)) return 1;
+    if (c == '\t' && Lists.item.wnd && IsWindowVisible(Lists.item.wnd)) return 1;
     if (ItemListShowsList()) {
         SetFlags(SF_USER_DELETED);
         return 0;
@@ -290,13 +291,13 @@ void OnCompletionUpdate(HWND editBox) {
 }
 
 void CompleteFromList(HWND editBox, const char* text, int textLen) {
-    if (!Lists.array.items || Lists.folderRows <= 0) return;
-    int row = (int)SendMessageA(Lists.folderList, LVM_GETNEXTITEM, (WPARAM)-1, LVNI_SELECTED);
+    if (!Lists.folder.array.items || Lists.folder.array.rowCount <= 0) return;
+    int row = FirstSelectedRow(Lists.folder.wnd);
     if (row < 0) row = 0;
     char name[LIST_ITEM_PATH_SIZE];
-    if (!ItemPathAt(Lists.folderList, row, name, sizeof name) || !name[0]) return;
+    if (!ItemPathAt(Lists.folder.wnd, row, name, sizeof name) || !name[0]) return;
     (void)textLen;
-    char completed[kPathSize];
+    char completed[PATH_WORK_SIZE];
     if (!CompletedText(text, name, completed, sizeof completed)) return;
     if (FolderListVisible() && NamesFolder(completed) && !AnyFlag(SF_FOLDER_FRESH))
         AddTrailingSeparator(completed, sizeof completed);
@@ -339,18 +340,18 @@ void DirectoryUp(void) {
 
 void GoToShortcutTarget(void) {
     HWND focus = GetFocus();
-    char name[kPathSize];
+    char name[PATH_WORK_SIZE];
     if (EditBox.wnd && focus == EditBox.wnd) {
         ReadEditText(name, sizeof name);
     } else if (focus && IsListWindow(focus)) {
-        ListKind kind = focus == Lists.folderList ? LK_Folder : Lists.kind;
-        if (!SelectedFullPath(focus, kind, name, sizeof name)) return;
+        if (!FullPathOfRow(ListWindowOf(focus), FirstSelectedRow(focus), name, sizeof name))
+            return;
     } else {
         return;
     }
     size_t len = strlen(name);
     if (len < 4 || strcmp(name + len - 4, ".lnk") != 0) return;
-    char link[kPathSize];
+    char link[PATH_WORK_SIZE];
     RootAtStartDir(name, link, sizeof link);
     char target[EDIT_TEXT_MAX];
     if (!ResolveShortcut(link, target, sizeof target)) return;

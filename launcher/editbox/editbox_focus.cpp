@@ -45,7 +45,7 @@ void OnEditKillFocus(HWND wnd, HWND newFocus) {
     if (IsWindowOfThisProgram(newFocus)) return;
     // While an outside tool runs (the list windows are disabled) nothing
     // happens either.
-    if (Lists.folderList && !IsWindowEnabled(Lists.folderList)) return;
+    if (Lists.folder.wnd && !IsWindowEnabled(Lists.folder.wnd)) return;
     if (Settings.alpha != 100) SetTransparencyAll(true);
     // A list on show keeps the box as it is (the user went into the list).
     if (ActiveListWindow()) return;

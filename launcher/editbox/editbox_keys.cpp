@@ -25,13 +25,13 @@ static void EscChain(void) {
     // Only a press the system has seen since the last query acts; an Esc whose
     // press was already taken (an aborted search polls the key) is swallowed.
     if (!(GetAsyncKeyState(VK_ESCAPE) & 1)) return;
-    if (Lists.itemList && IsWindowVisible(Lists.itemList)) {
+    if (Lists.item.wnd && IsWindowVisible(Lists.item.wnd)) {
         HideItemList();
         SetEditText("");
         RestoreSavedText();
         return;
     }
-    if (Lists.folderList && IsWindowVisible(Lists.folderList)) {
+    if (Lists.folder.wnd && IsWindowVisible(Lists.folder.wnd)) {
         HideFolderList();
         return;
     }
@@ -61,11 +61,11 @@ static void EscChain(void) {
 
 // Enter: with no list open the text runs; the key goes on to the control.
 static int EnterChain(void) {
-    if (Lists.itemList && IsWindowVisible(Lists.itemList)) {
-        TakeSelection(EditBox.wnd, Lists.itemList);
+    if (Lists.item.wnd && IsWindowVisible(Lists.item.wnd)) {
+        TakeSelection(EditBox.wnd, Lists.item.wnd);
         return 1;
     }
-    if (Lists.folderList && IsWindowVisible(Lists.folderList)) return FolderListEnter(EditBox.wnd);
+    if (Lists.folder.wnd && IsWindowVisible(Lists.folder.wnd)) return FolderListEnter(EditBox.wnd);
     RunEditText(nullptr);
     return 0;
 }
@@ -86,7 +86,7 @@ int OnEditKeyDown(HWND wnd, WPARAM key) {
         case VK_TAB: {
             // Tab moves into the item list; its character is swallowed later.
             HWND list = VisibleListWindow();
-            if (list && list == Lists.itemList) {
+            if (list && list == Lists.item.wnd) {
                 if (SendMessageA(list, LVM_GETNEXTITEM, (WPARAM)-1, LVNI_SELECTED) < 0) {
                     LVITEMA item = {};
                     item.state = item.stateMask = LVIS_SELECTED | LVIS_FOCUSED;

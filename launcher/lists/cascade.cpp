@@ -22,10 +22,6 @@ CascadeState Cascades;
 
 namespace {
 
-const size_t kPathSize = MAX_PATH * 2;
-const int kTextMargin = 22;
-const int kIconWidth = 16;
-
 int LevelIndexOf(HWND wnd) {
     if (!wnd) return -1;
     for (int i = 0; i < Cascades.count; i++)
@@ -64,8 +60,8 @@ void CloseLastLevel(bool focusOpener) {
     if (focusOpener && level->opener && IsWindow(level->opener)) SetFocus(level->opener);
     HWND wnd = level->wnd;
     HIMAGELIST images = level->images;
-    ItemArray items = level->items;
-    memset(level, 0, sizeof *level);
+    ItemArray items = level->array;
+    *level = ListWindow{};
     Cascades.count--;
     if (wnd && IsWindow(wnd)) DestroyWindow(wnd);
     if (images) ImageList_Destroy(images);
@@ -77,7 +73,8 @@ HWND CreateLevelWindow(void) {
     WNDPROC previous = nullptr;
     HWND wnd = CreateListView(EditBox.wnd, Cascades.font, false, CascadeListProc, &previous);
     if (!wnd) return nullptr;
-    // Every level passes its messages on through one remembered procedure.
+    // Every level passes its messages on through one remembered procedure;
+    // a different one is reported, and the level still opens.
     if (Cascades.oldProc && previous != Cascades.oldProc) ErrorBox(EditBox.wnd, "error no 10");
     Cascades.oldProc = previous;
     return wnd;
@@ -91,20 +88,16 @@ void PlaceLevel(CascadeLevel* level, int longest) {
     RECT desktop;
     GetWindowRect(GetDesktopWindow(), &desktop);
 
-    int chars = longest;
-    if (Settings.listwmax >= 1 && chars > (int)Settings.listwmax) chars = (int)Settings.listwmax;
-    int textWidth = chars * LIST_CHAR_WIDTH + kTextMargin;
+    int chars = ListChars(longest, (int)Settings.listwmax);
+    int textWidth = chars * LIST_CHAR_WIDTH + LIST_TEXT_MARGIN;
     int frame = 2 * GetSystemMetrics(SM_CXEDGE);
-
-    int rowHeight = ListRowHeight(wnd);
+    bool scrolled = false;
+    int height = ListHeight(level->array.count, ListRowHeight(wnd), frame, Settings.linemax,
+                            &scrolled);
     int linemax = Settings.linemax > 0 ? Settings.linemax : 1;
-    int rows = level->count > 0 ? level->count : 1;
-    int needed = rowHeight * rows;
-    int maximum = rowHeight * linemax + frame;
-    int height = needed <= maximum ? needed + frame : maximum;
-    int scroll = rows > linemax ? GetSystemMetrics(SM_CXVSCROLL) : 0;
+    int scroll = level->array.count > linemax ? GetSystemMetrics(SM_CXVSCROLL) : 0;
     if (textWidth > desktop.right) textWidth = desktop.right - frame - scroll;
-    int icon = Settings.icon == 1 ? kIconWidth : 0;
+    int icon = Settings.icon == 1 ? LIST_ICON_WIDTH : 0;
 
     SetWindowPos(wnd, nullptr, opener.right, opener.top, textWidth + frame + scroll + icon,
                  height, SWP_NOACTIVATE | SWP_NOZORDER);
@@ -114,10 +107,10 @@ void PlaceLevel(CascadeLevel* level, int longest) {
 // Reads folder (no trailing separator) and opens a level for it from opener.
 void OpenLevel(const char* folder, HWND opener) {
     if (!folder[0] || !GrowLevels()) return;
-    char pattern[kPathSize];
+    char pattern[PATH_WORK_SIZE];
     CopyString(pattern, folder, sizeof pattern);
     AddTrailingSeparator(pattern, sizeof pattern);
-    ItemArray items = {nullptr, 0, 0};
+    ItemArray items = {};
     if (!ReadFolderEntries(pattern, &items)) return;
 
     HWND wnd = CreateLevelWindow();
@@ -126,12 +119,14 @@ void OpenLevel(const char* folder, HWND opener) {
         FreeLevelsIfEmpty();
         return;
     }
+    ListWindow* from = ListWindowOf(opener);
     CascadeLevel* level = &Cascades.levels[Cascades.count];
-    memset(level, 0, sizeof *level);
+    *level = ListWindow{};
     level->wnd = wnd;
     level->opener = opener;
-    level->items = items;
-    level->count = items.count;
+    level->array = items;
+    // Rows are coloured as the list the first level came from.
+    level->kind = from ? from->kind : LK_Folder;
     CopyString(level->folder, folder, sizeof level->folder);
     if (Settings.icon == 1) {
         level->images = ImageList_Create(16, 16, ILC_COLOR32 | ILC_MASK, 0, 16);
@@ -142,11 +137,11 @@ void OpenLevel(const char* folder, HWND opener) {
     SendMessageA(wnd, WM_SETREDRAW, FALSE, 0);
     int longest = 0;
     for (int32_t i = 0; i < items.count; i++) {
-        int len = (int)strlen(level->items.items[i].path);
+        int len = (int)strlen(level->array.items[i].path);
         if (len > longest) longest = len;
     }
     Cascades.count++;
-    SendMessageA(wnd, LVM_SETITEMCOUNT, (WPARAM)level->count, LVSICF_NOINVALIDATEALL);
+    SetListRows(level);
 
     PlaceLevel(level, longest);
     LVITEMA state;
@@ -159,19 +154,6 @@ void OpenLevel(const char* folder, HWND opener) {
     SendMessageA(wnd, WM_SETREDRAW, TRUE, 0);
     InvalidateRect(wnd, nullptr, TRUE);
     SetFocus(wnd);
-}
-
-// Name at row of a level, or false.
-bool LevelRowName(const CascadeLevel* level, int row, char* buf, size_t size) {
-    int pos = ItemPositionOfRow(&level->items, row);
-    buf[0] = '\0';
-    if (pos < 0) return false;
-    CopyString(buf, level->items.items[pos].path, size);
-    return true;
-}
-
-int FirstSelectedRow(HWND wnd) {
-    return (int)SendMessageA(wnd, LVM_GETNEXTITEM, (WPARAM)-1, LVNI_SELECTED);
 }
 
 }  // namespace
@@ -191,10 +173,13 @@ LRESULT ForwardToCascade(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam) {
 }
 
 void OpenCascade(HWND listWnd) {
+    // Every level goes, also levels the list toggle hid: a new first level
+    // never lines up behind levels that can no longer be closed.
     CloseCascades(nullptr, CASCADE_CLOSE_ALL);
-    ListKind kind = listWnd == Lists.folderList ? LK_Folder : Lists.kind;
-    char path[kPathSize];
-    if (!SelectedFullPath(listWnd, kind, path, sizeof path)) return;
+    DestroyCascades();
+    char path[PATH_WORK_SIZE];
+    if (!FullPathOfRow(ListWindowOf(listWnd), FirstSelectedRow(listWnd), path, sizeof path))
+        return;
     RemoveTrailingSeparator(path);
     OpenLevel(path, listWnd);
 }
@@ -203,17 +188,17 @@ void OpenNextCascade(HWND cascadeWnd) {
     int i = LevelIndexOf(cascadeWnd);
     if (i < 0) return;
     CloseCascades(cascadeWnd, CASCADE_CLOSE_AFTER);
-    CascadeLevel* level = &Cascades.levels[i];
-    char name[LIST_ITEM_PATH_SIZE];
-    if (!LevelRowName(level, FirstSelectedRow(cascadeWnd), name, sizeof name)) return;
-    char path[kPathSize];
-    if (JoinFolderName(level->folder, name, path, sizeof path)) OpenLevel(path, cascadeWnd);
+    char path[PATH_WORK_SIZE];
+    if (FullPathOfRow(&Cascades.levels[i], FirstSelectedRow(cascadeWnd), path, sizeof path))
+        OpenLevel(path, cascadeWnd);
 }
 
 void CloseCascades(HWND wnd, int mode) {
     if (Cascades.count <= 0) return;
-    // A hidden set of levels (the list toggle) stays as it is.
-    if (!IsWindowVisible(Cascades.levels[0].wnd)) return;
+    // A hidden set of levels (the list toggle) stays as it is; a key in a
+    // level on show always acts on it.
+    HWND probe = wnd ? wnd : Cascades.levels[0].wnd;
+    if (!IsWindowVisible(probe)) return;
     switch (mode) {
         case CASCADE_CLOSE_LAST:
             CloseLastLevel(true);
@@ -251,33 +236,33 @@ void TakeCascadeItem(HWND cascadeWnd, bool openAll) {
     CascadeLevel* level = CascadeLevelOf(cascadeWnd);
     if (!level) return;
     int selected = ListCountSelected(cascadeWnd);
-    char taken[kPathSize] = "";
-    if (selected == 1 && !openAll) {
-        char name[LIST_ITEM_PATH_SIZE];
-        if (LevelRowName(level, FirstSelectedRow(cascadeWnd), name, sizeof name))
-            JoinFolderName(level->folder, name, taken, sizeof taken);
-    } else if (selected > 0) {
-        int row = -1;
-        while ((row = (int)SendMessageA(cascadeWnd, LVM_GETNEXTITEM, (WPARAM)row,
-                                        LVNI_SELECTED)) >= 0) {
-            char name[LIST_ITEM_PATH_SIZE];
-            if (!LevelRowName(level, row, name, sizeof name)) continue;
-            char path[kPathSize];
-            if (!JoinFolderName(level->folder, name, path, sizeof path)) continue;
-            if (Execute(path, nullptr)) AddToHistory(path, 0);
-        }
-    }
+    char taken[PATH_WORK_SIZE] = "";
+    char* paths = nullptr;
+    if (selected == 1 && !openAll)
+        FullPathOfRow(level, FirstSelectedRow(cascadeWnd), taken, sizeof taken);
+    else if (selected > 0)
+        // Collected before anything runs: starting a program can pump
+        // messages, and the levels may be closed meanwhile.
+        paths = CollectSelectedPaths(cascadeWnd, nullptr);
+    level = nullptr;
     CloseCascades(nullptr, CASCADE_CLOSE_ALL);
     HideFolderList();
     HideItemList();
-    if (EditBox.wnd) {
-        SetFocus(EditBox.wnd);
-        if (taken[0] && strlen(taken) < EDIT_TEXT_MAX) {
-            SetFlags(SF_TEXT_BY_PROGRAM);
-            SetEditText(taken);
-            RefreshPathIcon();
-        }
+    if (paths) {
+        RunPaths(paths);
+        MemFree(paths);
     }
+    if (!EditBox.wnd) return;
+    SetFocus(EditBox.wnd);
+    if (!taken[0]) return;
+    if (strlen(taken) >= EDIT_TEXT_MAX) {
+        // A path the box cannot hold is refused, never cut.
+        MessageBeep(MB_OK);
+        return;
+    }
+    SetFlags(SF_TEXT_BY_PROGRAM);
+    SetEditText(taken);
+    RefreshPathIcon();
 }
 
 void ShowCascadeWindows(bool show) {

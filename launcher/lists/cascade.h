@@ -12,15 +12,10 @@ enum { CASCADE_LEVEL_STEP = 20 };
 // Modes of CloseCascades.
 enum { CASCADE_CLOSE_LAST = 0, CASCADE_CLOSE_AFTER = 1, CASCADE_CLOSE_ALL = 2 };
 
-// One open level.
-struct CascadeLevel {
-    ItemArray items;       // names of the folder's entries, folders first
-    HWND wnd;              // the level's list window
-    HWND opener;           // the window it was opened from
-    int32_t count;         // number of entries
-    char folder[264];      // the folder listed, without a trailing separator
-    HIMAGELIST images;     // the level's own small icons (icon 1), or null
-};
+// One open level is a list window record (listwnd.h) with its opener and
+// folder set.
+struct ListWindow;
+typedef ListWindow CascadeLevel;
 
 struct CascadeState {
     CascadeLevel* levels;  // capacity records, count in use

@@ -166,25 +166,23 @@ static void TakeSingleHit(const char* hit) {
 // Shows the hits (already in hits) in the item list; false when the program
 // has to end because the list window is gone.
 static bool ShowDefaultHits(HWND editBox, ItemArray* hits) {
-    if (!Lists.itemList || !IsWindow(Lists.itemList)) {
+    if (!Lists.item.wnd || !IsWindow(Lists.item.wnd)) {
         FreeItems(hits);
-        ErrorBox(Shell.mainWnd, "fatar errer no5");
-        RequestExit();
+        FatalError(5);
         return false;
     }
-    // The shared array may hold another list: its window goes first, so that
-    // it never draws from the hits.
-    if (Lists.kind == LK_Folder) HideFolderList();
+    HideFolderList();
     HideItemList();
-    FreeItems(&Lists.array);
-    Lists.array = *hits;
+    EmptyHiddenLists();
+    FreeItems(&Lists.item.array);
+    Lists.item.array = *hits;
     *hits = ItemArray{};
-    Lists.kind = LK_Default;
+    Lists.item.kind = LK_Default;
     // Migemo is loaded here when switched on, once Migemo search exists.
     ClearEditBox();
     FillItemList();
     SetItemListMultiSelect(true);
-    PlaceItemList(Lists.array.count);
+    PlaceItemList(Lists.item.array.count);
     if (editBox && GetFocus() != editBox) SetFocus(editBox);
     return true;
 }
@@ -239,7 +237,7 @@ void LookUpWhileTyping(HWND editBox, const char* text) {
         // "*" and "?" are never the second byte of a double-byte character.
         for (char* p = shown; *p; p++)
             if (*p == '*' || *p == '?') *p = ':';
-        if (Lists.kind == LK_Default && Lists.itemList && IsWindowVisible(Lists.itemList))
+        if (Lists.item.kind == LK_Default && Lists.item.wnd && IsWindowVisible(Lists.item.wnd))
             SetEditText(shown);
     }
     DefaultLookup.typing = false;

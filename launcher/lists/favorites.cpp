@@ -22,9 +22,8 @@ static void FocusEditBox(HWND editBox) {
 
 void ShowFavorites(HWND editBox, bool nextPage) {
     if (!BeginFavoritesPage(nextPage)) return;
-    if (!Lists.itemList || !IsWindow(Lists.itemList)) {
-        ErrorBox(Shell.mainWnd, "fatar errer no7");
-        RequestExit();
+    if (!Lists.item.wnd || !IsWindow(Lists.item.wnd)) {
+        FatalError(7);
         return;
     }
     char path[MAX_PATH];
@@ -46,10 +45,11 @@ void ShowFavorites(HWND editBox, bool nextPage) {
         FavoritePage = 0;
         return;
     }
-    if (Lists.kind == LK_Folder) HideFolderList();
+    HideFolderList();
     HideItemList();
-    FreeItems(&Lists.array);
-    Lists.array = page;
+    EmptyHiddenLists();
+    FreeItems(&Lists.item.array);
+    Lists.item.array = page;
 
     // The typed text is put aside (a "next page" keeps what was put aside
     // when the first page came).
@@ -60,8 +60,8 @@ void ShowFavorites(HWND editBox, bool nextPage) {
     SetPathIcon(nullptr);
     FillItemList();
     SetItemListMultiSelect(true);
-    Lists.kind = LK_Favorites;
-    PlaceItemList(Lists.array.count);
+    Lists.item.kind = LK_Favorites;
+    PlaceItemList(Lists.item.array.count);
     FocusEditBox(editBox);
 }
 
@@ -73,6 +73,6 @@ void ToggleFavorites(HWND editBox) {
 }
 
 void NextFavoritesPage(HWND editBox) {
-    if (Lists.kind != LK_Favorites) return;
+    if (Lists.item.kind != LK_Favorites) return;
     ShowFavorites(editBox, true);
 }

@@ -21,18 +21,10 @@
 #include "history.h"
 #include "../../common/itemarray.h"
 #include "listfilter.h"
+#include "cascade.h"
 #include "listwnd.h"
 
 namespace {
-
-// Room for a folder path, its separator and the "*" of the search pattern.
-const size_t kFolderPathSize = MAX_PATH * 2;
-
-// Room beside the text for the label's margins.
-const int kTextMargin = 22;
-
-// Width of the small icons drawn before the names (icon 1).
-const int kIconWidth = 16;
 
 struct FolderListState {
     bool noMatchShown;  // the empty row of typo control off is on show
@@ -90,27 +82,20 @@ void FillEntries(const char* pattern, ItemArray* array, int count, int folders) 
     for (int32_t i = 0; i < array->count; i++) array->items[i].viewIndex = i;
 }
 
-bool FolderListAlive(void) { return Lists.folderList && IsWindow(Lists.folderList); }
+bool FolderListAlive(void) { return Lists.folder.wnd && IsWindow(Lists.folder.wnd); }
 
-void FatalListError(const char* text) {
-    ErrorBox(EditBox.wnd, text);
-    // Posted: the request comes from inside the edit box's own handlers.
-    if (Shell.mainWnd) PostMessageA(Shell.mainWnd, WM_CLOSE, 0, 0);
-}
-
-// The shared array is about to hold the folder list: a list the item list
-// shows from it goes first.
-void TakeSharedArray(void) {
-    if (Lists.kind != LK_None && Lists.kind != LK_Folder) HideItemList();
-    if (Settings.icon == 1 && Lists.images && Lists.kind != LK_Folder)
+// The folder list is about to be filled: the item list on show goes, so only
+// one of the two lists is ever on show, and levels hidden with it go too.
+void PrepareFolderFill(void) {
+    if (Lists.item.array.items) HideItemList();
+    EmptyHiddenLists();
+    if (Settings.icon == 1 && Lists.images && Lists.folder.kind != LK_Folder)
         ImageList_RemoveAll(Lists.images);
 }
 
-void SetFolderRows(int rows) {
-    SendMessageA(Lists.folderList, LVM_DELETEALLITEMS, 0, 0);
-    SendMessageA(Lists.folderList, LVM_SETITEMCOUNT, (WPARAM)rows,
-                 LVSICF_NOINVALIDATEALL | LVSICF_NOSCROLL);
-    if (rows > 0) SendMessageA(Lists.folderList, LVM_ENSUREVISIBLE, 0, FALSE);
+void SetFolderRows(void) {
+    int rows = SetListRows(&Lists.folder);
+    if (rows > 0) SendMessageA(Lists.folder.wnd, LVM_ENSUREVISIBLE, 0, FALSE);
 }
 
 // The x position, from the edit box's left, where the list hangs for text.
@@ -133,12 +118,14 @@ void SetAnchorFor(HWND editBox, const char* text) {
 
 // The empty one-row list of a name that matched nothing (typo control off).
 void ShowNoMatchRow(void) {
-    for (int32_t i = 0; i < Lists.array.count; i++) Lists.array.items[i].viewIndex = -1;
-    Lists.folderRows = 1;
-    SetFolderRows(1);
+    for (int32_t i = 0; i < Lists.folder.array.count; i++) Lists.folder.array.items[i].viewIndex = -1;
+    IndexRows(&Lists.folder.array);
+    // One empty row, so the list stays in sight.
+    SendMessageA(Lists.folder.wnd, LVM_DELETEALLITEMS, 0, 0);
+    SendMessageA(Lists.folder.wnd, LVM_SETITEMCOUNT, 1, LVSICF_NOINVALIDATEALL | LVSICF_NOSCROLL);
     Folder.noMatchShown = true;
     PlaceFolderList(1);
-    if (!IsWindowVisible(Lists.folderList)) ShowWindow(Lists.folderList, SW_SHOWNA);
+    if (!IsWindowVisible(Lists.folder.wnd)) ShowWindow(Lists.folder.wnd, SW_SHOWNA);
 }
 
 void KeepEditFocus(HWND editBox) {
@@ -147,7 +134,7 @@ void KeepEditFocus(HWND editBox) {
 
 // The name part of text followed by the typed character, as a filter text.
 void MakeFilterText(const char* text, const char* typed, char* dst, size_t size) {
-    char name[kFolderPathSize];
+    char name[PATH_WORK_SIZE];
     FileNamePart(text, name, sizeof name);
     ConcatTo(name, typed ? typed : "", dst, size);
 }
@@ -160,10 +147,10 @@ int OpenFolderList(HWND editBox, const char* text, const char* typed) {
         text = own;
     }
     if (!text[0]) return 0;
-    TakeSharedArray();
+    PrepareFolderFill();
     if (!ReadFolder(text)) return 0;
     if (!FolderListAlive()) {
-        FatalListError("fatar errer no10");
+        FatalError(10);
         return 0;
     }
     // Migemo is loaded here when switched on, once Migemo search exists.
@@ -173,7 +160,7 @@ int OpenFolderList(HWND editBox, const char* text, const char* typed) {
     if (EndsWithSeparatorSjis(text) && !(typed && typed[0])) {
         result = FilterFolderList("");
     } else {
-        char filter[kFolderPathSize];
+        char filter[PATH_WORK_SIZE];
         MakeFilterText(text, typed, filter, sizeof filter);
         result = FilterFolderList(filter);
     }
@@ -185,7 +172,7 @@ int OpenFolderList(HWND editBox, const char* text, const char* typed) {
     if (result == FOLDER_TWO_COLONS) return 0;
     if (result == FOLDER_ONE_COLON) return 1;
     PlaceFolderList(result);
-    ShowWindow(Lists.folderList, SW_SHOWNA);
+    ShowWindow(Lists.folder.wnd, SW_SHOWNA);
     KeepEditFocus(editBox);
     return 1;
 }
@@ -196,7 +183,7 @@ int RefilterFolderList(HWND editBox, const char* text, const char* typed) {
         ReadEditText(own, sizeof own);
         text = own;
     }
-    char filter[kFolderPathSize];
+    char filter[PATH_WORK_SIZE];
     MakeFilterText(text, typed, filter, sizeof filter);
     int result = FilterFolderList(filter);
     if (result == FOLDER_NO_MATCH) {
@@ -207,41 +194,24 @@ int RefilterFolderList(HWND editBox, const char* text, const char* typed) {
     if (result == FOLDER_TWO_COLONS) return 0;
     if (result == FOLDER_ONE_COLON) return 1;
     PlaceFolderList(result);
-    if (!IsWindowVisible(Lists.folderList)) ShowWindow(Lists.folderList, SW_SHOWNA);
+    if (!IsWindowVisible(Lists.folder.wnd)) ShowWindow(Lists.folder.wnd, SW_SHOWNA);
     KeepEditFocus(editBox);
     return 1;
 }
 
 // Text of the row at viewIndex of the folder list, or false.
 bool FolderRowName(int row, char* buf, size_t size) {
-    int pos = ItemPositionOfRow(&Lists.array, row);
+    int pos = ItemOfRow(&Lists.folder.array, row);
     buf[0] = '\0';
     if (pos < 0) return false;
-    CopyString(buf, Lists.array.items[pos].path, size);
+    CopyString(buf, Lists.folder.array.items[pos].path, size);
     return true;
-}
-
-// Runs folder + "\" + name for each selected row; the number that started.
-int OpenSelectedFolderItems(const char* folder) {
-    int started = 0;
-    int row = -1;
-    while ((row = (int)SendMessageA(Lists.folderList, LVM_GETNEXTITEM, (WPARAM)row,
-                                    LVNI_SELECTED)) >= 0) {
-        char name[LIST_ITEM_PATH_SIZE];
-        if (!FolderRowName(row, name, sizeof name)) continue;
-        char path[kFolderPathSize];
-        if (!JoinFolderName(folder, name, path, sizeof path)) continue;
-        if (!Execute(path, nullptr)) continue;
-        started++;
-        AddToHistory(path, 0);
-    }
-    return started;
 }
 
 }  // namespace
 
 int ReadFolderEntries(const char* folder, ItemArray* array) {
-    char pattern[kFolderPathSize];
+    char pattern[PATH_WORK_SIZE];
     ConcatTo(folder, "*", pattern, sizeof pattern);
     int folders = 0;
     int count = CountEntries(pattern, &folders);
@@ -255,57 +225,53 @@ int ReadFolderEntries(const char* folder, ItemArray* array) {
 }
 
 int ReadFolder(const char* text) {
-    char folder[kFolderPathSize];
+    char folder[PATH_WORK_SIZE];
     RootAtStartDir(text, folder, sizeof folder);
     // A text without a separator names no folder; reading the current
     // directory for it would list an unrelated place.
     if (!CutAfterLastSeparator(folder)) {
-        FreeItems(&Lists.array);
+        FreeItems(&Lists.folder.array);
         return 0;
     }
-    return ReadFolderEntries(folder, &Lists.array);
+    return ReadFolderEntries(folder, &Lists.folder.array);
 }
 
 int ShowFolderContents(HWND editBox, const char* text, const char* typed) {
     if (!FolderListAlive()) {
-        FatalListError("fatar errer no10");
+        FatalError(10);
         return 0;
     }
-    if (Lists.kind == LK_Folder && Lists.array.items) ShowWindow(Lists.folderList, SW_SHOWNA);
-    if (IsWindowVisible(Lists.folderList) && Lists.array.items)
+    // Levels hidden by the list toggle do not outlive the list coming back.
+    if (Cascades.count > 0 && !IsWindowVisible(Cascades.levels[0].wnd)) DestroyCascades();
+    if (Lists.folder.array.items) ShowWindow(Lists.folder.wnd, SW_SHOWNA);
+    if (IsWindowVisible(Lists.folder.wnd) && Lists.folder.array.items)
         return RefilterFolderList(editBox, text, typed);
     return OpenFolderList(editBox, text, typed);
 }
 
 int FilterFolderList(const char* filterText) {
-    if (!Lists.array.items) return FOLDER_NO_MATCH;
-    int32_t shown = 0;
-    int32_t result = FilterFolderItems(&Lists.array, filterText ? filterText : "",
-                                       (int)Settings.inputmode, nullptr, &shown);
+    if (!Lists.folder.array.items) return FOLDER_NO_MATCH;
+    int32_t result = FilterFolderItems(&Lists.folder.array, filterText ? filterText : "",
+                                       (int)Settings.inputmode, nullptr, nullptr);
     if (result < 0) return result;
     Folder.noMatchShown = false;
-    Lists.folderRows = shown;
-    SetFolderRows(shown);
-    if (result > 0) Lists.kind = LK_Folder;
+    SetFolderRows();
+    if (result > 0) Lists.folder.kind = LK_Folder;
     return result;
 }
 
 bool FolderNoMatchShown(void) {
-    return Folder.noMatchShown && FolderListAlive() && IsWindowVisible(Lists.folderList);
+    return Folder.noMatchShown && FolderListAlive() && IsWindowVisible(Lists.folder.wnd);
 }
 
 void PlaceFolderList(int n) {
-    HWND list = Lists.folderList;
+    HWND list = Lists.folder.wnd;
     if (!list || !EditBox.wnd) return;
     int frame = GetSystemMetrics(SM_CXFIXEDFRAME);
     int scroll = GetSystemMetrics(SM_CXVSCROLL);
-    int rowHeight = ListRowHeight(list);
-    int rows = Lists.folderRows > 0 ? Lists.folderRows : 1;
-    int linemax = Settings.linemax > 0 ? Settings.linemax : 1;
-    int needed = rowHeight * rows;
-    int maximum = rowHeight * linemax + frame;
-    int height = needed <= maximum ? needed + frame : maximum;
-    bool scrolled = needed >= maximum;
+    bool scrolled = false;
+    int rows = Lists.folder.array.rowCount > 0 ? Lists.folder.array.rowCount : 1;
+    int height = ListHeight(rows, ListRowHeight(list), frame, Settings.linemax, &scrolled);
 
     RECT edit, desktop;
     GetWindowRect(EditBox.wnd, &edit);
@@ -318,21 +284,21 @@ void PlaceFolderList(int n) {
             Lists.placedAbove = true;
         }
     }
-    int chars = n;
-    if (Settings.listwmax > 0 && n >= (int)Settings.listwmax) chars = (int)Settings.listwmax;
+    // A name exactly listwmax long is sized to listwmax as well.
+    int chars = (Settings.listwmax > 0 && n >= (int)Settings.listwmax) ? (int)Settings.listwmax : n;
     int textWidth = chars * LIST_CHAR_WIDTH;
-    int icon = Settings.icon == 1 ? kIconWidth : 0;
-    int width = (scrolled ? scroll : 0) + icon + textWidth + kTextMargin;
+    int icon = Settings.icon == 1 ? LIST_ICON_WIDTH : 0;
+    int width = (scrolled ? scroll : 0) + icon + textWidth + LIST_TEXT_MARGIN;
     SetWindowPos(list, nullptr, edit.left + Lists.folderAnchor + frame, top, width, height,
                  SWP_NOACTIVATE | SWP_NOZORDER);
     SendMessageA(list, LVM_SETCOLUMNWIDTH, 0,
-                 MAKELPARAM(textWidth - frame + icon + kTextMargin, 0));
-    Lists.longest = 0;
+                 MAKELPARAM(textWidth - frame + icon + LIST_TEXT_MARGIN, 0));
+    Lists.folder.longest = 0;
 }
 
 void ShowDriveList(HWND editBox) {
     if (!FolderListAlive()) {
-        FatalListError("fatar errer no9");
+        FatalError(9);
         return;
     }
     if (AnyFlag(SF_FOLDER_FRESH)) return;
@@ -341,8 +307,9 @@ void ShowDriveList(HWND editBox) {
     int drives = 0;
     for (int bit = 0; bit < 32; bit++)
         if (mask & (1u << bit)) drives++;
-    TakeSharedArray();
-    if (drives == 0 || !AllocItems(&Lists.array, drives)) {
+    PrepareFolderFill();
+    ItemArray* array = &Lists.folder.array;
+    if (drives == 0 || !AllocItems(array, drives)) {
         HideFolderList();
         ClearFlags(SF_MIGEMO_SUSPENDED);
         return;
@@ -351,39 +318,38 @@ void ShowDriveList(HWND editBox) {
         if (!(mask & (1u << bit))) continue;
         char root[8];
         snprintf(root, sizeof root, "%c:\\", 'A' + bit);
-        ListItem* item = &Lists.array.items[Lists.array.count];
+        ListItem* item = &array->items[array->count];
         SetListItem(item, root, 0);
-        item->viewIndex = Lists.array.count;
-        Lists.array.count++;
+        item->viewIndex = array->count;
+        array->count++;
     }
-    Lists.folderRows = drives;
     Folder.noMatchShown = false;
-    SetFolderRows(drives);
+    SetFolderRows();
     POINT caret = {0, 0};
     GetCaretPos(&caret);
     Lists.folderAnchor = caret.x > 0 ? caret.x : 0;
     PlaceFolderList(5);
-    Lists.kind = LK_Folder;
+    Lists.folder.kind = LK_Folder;
     SetFlags(SF_FOLDER_FRESH);
-    ShowWindow(Lists.folderList, SW_SHOWNA);
+    ShowWindow(Lists.folder.wnd, SW_SHOWNA);
     KeepEditFocus(editBox);
     ClearFlags(SF_MIGEMO_SUSPENDED);
 }
 
 void TakeFolderItem(bool openAll) {
     HWND editBox = EditBox.wnd;
-    int selected = ListCountSelected(Lists.folderList);
+    HWND list = Lists.folder.wnd;
+    int selected = ListCountSelected(list);
     if (selected == 0) {
         HideFolderList();
         KeepEditFocus(editBox);
         return;
     }
-    char text[EDIT_TEXT_MAX];
-    ReadEditText(text, sizeof text);
     if (selected == 1 && !openAll) {
-        int row = (int)SendMessageA(Lists.folderList, LVM_GETNEXTITEM, (WPARAM)-1, LVNI_SELECTED);
+        char text[EDIT_TEXT_MAX];
+        ReadEditText(text, sizeof text);
         char name[LIST_ITEM_PATH_SIZE];
-        if (!FolderRowName(row, name, sizeof name)) {
+        if (!FolderRowName(FirstSelectedRow(list), name, sizeof name)) {
             // The empty row of a name that matched nothing: nothing to take.
             HideFolderList();
             KeepEditFocus(editBox);
@@ -391,7 +357,11 @@ void TakeFolderItem(bool openAll) {
         }
         char taken[EDIT_TEXT_MAX];
         bool fresh = text[0] == '\0';
-        if (!TakenEntryText(text, name, taken, sizeof taken)) return;
+        if (!TakenEntryText(text, name, taken, sizeof taken)) {
+            // A path the box cannot hold is refused, never cut.
+            MessageBeep(MB_OK);
+            return;
+        }
         // Hiding clears the state flags, so it comes before they are set; the
         // change notification of the new text then sees them.
         HideFolderList();
@@ -401,29 +371,11 @@ void TakeFolderItem(bool openAll) {
         KeepEditFocus(editBox);
         return;
     }
-    char folder[EDIT_TEXT_MAX];
-    CopyString(folder, text, sizeof folder);
-    if (AnyFlag(SF_FOLDER_FRESH)) {
-        // Drive list: the items are roots themselves.
-        folder[0] = '\0';
-    } else if (!CutLastComponent(folder)) {
-        folder[0] = '\0';
-    }
-    int started;
-    if (folder[0]) {
-        started = OpenSelectedFolderItems(folder);
-    } else {
-        started = 0;
-        int row = -1;
-        while ((row = (int)SendMessageA(Lists.folderList, LVM_GETNEXTITEM, (WPARAM)row,
-                                        LVNI_SELECTED)) >= 0) {
-            char name[LIST_ITEM_PATH_SIZE];
-            if (!FolderRowName(row, name, sizeof name) || !Execute(name, nullptr)) continue;
-            started++;
-            AddToHistory(name, 0);
-        }
-    }
+    // The paths are collected first: starting them can pump messages.
+    char* paths = CollectSelectedPaths(list, nullptr);
     HideFolderList();
     KeepEditFocus(editBox);
+    int started = RunPaths(paths);
+    MemFree(paths);
     if (started > 0) AfterRun();
 }

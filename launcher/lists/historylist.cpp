@@ -20,26 +20,26 @@ void ShowHistory(void) {
     if (HistoryStore.size < 1 || HistoryStore.count < 1) return;
     // The shared array may hold the folder list: it is hidden first so that
     // its window never draws from the History's items.
-    if (Lists.kind == LK_Folder) HideFolderList();
-    if (HistoryItems(&Lists.array, DirectoryExists) < 1) {
-        // Out of memory: whatever the array held is gone, so is its list.
-        FreeItems(&Lists.array);
+    HideFolderList();
+    EmptyHiddenLists();
+    if (HistoryItems(&Lists.item.array, DirectoryExists) < 1) {
+        // Out of memory: whatever the list held is gone, so is the list.
+        FreeItems(&Lists.item.array);
         HideItemList();
         return;
     }
-    if (!Lists.itemList || !IsWindow(Lists.itemList)) {
-        FreeItems(&Lists.array);
-        ErrorBox(Shell.mainWnd, "fatar errer no8");
-        RequestExit();
+    if (!Lists.item.wnd || !IsWindow(Lists.item.wnd)) {
+        FreeItems(&Lists.item.array);
+        FatalError(8);
         return;
     }
 
     StashSavedText();
     SetPathIcon(nullptr);
-    Lists.kind = LK_History;
+    Lists.item.kind = LK_History;
     FillItemList();
     SetItemListMultiSelect(true);
-    PlaceItemList(Lists.array.count);
+    PlaceItemList(Lists.item.array.count);
     FocusEditBox();
 }
 
@@ -61,6 +61,6 @@ void RunSaveHistory(void) {
 
 void RunFreeHistory(void) {
     // A History list on show would point at entries that are gone.
-    if (Lists.kind == LK_History) HideItemList();
+    if (Lists.item.kind == LK_History) HideItemList();
     ClearHistory();
 }

@@ -11,59 +11,45 @@
 #include "../../common/strutil.h"
 #include "../shell/shell.h"
 #include "cascade.h"
+#include "../../common/itemarray.h"
 #include "listwnd.h"
 
-// The window a notification came from, with what it shows.
-struct RowSource {
-    ItemArray* array;
-    HIMAGELIST images;
-    const char* folder;  // cascade level's folder, else null
-};
-
-static bool SourceOf(HWND wnd, RowSource* src) {
-    if (!wnd) return false;
-    if (wnd == Lists.itemList || wnd == Lists.folderList) {
-        src->array = &Lists.array;
-        src->images = Lists.images;
-        src->folder = nullptr;
-        return true;
-    }
-    CascadeLevel* level = CascadeLevelOf(wnd);
-    if (!level) return false;
-    src->array = &level->items;
-    src->images = level->images;
-    src->folder = level->folder;
-    return true;
-}
-
 // The icon of one item, fetched once: the program's own picture for the
-// built-in commands, else the shell's small icon of the item's full path.
-static void FetchIcon(const RowSource& src, ListItem* item) {
-    if (!src.images) return;
-    if (!src.folder && Lists.kind == LK_BuiltIn) {
-        if (ImageList_GetImageCount(src.images) == 0) {
+// built-in commands, else the shell's small icon of the item's full path. An
+// item the shell has no icon for (an entry on a share that is offline) is
+// marked and not asked again on every repaint.
+static void FetchIcon(const ListWindow* lw, ListItem* item) {
+    if (!lw->images || (item->flags & ItemNoIcon)) return;
+    if (lw->kind == LK_BuiltIn) {
+        if (ImageList_GetImageCount(lw->images) == 0) {
             HICON icon = (HICON)LoadImageA(Shell.instance, MAKEINTRESOURCEA(IDI_BUILTIN_LIST),
                                            IMAGE_ICON, 16, 16, 0);
             if (!icon) return;
-            ImageList_AddIcon(src.images, icon);
+            ImageList_AddIcon(lw->images, icon);
             DestroyIcon(icon);
         }
         item->image = 0;
         return;
     }
-    char path[LIST_ITEM_PATH_SIZE * 2];
-    if (src.folder) {
-        if (!JoinFolderName(src.folder, item->path, path, sizeof path)) return;
-    } else if (!FullPathOf(item->path, Lists.kind, path, sizeof path)) {
+    char path[PATH_WORK_SIZE];
+    bool named = lw->opener ? JoinFolderName(lw->folder, item->path, path, sizeof path) != 0
+                            : FullPathOf(item->path, lw->kind, path, sizeof path);
+    if (!named) {
+        item->flags |= ItemNoIcon;
         return;
     }
     CollapseSeparators(path);
     SHFILEINFOA info;
     memset(&info, 0, sizeof info);
-    if (!SHGetFileInfoA(path, 0, &info, sizeof info, SHGFI_ICON | SHGFI_SMALLICON) || !info.hIcon)
+    if (!SHGetFileInfoA(path, 0, &info, sizeof info, SHGFI_ICON | SHGFI_SMALLICON) || !info.hIcon) {
+        item->flags |= ItemNoIcon;
         return;
-    int index = ImageList_GetImageCount(src.images);
-    if (ImageList_AddIcon(src.images, info.hIcon) >= 0) item->image = index;
+    }
+    int index = ImageList_GetImageCount(lw->images);
+    if (ImageList_AddIcon(lw->images, info.hIcon) >= 0)
+        item->image = index;
+    else
+        item->flags |= ItemNoIcon;
     DestroyIcon(info.hIcon);
 }
 
@@ -74,17 +60,17 @@ static int TextWidth(int room) {
     return width;
 }
 
-static ListItem* ItemOfRow(const RowSource& src, int row) {
-    int pos = ItemPositionOfRow(src.array, row);
-    return pos < 0 ? nullptr : &src.array->items[pos];
+static ListItem* RowItem(ListWindow* lw, int row) {
+    int pos = ItemOfRow(&lw->array, row);
+    return pos < 0 ? nullptr : &lw->array.items[pos];
 }
 
-static LRESULT OnGetDispInfoA(const RowSource& src, NMLVDISPINFOA* info) {
+static LRESULT OnGetDispInfoA(ListWindow* lw, NMLVDISPINFOA* info) {
     LVITEMA& it = info->item;
     if (!(it.mask & (LVIF_TEXT | LVIF_IMAGE))) return 0;
-    ListItem* item = ItemOfRow(src, it.iItem);
+    ListItem* item = RowItem(lw, it.iItem);
     if (!item) return 0;
-    if (Settings.icon == 1 && item->image == -1) FetchIcon(src, item);
+    if (Settings.icon == 1 && item->image == -1) FetchIcon(lw, item);
     if (it.mask & LVIF_IMAGE) {
         it.iImage = item->image;
         it.state = 0;
@@ -96,12 +82,12 @@ static LRESULT OnGetDispInfoA(const RowSource& src, NMLVDISPINFOA* info) {
 }
 
 // The same for a control that asks in UTF-16.
-static LRESULT OnGetDispInfoW(const RowSource& src, NMLVDISPINFOW* info) {
+static LRESULT OnGetDispInfoW(ListWindow* lw, NMLVDISPINFOW* info) {
     LVITEMW& it = info->item;
     if (!(it.mask & (LVIF_TEXT | LVIF_IMAGE))) return 0;
-    ListItem* item = ItemOfRow(src, it.iItem);
+    ListItem* item = RowItem(lw, it.iItem);
     if (!item) return 0;
-    if (Settings.icon == 1 && item->image == -1) FetchIcon(src, item);
+    if (Settings.icon == 1 && item->image == -1) FetchIcon(lw, item);
     if (it.mask & LVIF_IMAGE) {
         it.iImage = item->image;
         it.state = 0;
@@ -117,14 +103,14 @@ static LRESULT OnGetDispInfoW(const RowSource& src, NMLVDISPINFOW* info) {
     return 0;
 }
 
-static LRESULT OnCustomDraw(const RowSource& src, NMLVCUSTOMDRAW* cd) {
+static LRESULT OnCustomDraw(ListWindow* lw, NMLVCUSTOMDRAW* cd) {
     switch (cd->nmcd.dwDrawStage) {
         case CDDS_PREPAINT:
             return CDRF_NOTIFYITEMDRAW;
         case CDDS_ITEMPREPAINT: {
-            const ListLook* look = LookOfKind(Lists.kind);
+            const ListLook* look = LookOfKind(lw->kind);
             if (!look || look->fldclass != 1) return CDRF_DODEFAULT;
-            ListItem* item = ItemOfRow(src, (int)cd->nmcd.dwItemSpec);
+            ListItem* item = RowItem(lw, (int)cd->nmcd.dwItemSpec);
             if (!item) return CDRF_DODEFAULT;
             if (item->flags & ItemFolder) {
                 cd->clrText = look->fldftcolor;
@@ -141,15 +127,15 @@ static LRESULT OnCustomDraw(const RowSource& src, NMLVCUSTOMDRAW* cd) {
 
 LRESULT HandleListNotify(NMHDR* header) {
     if (!header) return 0;
-    RowSource src;
-    if (!SourceOf(header->hwndFrom, &src)) return 0;
+    ListWindow* lw = ListWindowOf(header->hwndFrom);
+    if (!lw) return 0;
     switch (header->code) {
         case LVN_GETDISPINFOA:
-            return OnGetDispInfoA(src, (NMLVDISPINFOA*)header);
+            return OnGetDispInfoA(lw, (NMLVDISPINFOA*)header);
         case LVN_GETDISPINFOW:
-            return OnGetDispInfoW(src, (NMLVDISPINFOW*)header);
+            return OnGetDispInfoW(lw, (NMLVDISPINFOW*)header);
         case NM_CUSTOMDRAW:
-            return OnCustomDraw(src, (NMLVCUSTOMDRAW*)header);
+            return OnCustomDraw(lw, (NMLVCUSTOMDRAW*)header);
     }
     return 0;
 }

@@ -34,10 +34,6 @@ static ListInputState ListInput;
 
 // --- small list-view helpers ------------------------------------------------------
 
-static int FirstSelectedRow(HWND list) {
-    return (int)SendMessageA(list, LVM_GETNEXTITEM, (WPARAM)-1, LVNI_SELECTED);
-}
-
 static void SetRowState(HWND list, int row, UINT state, UINT mask) {
     LVITEMA item;
     memset(&item, 0, sizeof item);
@@ -59,20 +55,14 @@ static void RestoreOrClearEditBox(void) {
     FocusEditBox();
 }
 
-static bool IsWindowOfThisProgram(HWND wnd) {
-    if (!wnd) return false;
-    DWORD process = 0;
-    GetWindowThreadProcessId(wnd, &process);
-    return process == GetCurrentProcessId();
-}
-
 // --- filtering the item list --------------------------------------------------------
 
 void FilterItemList(HWND editBox) {
     (void)editBox;
     if (!AnyFlag(SF_USER_DELETED)) return;
-    HWND list = Lists.itemList;
-    if (!list || !Lists.array.items || Lists.kind == LK_None || Lists.kind == LK_Folder) {
+    ListWindow* lw = &Lists.item;
+    HWND list = lw->wnd;
+    if (!list || !lw->array.items || lw->kind == LK_None) {
         ClearFlags(SF_USER_DELETED);
         return;
     }
@@ -80,11 +70,10 @@ void FilterItemList(HWND editBox) {
     char text[EDIT_TEXT_MAX];
     ReadEditText(text, sizeof text);
     // Romaji matching joins here once Migemo search exists.
-    FilterResult result = FilterItemsByText(&Lists.array, text, nullptr);
+    FilterResult result = FilterItemsByText(&lw->array, text, nullptr);
     if (result.shown > 0 && !IsWindowVisible(list)) ShowWindow(list, SW_SHOWNA);
-    SendMessageA(list, LVM_DELETEALLITEMS, 0, 0);
-    SendMessageA(list, LVM_SETITEMCOUNT, (WPARAM)result.shown, LVSICF_NOSCROLL);
-    Lists.longest = result.longest;
+    SetListRows(lw);
+    lw->longest = result.longest;
     // At least one row high, so a list with no match stays in sight.
     PlaceItemList(result.shown);
     ClearFlags(SF_USER_DELETED);
@@ -93,7 +82,7 @@ void FilterItemList(HWND editBox) {
 // --- type-ahead ------------------------------------------------------------------------
 
 void ResetListTypeAhead(void) {
-    if (Lists.itemList) KillTimer(Lists.itemList, ID_TIMER_TYPEAHEAD);
+    if (Lists.item.wnd) KillTimer(Lists.item.wnd, ID_TIMER_TYPEAHEAD);
     MemFree(ListInput.typeAhead);
     ListInput.typeAhead = nullptr;
 }
@@ -102,7 +91,7 @@ bool TypeAhead(HWND list, unsigned char ch) {
     if (PathGetCharTypeA(ch) == GCT_INVALID) return false;
     ItemArray* array = ArrayOfListWindow(list);
     if (!array || !array->items) return false;
-    HWND timerWnd = Lists.itemList;
+    HWND timerWnd = Lists.item.wnd;
     if (timerWnd) KillTimer(timerWnd, ID_TIMER_TYPEAHEAD);
     if (!ListInput.typeAhead) {
         ListInput.typeAhead = (TypeAheadState*)MemAlloc(sizeof(TypeAheadState));
@@ -126,26 +115,13 @@ bool TypeAhead(HWND list, unsigned char ch) {
 
 // --- taking and opening items of the item list ----------------------------------------
 
-int OpenSelection(const char* folder) {
-    HWND list = Lists.itemList;
+int OpenSelection(void) {
+    HWND list = Lists.item.wnd;
     if (!list) return 0;
-    int started = 0;
-    for (int row = FirstSelectedRow(list); row >= 0;
-         row = (int)SendMessageA(list, LVM_GETNEXTITEM, (WPARAM)row, LVNI_SELECTED)) {
-        char text[LIST_ITEM_PATH_SIZE];
-        if (!ItemPathAt(list, row, text, sizeof text)) continue;
-        char path[LIST_ITEM_PATH_SIZE * 2];
-        if (folder) {
-            if (!JoinFolderName(folder, text, path, sizeof path)) continue;
-        } else {
-            CopyString(path, text, sizeof path);
-        }
-        if (!Execute(path, nullptr)) continue;
-        started++;
-        char absolute[LIST_ITEM_PATH_SIZE * 3];
-        RootAtStartDir(path, absolute, sizeof absolute);
-        AddToHistory(absolute, 0);
-    }
+    // The paths are collected first: starting them can pump messages.
+    char* paths = CollectSelectedPaths(list, nullptr);
+    int started = RunPaths(paths);
+    MemFree(paths);
     if (started) {
         HideItemList();
         AfterRun();
@@ -160,21 +136,23 @@ static bool OpensAll(ListKind kind) {
 
 void TakeSelection(HWND editBox, HWND list) {
     if (!list) return;
-    if (ListCountSelected(list) > 1 && OpensAll(Lists.kind)) {
-        // A fresh search's items are relative to its folder.
-        char folder[LIST_ITEM_PATH_SIZE];
-        OpenSelection(SearchOpenFolder(folder, sizeof folder));
+    if (ListCountSelected(list) > 1 && OpensAll(Lists.item.kind)) {
+        OpenSelection();
         if (!RestoreSavedText()) SetEditText("");
         if (editBox) SetFocus(editBox);
         return;
     }
     int row = FirstSelectedRow(list);
     if (row < 0) row = 0;
-    char path[LIST_ITEM_PATH_SIZE];
-    bool found = ItemPathAt(list, row, path, sizeof path);
-    if (found && Lists.kind == LK_Search) {
-        char full[LIST_ITEM_PATH_SIZE];
-        if (SearchResultFullPath(path, full, sizeof full)) CopyString(path, full, sizeof path);
+    char path[PATH_WORK_SIZE];
+    // A built-in command is taken as its text; every other item by its path.
+    bool found = Lists.item.kind == LK_BuiltIn ? ItemPathAt(list, row, path, sizeof path)
+                                               : FullPathOfRow(&Lists.item, row, path, sizeof path);
+    if (found) NormalizeDots(path, path, sizeof path);
+    if (found && strlen(path) >= EDIT_TEXT_MAX) {
+        // A path the box cannot hold is refused, never cut: the list stays.
+        MessageBeep(MB_OK);
+        return;
     }
     HideItemList();
     if (!found) {
@@ -183,7 +161,6 @@ void TakeSelection(HWND editBox, HWND list) {
         return;
     }
     SetFlags(SF_TEXT_BY_PROGRAM | SF_HANDED_TEXT);
-    NormalizeDots(path, path, sizeof path);
     SetEditText(path);
     RefreshPathIcon();
     if (editBox) SetFocus(editBox);
@@ -193,8 +170,8 @@ void TakeSelection(HWND editBox, HWND list) {
 
 // Right: a folder opens a cascade level, anything else would be previewed.
 static void OnRightKey(HWND wnd, bool cascade) {
-    char path[LIST_ITEM_PATH_SIZE * 2];
-    if (!SelectedFullPath(wnd, Lists.kind, path, sizeof path)) return;
+    char path[PATH_WORK_SIZE];
+    if (!FullPathOfRow(ListWindowOf(wnd), FirstSelectedRow(wnd), path, sizeof path)) return;
     if (DirectoryExists(path)) {
         if (cascade)
             OpenNextCascade(wnd);
@@ -218,7 +195,7 @@ static bool CommonListMessage(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam, 
             SetTransparencyAll(false);
             return false;
         case WM_KILLFOCUS:
-            if (!IsWindowOfThisProgram((HWND)wParam)) SetTransparencyAll(true);
+            if (!IsOwnWindow((HWND)wParam)) SetTransparencyAll(true);
             return false;
     }
     // Mouse moves and button presses start and end drags once drag and drop
@@ -227,7 +204,7 @@ static bool CommonListMessage(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam, 
 }
 
 LRESULT CALLBACK ItemListProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam) {
-    WNDPROC old = Lists.itemOldProc;
+    WNDPROC old = Lists.item.oldProc;
     LRESULT result = 0;
     switch (msg) {
         case WM_KEYDOWN:
@@ -258,7 +235,7 @@ LRESULT CALLBACK ItemListProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam) 
             }
             break;
         case WM_NCDESTROY:
-            if (Lists.itemList == wnd) Lists.itemList = nullptr;
+            if (Lists.item.wnd == wnd) Lists.item.wnd = nullptr;
             break;
         default:
             if (CommonListMessage(wnd, msg, wParam, lParam, &result)) return result;
@@ -269,7 +246,7 @@ LRESULT CALLBACK ItemListProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam) 
 }
 
 LRESULT CALLBACK FolderListProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam) {
-    WNDPROC old = Lists.folderOldProc;
+    WNDPROC old = Lists.folder.oldProc;
     LRESULT result = 0;
     switch (msg) {
         case WM_KEYDOWN:
@@ -304,7 +281,7 @@ LRESULT CALLBACK FolderListProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam
             TakeFolderItem(false);
             return 0;
         case WM_NCDESTROY:
-            if (Lists.folderList == wnd) Lists.folderList = nullptr;
+            if (Lists.folder.wnd == wnd) Lists.folder.wnd = nullptr;
             break;
         default:
             if (CommonListMessage(wnd, msg, wParam, lParam, &result)) return result;

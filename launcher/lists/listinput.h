@@ -9,9 +9,9 @@
 void FilterItemList(HWND editBox);
 // Enter or double-click in the item list.
 void TakeSelection(HWND editBox, HWND list);
-// Executes every selected item of the item list (folder + "\" + text when a
-// folder is given); the number of items that started.
-int OpenSelection(const char* folder);
+// Executes every selected item of the item list by its full path; the number
+// of items that started (then the list hides and the after-run rule applies).
+int OpenSelection(void);
 // Type-ahead search in a list window; true when the character was consumed.
 bool TypeAhead(HWND list, unsigned char ch);
 // Frees the type-ahead buffer and stops its timer.

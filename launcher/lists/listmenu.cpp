@@ -63,23 +63,20 @@ POINT KeyboardMenuPoint(HWND list) {
 // "開く(&O)": the item list opens its selection, the folder list and the
 // cascade lists open all their selected items.
 static void OpenFromMenu(HWND list) {
-    if (list == Lists.itemList) {
-        switch (Lists.kind) {
+    if (list == Lists.item.wnd) {
+        switch (Lists.item.kind) {
             case LK_Default:
             case LK_Favorites:
             case LK_History:
             case LK_Explorer:
             case LK_SearchRecall:
-            case LK_Search: {
-                // A fresh search opens relative to its folder.
-                char folder[LIST_ITEM_PATH_SIZE];
-                OpenSelection(SearchOpenFolder(folder, sizeof folder));
+            case LK_Search:
+                OpenSelection();
                 break;
-            }
             default:
                 break;
         }
-    } else if (list == Lists.folderList) {
+    } else if (list == Lists.folder.wnd) {
         TakeFolderItem(true);
     } else if (CascadeLevelOf(list)) {
         TakeCascadeItem(list, true);

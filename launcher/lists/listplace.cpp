@@ -8,21 +8,28 @@
 #include "../editbox/editbox.h"
 #include "listwnd.h"
 
-ListPlacement ComputeItemListPlacement(const RECT& box, const RECT& desktop, int longest,
-                                       int rows, int rowHeight, int frame, int scroll,
-                                       int linemax, int listwmax, bool placedAbove) {
-    ListPlacement p;
-    int chars = longest;
-    if (listwmax > 0 && listwmax < chars) chars = listwmax;
-    p.columnWidth = chars * LIST_CHAR_WIDTH + frame + 22;
-
+int ListHeight(int rows, int rowHeight, int frame, int linemax, bool* scrolled) {
     if (rowHeight <= 0) rowHeight = 15;
     if (rows < 1) rows = 1;
     if (linemax < 1) linemax = 1;
     int needed = rowHeight * rows;
     int maximum = rowHeight * linemax + frame;
-    p.height = needed <= maximum ? needed + frame : maximum;
-    int scrollWidth = needed >= maximum ? scroll : 0;
+    if (scrolled) *scrolled = needed >= maximum;
+    return needed <= maximum ? needed + frame : maximum;
+}
+
+int ListChars(int longest, int listwmax) {
+    return (listwmax > 0 && listwmax < longest) ? listwmax : longest;
+}
+
+ListPlacement ComputeItemListPlacement(const RECT& box, const RECT& desktop, int longest,
+                                       int rows, int rowHeight, int frame, int scroll,
+                                       int linemax, int listwmax, bool placedAbove) {
+    ListPlacement p;
+    p.columnWidth = ListChars(longest, listwmax) * LIST_CHAR_WIDTH + frame + LIST_TEXT_MARGIN;
+    bool scrolled = false;
+    p.height = ListHeight(rows, rowHeight, frame, linemax, &scrolled);
+    int scrollWidth = scrolled ? scroll : 0;
 
     p.top = box.bottom;
     p.above = placedAbove;
@@ -37,20 +44,20 @@ ListPlacement ComputeItemListPlacement(const RECT& box, const RECT& desktop, int
 }
 
 void PlaceItemList(int rows) {
-    HWND list = Lists.itemList;
+    HWND list = Lists.item.wnd;
     if (!list || !EditBox.wnd) return;
     ShowWindow(list, SW_HIDE);
     RECT box, desktop;
     GetWindowRect(EditBox.wnd, &box);
     GetWindowRect(GetDesktopWindow(), &desktop);
     ListPlacement p = ComputeItemListPlacement(
-        box, desktop, Lists.longest, rows, ListRowHeight(list), GetSystemMetrics(SM_CXFIXEDFRAME),
+        box, desktop, Lists.item.longest, rows, ListRowHeight(list), GetSystemMetrics(SM_CXFIXEDFRAME),
         GetSystemMetrics(SM_CXVSCROLL), Settings.linemax, (int)Settings.listwmax, Lists.placedAbove);
     Lists.placedAbove = p.above;
     MoveWindow(list, p.left, p.top, p.width, p.height, FALSE);
     SendMessageA(list, LVM_SETCOLUMNWIDTH, 0, p.columnWidth);
     ShowWindow(list, SW_SHOWNA);
-    Lists.longest = 0;
+    Lists.item.longest = 0;
 }
 
 // While the edit box is dragged, the list on show keeps its size and its
@@ -61,13 +68,13 @@ void FollowEditBox(void) {
     RECT box;
     GetWindowRect(EditBox.wnd, &box);
     int frame = GetSystemMetrics(SM_CXFIXEDFRAME);
-    HWND lists[2] = {Lists.itemList, Lists.folderList};
+    HWND lists[2] = {Lists.item.wnd, Lists.folder.wnd};
     for (HWND list : lists) {
         if (!list || !IsWindowVisible(list)) continue;
         RECT rc;
         GetWindowRect(list, &rc);
         int height = rc.bottom - rc.top;
-        int left = list == Lists.folderList ? box.left + Lists.folderAnchor + frame : box.left;
+        int left = list == Lists.folder.wnd ? box.left + Lists.folderAnchor + frame : box.left;
         int top = Lists.placedAbove ? box.top - height : box.bottom;
         SetWindowPos(list, nullptr, left, top, 0, 0,
                      SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);

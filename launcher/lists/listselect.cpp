@@ -12,51 +12,26 @@
 
 ListRole RoleOfListWindow(HWND wnd) {
     if (!wnd) return LR_None;
-    if (wnd == Lists.itemList) return LR_Item;
-    if (wnd == Lists.folderList) return LR_Folder;
+    if (wnd == Lists.item.wnd) return LR_Item;
+    if (wnd == Lists.folder.wnd) return LR_Folder;
     if (CascadeLevelOf(wnd)) return LR_Cascade;
     return LR_None;
 }
 
-// The full path of the row of wnd, or false.
-static bool FullPathOfRow(HWND wnd, int row, char* buf, size_t size) {
-    char text[LIST_ITEM_PATH_SIZE];
-    if (!ItemPathAt(wnd, row, text, sizeof text)) return false;
-    CascadeLevel* level = CascadeLevelOf(wnd);
-    if (level) return JoinFolderName(level->folder, text, buf, size) != 0;
-    ListKind kind = wnd == Lists.folderList ? LK_Folder : Lists.kind;
-    return FullPathOf(text, kind, buf, size);
-}
-
 char* SelectedListPaths(HWND wnd, int mode, int* count) {
     if (count) *count = 0;
-    if (RoleOfListWindow(wnd) == LR_None) return nullptr;
-    UINT flags = mode == LS_FOCUSED ? LVNI_FOCUSED : LVNI_SELECTED;
-    int selected = mode == LS_FOCUSED ? 1 : (int)SendMessageA(wnd, LVM_GETSELECTEDCOUNT, 0, 0);
-    if (selected <= 0) return nullptr;
-    size_t room = (size_t)selected * MAX_PATH + 1;
-    char* block = (char*)MemAlloc(room);
+    if (mode != LS_FOCUSED) return CollectSelectedPaths(wnd, count);
+    ListWindow* lw = ListWindowOf(wnd);
+    if (!lw) return nullptr;
+    int row = (int)SendMessageA(wnd, LVM_GETNEXTITEM, (WPARAM)-1, LVNI_FOCUSED);
+    char path[MAX_PATH];
+    if (!FullPathOfRow(lw, row, path, sizeof path)) return nullptr;
+    size_t len = strlen(path);
+    char* block = (char*)MemAlloc(len + 2);
     if (!block) return nullptr;
-    size_t used = 0;
-    int n = 0;
-    for (int row = (int)SendMessageA(wnd, LVM_GETNEXTITEM, (WPARAM)-1, flags); row >= 0;
-         row = (int)SendMessageA(wnd, LVM_GETNEXTITEM, (WPARAM)row, flags)) {
-        char path[MAX_PATH];
-        if (FullPathOfRow(wnd, row, path, sizeof path)) {
-            size_t len = strlen(path);
-            if (used + len + 2 > room) break;
-            memcpy(block + used, path, len + 1);
-            used += len + 1;
-            n++;
-        }
-        if (mode == LS_FOCUSED) break;
-    }
-    if (n == 0) {
-        MemFree(block);
-        return nullptr;
-    }
-    block[used] = '\0';
-    if (count) *count = n;
+    memcpy(block, path, len + 1);
+    block[len + 1] = '\0';
+    if (count) *count = 1;
     return block;
 }
 
@@ -72,7 +47,7 @@ bool FolderOfListWindow(HWND wnd, char* buf, size_t size) {
             if (AnyFlag(SF_FOLDER_FRESH)) return true;  // the drive list
             char text[EDIT_TEXT_MAX];
             ReadEditText(text, sizeof text);
-            char folder[EDIT_TEXT_MAX * 2];
+            char folder[PATH_WORK_SIZE];
             RootAtStartDir(text, folder, sizeof folder);
             if (!CutAfterLastSeparator(folder)) folder[0] = '\0';
             RemoveTrailingSeparator(folder);

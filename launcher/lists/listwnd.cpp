@@ -15,7 +15,9 @@
 #include "../editbox/savedtext.h"
 #include "../shell/appstate.h"
 #include "../shell/shell.h"
+#include "../editbox/execute.h"
 #include "cascade.h"
+#include "history.h"
 #include "../../common/itemarray.h"
 #include "listinput.h"
 #include "search.h"
@@ -61,19 +63,35 @@ int ListRowHeight(HWND list) {
     return 15;
 }
 
-ItemArray* ArrayOfListWindow(HWND wnd) {
+ListWindow* ListWindowOf(HWND wnd) {
     if (!wnd) return nullptr;
-    if (wnd == Lists.itemList || wnd == Lists.folderList) return &Lists.array;
-    CascadeLevel* level = CascadeLevelOf(wnd);
-    return level ? &level->items : nullptr;
+    if (wnd == Lists.item.wnd) return &Lists.item;
+    if (wnd == Lists.folder.wnd) return &Lists.folder;
+    return CascadeLevelOf(wnd);
 }
 
-int ItemPositionOfRow(const ItemArray* array, int row) {
-    if (!array || !array->items || row < 0) return -1;
-    // A row is never greater than the item's array position.
-    for (int i = row; i < array->count; i++)
-        if (array->items[i].viewIndex == row) return i;
-    return -1;
+ItemArray* ArrayOfListWindow(HWND wnd) {
+    ListWindow* lw = ListWindowOf(wnd);
+    return lw ? &lw->array : nullptr;
+}
+
+ListKind ShownListKind(void) {
+    if (Lists.item.array.items && Lists.item.kind != LK_None) return Lists.item.kind;
+    if (Lists.folder.array.items) return LK_Folder;
+    return LK_None;
+}
+
+int SetListRows(ListWindow* lw) {
+    int rows = IndexRows(&lw->array);
+    if (!lw->wnd) return rows;
+    SendMessageA(lw->wnd, LVM_DELETEALLITEMS, 0, 0);
+    SendMessageA(lw->wnd, LVM_SETITEMCOUNT, (WPARAM)rows, LVSICF_NOINVALIDATEALL | LVSICF_NOSCROLL);
+    return rows;
+}
+
+int FirstSelectedRow(HWND wnd) {
+    if (!wnd) return -1;
+    return (int)SendMessageA(wnd, LVM_GETNEXTITEM, (WPARAM)-1, LVNI_SELECTED);
 }
 
 // --- creation and teardown ----------------------------------------------------
@@ -81,26 +99,31 @@ int ItemPositionOfRow(const ItemArray* array, int row) {
 static void CreateSharedImageList(void) {
     if (Lists.images) ImageList_Destroy(Lists.images);
     Lists.images = nullptr;
+    Lists.item.images = nullptr;
+    Lists.folder.images = nullptr;
     if (Settings.icon != 1) return;
     Lists.images = ImageList_Create(16, 16, ILC_COLOR32 | ILC_MASK, 16, 16);
     if (!Lists.images) return;
-    SendMessageA(Lists.itemList, LVM_SETIMAGELIST, LVSIL_SMALL, (LPARAM)Lists.images);
-    SendMessageA(Lists.folderList, LVM_SETIMAGELIST, LVSIL_SMALL, (LPARAM)Lists.images);
+    Lists.item.images = Lists.images;
+    Lists.folder.images = Lists.images;
+    SendMessageA(Lists.item.wnd, LVM_SETIMAGELIST, LVSIL_SMALL, (LPARAM)Lists.images);
+    SendMessageA(Lists.folder.wnd, LVM_SETIMAGELIST, LVSIL_SMALL, (LPARAM)Lists.images);
 }
 
 bool CreateListWindows(HWND mainWnd, HWND editBox) {
-    Lists.itemFont = CreateListFont();
-    Lists.itemList =
-        CreateListView(editBox, Lists.itemFont, true, ItemListProc, &Lists.itemOldProc);
-    if (!Lists.itemList) {
-        ErrorBox(mainWnd, "fatar errer no1");
+    (void)mainWnd;
+    Lists.item.font = CreateListFont();
+    Lists.item.wnd =
+        CreateListView(editBox, Lists.item.font, true, ItemListProc, &Lists.item.oldProc);
+    if (!Lists.item.wnd) {
+        FatalError(1);
         return false;
     }
-    Lists.folderFont = CreateListFont();
-    Lists.folderList =
-        CreateListView(editBox, Lists.folderFont, false, FolderListProc, &Lists.folderOldProc);
-    if (!Lists.folderList) {
-        ErrorBox(mainWnd, "fatar errer no2");
+    Lists.folder.font = CreateListFont();
+    Lists.folder.wnd =
+        CreateListView(editBox, Lists.folder.font, false, FolderListProc, &Lists.folder.oldProc);
+    if (!Lists.folder.wnd) {
+        FatalError(2);
         return false;
     }
     CreateSharedImageList();
@@ -109,94 +132,105 @@ bool CreateListWindows(HWND mainWnd, HWND editBox) {
 
 // Closes one list window: its own procedure back, a close request, and a
 // bounded wait until it is gone (a second request when it is not).
-static void CloseListWindow(HWND* wnd, WNDPROC* oldProc, HFONT* font) {
-    if (*wnd && IsWindow(*wnd)) {
-        if (*oldProc) SetWindowLongPtrA(*wnd, GWLP_WNDPROC, (LONG_PTR)*oldProc);
-        for (int attempt = 0; attempt < 2 && IsWindow(*wnd); attempt++) {
-            SendMessageA(*wnd, WM_CLOSE, 0, 0);
+static void CloseListWindow(ListWindow* lw) {
+    if (lw->wnd && IsWindow(lw->wnd)) {
+        if (lw->oldProc) SetWindowLongPtrA(lw->wnd, GWLP_WNDPROC, (LONG_PTR)lw->oldProc);
+        for (int attempt = 0; attempt < 2 && IsWindow(lw->wnd); attempt++) {
+            SendMessageA(lw->wnd, WM_CLOSE, 0, 0);
             DWORD start = GetTickCount();
-            while (IsWindow(*wnd) && GetTickCount() - start < CLOSE_WAIT_MS) Sleep(1);
+            while (IsWindow(lw->wnd) && GetTickCount() - start < CLOSE_WAIT_MS) Sleep(1);
         }
     }
-    *wnd = nullptr;
-    *oldProc = nullptr;
-    if (*font) DeleteObject(*font);
-    *font = nullptr;
+    if (lw->font) DeleteObject(lw->font);
+    // Whatever a hidden list still held goes with the window.
+    FreeItems(&lw->array);
+    *lw = ListWindow{};
 }
 
 void DestroyListWindows(void) {
     ResetListTypeAhead();
+    DestroyCascades();
     HideItemList();
-    CloseListWindow(&Lists.itemList, &Lists.itemOldProc, &Lists.itemFont);
+    CloseListWindow(&Lists.item);
     HideFolderList();
-    CloseListWindow(&Lists.folderList, &Lists.folderOldProc, &Lists.folderFont);
+    CloseListWindow(&Lists.folder);
     if (Lists.images) ImageList_Destroy(Lists.images);
     Lists.images = nullptr;
-    // Whatever a hidden list still held goes with the windows.
-    FreeItems(&Lists.array);
-    Lists.kind = LK_None;
-    Lists.longest = 0;
     Lists.placedAbove = false;
 }
 
 // --- filling and hiding -------------------------------------------------------
 
 void FillItemList(void) {
-    HWND list = Lists.itemList;
-    int longest = Lists.longest;
-    for (int i = 0; i < Lists.array.count; i++) {
-        Lists.array.items[i].viewIndex = i;
-        int len = (int)strnlen(Lists.array.items[i].path, LIST_ITEM_PATH_SIZE);
+    ListWindow* lw = &Lists.item;
+    int longest = lw->longest;
+    for (int i = 0; i < lw->array.count; i++) {
+        lw->array.items[i].viewIndex = i;
+        int len = (int)strnlen(lw->array.items[i].path, LIST_ITEM_PATH_SIZE);
         if (len > longest) longest = len;
     }
-    Lists.longest = longest;
-    if (!list) return;
-    SendMessageA(list, LVM_DELETEALLITEMS, 0, 0);
-    SendMessageA(list, LVM_SETITEMCOUNT, (WPARAM)Lists.array.count,
-                 LVSICF_NOINVALIDATEALL | LVSICF_NOSCROLL);
-    SendMessageA(list, LVM_ENSUREVISIBLE, 0, FALSE);
+    lw->longest = longest;
+    SetListRows(lw);
+    if (lw->wnd) SendMessageA(lw->wnd, LVM_ENSUREVISIBLE, 0, FALSE);
 }
 
 void SetItemListMultiSelect(bool on) {
-    if (!Lists.itemList) return;
-    LONG_PTR style = GetWindowLongPtrA(Lists.itemList, GWL_STYLE);
+    HWND list = Lists.item.wnd;
+    if (!list) return;
+    LONG_PTR style = GetWindowLongPtrA(list, GWL_STYLE);
     if (on)
         style &= ~(LONG_PTR)LVS_SINGLESEL;
     else
         style |= LVS_SINGLESEL;
-    SetWindowLongPtrA(Lists.itemList, GWL_STYLE, style);
+    SetWindowLongPtrA(list, GWL_STYLE, style);
 }
 
 static void ClearImages(void) {
     if (Settings.icon == 1 && Lists.images) ImageList_RemoveAll(Lists.images);
 }
 
+// Empties a list window's record: its items go, its rows with them.
+static void EmptyListWindow(ListWindow* lw) {
+    FreeItems(&lw->array);
+    lw->kind = LK_None;
+    lw->longest = 0;
+    if (lw->wnd) SendMessageA(lw->wnd, LVM_DELETEALLITEMS, 0, 0);
+}
+
 void HideItemList(void) {
-    HWND list = Lists.itemList;
-    if (!list || !IsWindowVisible(list)) return;
+    HWND list = Lists.item.wnd;
+    if (!list || !IsWindowVisible(list)) {
+        // A list hidden by the toggle holds its items until another list comes.
+        return;
+    }
     ShowWindow(list, SW_HIDE);
     SetItemListMultiSelect(false);
-    FreeItems(&Lists.array);
-    Lists.longest = 0;
     Lists.placedAbove = false;
-    Lists.kind = LK_None;
     ClearImages();
-    SendMessageA(list, LVM_DELETEALLITEMS, 0, 0);
+    EmptyListWindow(&Lists.item);
 }
 
 void HideFolderList(void) {
-    HWND list = Lists.folderList;
+    HWND list = Lists.folder.wnd;
     if (!list || !IsWindowVisible(list)) return;
     ShowWindow(list, SW_HIDE);
     Lists.folderAnchor = 0;
     Lists.folderPartLength = 0;
-    Lists.folderRows = 0;
     Lists.placedAbove = false;
-    Lists.kind = LK_None;
     ClearImages();
-    FreeItems(&Lists.array);
+    EmptyListWindow(&Lists.folder);
     ClearFlags(SF_FOLDER_FRESH | SF_COMPLETED | SF_USER_DELETED);
-    SendMessageA(list, LVM_DELETEALLITEMS, 0, 0);
+}
+
+void EmptyHiddenLists(void) {
+    if (Lists.item.wnd && !IsWindowVisible(Lists.item.wnd) && Lists.item.array.items) {
+        SetItemListMultiSelect(false);
+        EmptyListWindow(&Lists.item);
+    }
+    if (Lists.folder.wnd && !IsWindowVisible(Lists.folder.wnd) && Lists.folder.array.items)
+        EmptyListWindow(&Lists.folder);
+    // Levels hidden with their list go with it.
+    if (Cascades.count > 0 && !IsWindowVisible(Cascades.levels[0].wnd)) DestroyCascades();
 }
 
 void HideAllLists(void) {
@@ -210,12 +244,9 @@ void HideAllLists(void) {
 static bool Visible(HWND wnd) { return wnd && IsWindowVisible(wnd); }
 
 HWND VisibleListWindow(void) {
-    if (Lists.array.items) {
-        if (Visible(Lists.itemList)) return Lists.itemList;
-        if (Visible(Lists.folderList)) return Lists.folderList;
-        return nullptr;
-    }
-    if (AnyFlag(SF_FOLDER_FRESH) && Visible(Lists.folderList)) return Lists.folderList;
+    if (Lists.item.array.items && Visible(Lists.item.wnd)) return Lists.item.wnd;
+    if (Lists.folder.array.items && Visible(Lists.folder.wnd)) return Lists.folder.wnd;
+    if (AnyFlag(SF_FOLDER_FRESH) && Visible(Lists.folder.wnd)) return Lists.folder.wnd;
     return nullptr;
 }
 
@@ -224,10 +255,7 @@ HWND ActiveListWindow(void) {
     return last ? last : VisibleListWindow();
 }
 
-bool IsListWindow(HWND wnd) {
-    if (!wnd) return false;
-    return wnd == Lists.itemList || wnd == Lists.folderList || CascadeLevelOf(wnd) != nullptr;
-}
+bool IsListWindow(HWND wnd) { return ListWindowOf(wnd) != nullptr; }
 
 // --- paths of items ---------------------------------------------------------------
 
@@ -235,7 +263,7 @@ bool ItemPathAt(HWND wnd, int viewIndex, char* buf, size_t size) {
     if (!buf || !size) return false;
     buf[0] = '\0';
     const ItemArray* array = ArrayOfListWindow(wnd);
-    int pos = ItemPositionOfRow(array, viewIndex);
+    int pos = ItemOfRow(array, viewIndex);
     if (pos < 0) return false;
     const char* path = array->items[pos].path;
     // A text that does not fit is not handed out cut.
@@ -260,7 +288,7 @@ bool FullPathOf(const char* itemText, ListKind kind, char* buf, size_t size) {
             if (AnyFlag(SF_FOLDER_FRESH)) return CopyString(buf, itemText, size) == strlen(itemText);
             char text[EDIT_TEXT_MAX];
             ReadEditText(text, sizeof text);
-            char folder[EDIT_TEXT_MAX * 2];
+            char folder[PATH_WORK_SIZE];
             RootAtStartDir(text, folder, sizeof folder);
             // No separator typed: the names are those of no folder part at all.
             if (!CutAfterLastSeparator(folder)) folder[0] = '\0';
@@ -275,25 +303,70 @@ bool FullPathOf(const char* itemText, ListKind kind, char* buf, size_t size) {
     }
 }
 
-bool SelectedFullPath(HWND wnd, ListKind kind, char* buf, size_t size) {
+bool FullPathOfRow(const ListWindow* lw, int row, char* buf, size_t size) {
     if (!buf || !size) return false;
     buf[0] = '\0';
-    if (!wnd) return false;
-    int row = (int)SendMessageA(wnd, LVM_GETNEXTITEM, (WPARAM)-1, LVNI_SELECTED);
-    if (row < 0) return false;
-    char text[LIST_ITEM_PATH_SIZE];
-    if (!ItemPathAt(wnd, row, text, sizeof text)) return false;
-    CascadeLevel* level = CascadeLevelOf(wnd);
-    if (level) return JoinFolderName(level->folder, text, buf, size) != 0;
-    return FullPathOf(text, kind, buf, size);
+    if (!lw) return false;
+    int pos = ItemOfRow(&lw->array, row);
+    if (pos < 0) return false;
+    const char* text = lw->array.items[pos].path;
+    if (lw->opener) return JoinFolderName(lw->folder, text, buf, size) != 0;
+    return FullPathOf(text, lw == &Lists.folder ? LK_Folder : lw->kind, buf, size);
+}
+
+char* CollectSelectedPaths(HWND wnd, int* count) {
+    if (count) *count = 0;
+    ListWindow* lw = ListWindowOf(wnd);
+    if (!lw) return nullptr;
+    int selected = ListCountSelected(wnd);
+    if (selected <= 0) return nullptr;
+    size_t room = (size_t)selected * MAX_PATH + 1;
+    char* block = (char*)MemAlloc(room);
+    if (!block) return nullptr;
+    size_t used = 0;
+    int n = 0;
+    for (int row = FirstSelectedRow(wnd); row >= 0;
+         row = (int)SendMessageA(wnd, LVM_GETNEXTITEM, (WPARAM)row, LVNI_SELECTED)) {
+        char path[MAX_PATH];
+        if (!FullPathOfRow(lw, row, path, sizeof path)) continue;
+        size_t len = strlen(path);
+        if (used + len + 2 > room) break;
+        memcpy(block + used, path, len + 1);
+        used += len + 1;
+        n++;
+    }
+    if (n == 0) {
+        MemFree(block);
+        return nullptr;
+    }
+    block[used] = '\0';
+    if (count) *count = n;
+    return block;
+}
+
+int RunPaths(const char* paths) {
+    if (!paths) return 0;
+    int started = 0;
+    // Starting a program can pump messages (a shell error box, DDE): what
+    // arrives meanwhile waits until the whole selection has run.
+    BeginPumpingOperation();
+    for (const char* p = paths; *p; p += strlen(p) + 1) {
+        if (!Execute(p, nullptr)) continue;
+        started++;
+        char absolute[PATH_WORK_SIZE];
+        RootAtStartDir(p, absolute, sizeof absolute);
+        AddToHistory(absolute, 0);
+    }
+    EndPumpingOperation();
+    return started;
 }
 
 // --- commands of the key bindings ------------------------------------------------
 
 bool SwitchOffItemList(ListKind kind, ListKind alsoKind, HWND editBox) {
-    if (Lists.kind != kind && Lists.kind != alsoKind) HideItemList();
+    if (Lists.item.kind != kind && Lists.item.kind != alsoKind) HideItemList();
     CloseCascades(nullptr, CASCADE_CLOSE_ALL);
-    if (!Lists.itemList || !IsWindowVisible(Lists.itemList)) return false;
+    if (!Lists.item.wnd || !IsWindowVisible(Lists.item.wnd)) return false;
     HideItemList();
     HWND box = editBox ? editBox : EditBox.wnd;
     if (box && GetFocus() != box) SetFocus(box);
@@ -304,8 +377,9 @@ bool SwitchOffItemList(ListKind kind, ListKind alsoKind, HWND editBox) {
 }
 
 void ToggleLists(void) {
-    if (Lists.kind == LK_None) return;
-    HWND wnd = Lists.kind == LK_Folder ? Lists.folderList : Lists.itemList;
+    ListKind kind = ShownListKind();
+    if (kind == LK_None) return;
+    HWND wnd = kind == LK_Folder ? Lists.folder.wnd : Lists.item.wnd;
     if (!wnd) return;
     if (IsWindowVisible(wnd)) {
         ShowWindow(wnd, SW_HIDE);

@@ -5,27 +5,59 @@
 #include <commctrl.h>
 
 #include "../../common/listitem.h"
+#include "../../common/strutil.h"
 
 enum { ID_TIMER_TYPEAHEAD = 1000, TYPEAHEAD_RESET_MS = 800 };
 
-// Shared state of the item list and the folder list (one record, this module's).
+// One list window and what it shows. The item list, the folder list and
+// every cascade level are each one of these; each holds its own items, so a
+// window never draws from items that belong to another list.
+struct ListWindow {
+    HWND wnd;
+    WNDPROC oldProc;     // list-view procedure kept by the subclassing
+    HFONT font;          // the window's font (cascade levels share theirs)
+    ListKind kind;       // what it shows; LK_None while it holds nothing
+    ItemArray array;     // its items and their row index
+    HIMAGELIST images;   // small icons (icon 1), or null
+    int longest;         // longest text seen while filling, reset after placing
+    HWND opener;         // cascade level: the window it was opened from
+    char folder[PATH_WORK_SIZE];  // cascade level: its folder, no trailing separator
+};
+
+// The item list and the folder list (one record, this module's). Only one
+// of the two shows items at a time: filling one empties the other.
 struct ListState {
-    HWND itemList;
-    HWND folderList;
-    HFONT itemFont;
-    HFONT folderFont;
-    WNDPROC itemOldProc;     // list-view procedures kept by the subclassing
-    WNDPROC folderOldProc;
-    HIMAGELIST images;       // shared small-icon list (icon 1), or null
-    ItemArray array;         // items of whichever of the two lists is active
-    ListKind kind;
-    int longest;             // longest text seen while filling, reset after placing
+    ListWindow item;         // Default, Favorites, History, search results, built-ins
+    ListWindow folder;       // contents of the typed folder, or the drives
+    HIMAGELIST images;       // small icons shared by the two (icon 1), or null
     bool placedAbove;        // stays above the box until the list is hidden
-    int folderRows;          // rows shown in the folder list
     int folderAnchor;        // x of the folder list, from the edit box's left
     int folderPartLength;    // bytes of the folder part of the typed text
 };
 extern ListState Lists;
+
+// The kind of list on show to the user: the item list's kind while it holds
+// items, else LK_Folder while the folder list does, else LK_None.
+ListKind ShownListKind(void);
+// The record of a list window of this program (item list, folder list or a
+// cascade level), or null.
+ListWindow* ListWindowOf(HWND wnd);
+// Hands the rows of lw to its window: the row index is rebuilt from the
+// items' viewIndex and the control told the number of rows. Returns it.
+int SetListRows(ListWindow* lw);
+// The first selected row of a list window, or -1.
+int FirstSelectedRow(HWND wnd);
+// The full path of the item at row of lw; false when it has none (a built-in
+// command) or it does not fit size (never cut).
+bool FullPathOfRow(const ListWindow* lw, int row, char* buf, size_t size);
+// The full paths of the selected rows of a list window in list order, as a
+// file list (each path NUL-terminated, one more NUL after the last) in a heap
+// block the caller frees; null when none. Collected before anything runs, so
+// nothing that pumps messages while they are used can pull the items away.
+char* CollectSelectedPaths(HWND wnd, int* count);
+// Runs every path of a file list and records each that started in History;
+// the number that started.
+int RunPaths(const char* paths);
 
 bool CreateListWindows(HWND mainWnd, HWND editBox);
 void DestroyListWindows(void);
@@ -37,12 +69,15 @@ void SetItemListMultiSelect(bool on);
 void HideItemList(void);
 void HideFolderList(void);
 void HideAllLists(void);
+// Empties a list window hidden by the list toggle and destroys cascade levels
+// hidden with it: called before another list is filled, so hidden windows
+// never keep items (or levels) that can no longer be reached.
+void EmptyHiddenLists(void);
 HWND VisibleListWindow(void);
 HWND ActiveListWindow(void);
 bool IsListWindow(HWND wnd);
 bool ItemPathAt(HWND wnd, int viewIndex, char* buf, size_t size);
 bool FullPathOf(const char* itemText, ListKind kind, char* buf, size_t size);
-bool SelectedFullPath(HWND wnd, ListKind kind, char* buf, size_t size);
 void ToggleLists(void);
 // The off half of the commands that switch one item list on and off. A list
 // of another kind than kind (or alsoKind) is hidden first and every cascade
@@ -71,8 +106,18 @@ enum { LIST_CHAR_WIDTH = 6 };
 // The item array a list window shows (item list, folder list or a cascade
 // level), or null for other windows.
 ItemArray* ArrayOfListWindow(HWND wnd);
-// Array position of the item shown at row of array, or -1.
-int ItemPositionOfRow(const ItemArray* array, int row);
+
+// Room beside a row's text for the label's margins, and the width of the
+// small icons drawn before it (icon 1).
+enum { LIST_TEXT_MARGIN = 22, LIST_ICON_WIDTH = 16 };
+
+// Height of a list window for rows rows (at least 1) of rowHeight, at most
+// linemax rows (at least 1) plus frame; *scrolled (when given) tells whether
+// the rows need a scroll bar. The one height rule of every list window.
+int ListHeight(int rows, int rowHeight, int frame, int linemax, bool* scrolled);
+// Characters a row is sized for: the longest text, capped at listwmax when it
+// is set and smaller.
+int ListChars(int longest, int listwmax);
 
 // Vertical and horizontal place of the item list (pure arithmetic of the
 // placement; rectangles are screen coordinates).

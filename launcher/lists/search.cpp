@@ -19,16 +19,6 @@
 
 SearchState Search;
 
-// A list window the search needs is gone: the message, then the program ends
-// (posted, since this runs inside the edit box's own handlers).
-static void FatalSearchError(const char* text) {
-    ErrorBox(EditBox.wnd, text);
-    if (Shell.mainWnd) PostMessageA(Shell.mainWnd, WM_CLOSE, 0, 0);
-}
-
-// Room for a pattern or folder of the walk (longer ones fail to enumerate
-// anyway, but are never cut into something else).
-enum { SEARCH_PATH_SIZE = 1024 };
 
 // --- the walk ------------------------------------------------------------------------------
 
@@ -43,7 +33,7 @@ static bool Join(char* dst, size_t size, const char* a, const char* b) {
 
 // dst = folder + "\" + name, without doubling a separator folder ends with.
 static bool JoinPath(char* dst, size_t size, const char* folder, const char* name) {
-    char tmp[SEARCH_PATH_SIZE];
+    char tmp[PATH_WORK_SIZE];
     if (!Join(tmp, sizeof tmp, folder, (folder[0] && EndsWithSeparatorSjis(folder)) ? "" : "\\"))
         return false;
     return Join(dst, size, tmp, name);
@@ -57,7 +47,7 @@ static void FolderPartOf(const char* path, char* dst, size_t size) {
 // A pattern that begins with one separator is rooted at the start folder.
 static bool MakeAbsolute(char* path, size_t size, const char* startDir) {
     if (!startDir || !IsSeparator(path[0]) || IsSeparator(path[1])) return true;
-    char tmp[SEARCH_PATH_SIZE];
+    char tmp[PATH_WORK_SIZE];
     if (!Join(tmp, sizeof tmp, startDir, path)) return false;
     return CopyString(path, tmp, size) == strlen(tmp);
 }
@@ -90,17 +80,17 @@ static void WalkLevel(SearchWalk* walk, const char* prefix, const char* base, co
                       int depth, int mode) {
     if (walk->aborted || walk->full || depth == 0) return;
 
-    char match[SEARCH_PATH_SIZE];
+    char match[PATH_WORK_SIZE];
     if (mode != SEARCH_MODE_NAMED) {
         if (!JoinPath(match, sizeof match, base, pattern)) return;
     } else if (walk->inputmode == 1) {
         if (!Join(match, sizeof match, base, "*")) return;
     } else {
-        char folder[SEARCH_PATH_SIZE], name[SEARCH_PATH_SIZE];
+        char folder[PATH_WORK_SIZE], name[PATH_WORK_SIZE];
         FolderPartOf(base, folder, sizeof folder);
         FileNamePart(base, name, sizeof name);
         if (!Join(match, sizeof match, folder, "*") || !Join(name, sizeof name, name, "*")) return;
-        char tmp[SEARCH_PATH_SIZE];
+        char tmp[PATH_WORK_SIZE];
         if (!Join(tmp, sizeof tmp, match, name)) return;
         CopyString(match, tmp, sizeof match);
     }
@@ -117,7 +107,7 @@ static void WalkLevel(SearchWalk* walk, const char* prefix, const char* base, co
     }
     if (walk->full) return;
 
-    char folders[SEARCH_PATH_SIZE];
+    char folders[PATH_WORK_SIZE];
     if (mode == SEARCH_MODE_DEEP) {
         if (!JoinPath(folders, sizeof folders, base, "*")) return;
     } else if (mode == SEARCH_MODE_FOLDER) {
@@ -129,7 +119,7 @@ static void WalkLevel(SearchWalk* walk, const char* prefix, const char* base, co
     if (!MakeAbsolute(folders, sizeof folders, walk->startDir)) return;
 
     // Sub-folders live beside the matched entries.
-    char parent[SEARCH_PATH_SIZE];
+    char parent[PATH_WORK_SIZE];
     FolderPartOf(match, parent, sizeof parent);
     find = FindFirst(folders, &data);
     if (find == INVALID_HANDLE_VALUE) return;
@@ -138,7 +128,7 @@ static void WalkLevel(SearchWalk* walk, const char* prefix, const char* base, co
         if (!(data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) || IsDotEntry(data.cFileName))
             continue;
         char subPrefix[LIST_ITEM_PATH_SIZE];
-        char subBase[SEARCH_PATH_SIZE];
+        char subBase[PATH_WORK_SIZE];
         // Below a prefix that no longer fits an item nothing could be listed.
         if (Join(subPrefix, sizeof subPrefix, prefix, data.cFileName) &&
             Join(subPrefix, sizeof subPrefix, subPrefix, "\\") &&
@@ -181,12 +171,6 @@ bool SearchBaseOf(char* buf, size_t size) {
     return true;
 }
 
-const char* SearchOpenFolder(char* buf, size_t size) {
-    if (Lists.kind != LK_Search || !SearchBaseOf(buf, size)) return nullptr;
-    RemoveTrailingSeparator(buf);
-    return buf;
-}
-
 // Copies the results into the kept store; nothing is kept when memory runs out.
 static void KeepResults(const ItemArray* results, int longest) {
     MemFree(Search.kept);
@@ -223,7 +207,7 @@ bool SearchResultFullPath(const char* text, char* buf, size_t size) {
     if (!buf || !size) return false;
     buf[0] = '\0';
     if (!text || !Search.base) return false;
-    char base[SEARCH_PATH_SIZE];
+    char base[PATH_WORK_SIZE];
     CopyString(base, Search.base, sizeof base);
     if (!MakeAbsolute(base, sizeof base, App.startDir) || !Join(buf, size, base, text)) {
         buf[0] = '\0';
@@ -253,55 +237,64 @@ static void DropQueuedEscape(void) {
 
 // Walks and shows the results; false when the item list is gone.
 static bool RunSearch(const char* folderText, const char* pattern, int mode) {
-    if (!Lists.itemList || !IsWindow(Lists.itemList)) {
-        FatalSearchError("fatar errer no11");
+    if (!Lists.item.wnd || !IsWindow(Lists.item.wnd)) {
+        FatalError(11);
         return false;
     }
     HCURSOR oldCursor = SetCursor(LoadCursor(nullptr, IDC_WAIT));
 
-    // The shared array is the search's now.
     HideFolderList();
     HideItemList();
-    FreeItems(&Lists.array);
-    Lists.kind = LK_None;
+    EmptyHiddenLists();
+    ListWindow* lw = &Lists.item;
+    FreeItems(&lw->array);
+    lw->kind = LK_None;
 
     SearchWalk walk = {};
-    walk.results = &Lists.array;
+    walk.results = &lw->array;
     walk.inputmode = Settings.inputmode;
     walk.startDir = App.startDir;
     int depth = Settings.subfolder < 1 ? -1 : Settings.subfolder + 1;
     WalkSearchTree(&walk, folderText, pattern, mode, depth);
     if (walk.aborted) DropQueuedEscape();
+    // Results cut short because memory ran out: the ones found are shown, and
+    // the beep says there were more.
+    if (walk.full) MessageBeep(MB_ICONEXCLAMATION);
 
     // The search folder is recorded whether the results are kept or not, so
     // that the results on show always complete to full paths.
     char base[EDIT_TEXT_MAX];
     FolderPartOf(folderText, base, sizeof base);
     Search.base = base[0] ? MemDupString(base) : nullptr;
-    if (Settings.keep == 1) KeepResults(&Lists.array, walk.longest);
+    if (Settings.keep == 1) KeepResults(&lw->array, walk.longest);
 
     SetEditText("");
     FocusEditBox();
     // Migemo is loaded here when switched on, once Migemo search exists.
 
-    int count = Lists.array.count;
+    int count = lw->array.count;
     if (count >= 2) {
-        Lists.kind = LK_Search;
+        lw->kind = LK_Search;
         SetItemListMultiSelect(true);
         FillItemList();
         PlaceItemList(count);
         FocusEditBox();
     } else {
-        char path[LIST_ITEM_PATH_SIZE * 2];
-        FullResultPath(count == 1 ? Lists.array.items[0].path : "", path, sizeof path);
-        FreeItems(&Lists.array);
+        char path[PATH_WORK_SIZE];
+        FullResultPath(count == 1 ? lw->array.items[0].path : "", path, sizeof path);
+        FreeItems(&lw->array);
         DiscardSavedText();
-        SetFlags(SF_TEXT_BY_PROGRAM | SF_HANDED_TEXT);
         NormalizeDots(path, path, sizeof path);
-        char edit[EDIT_TEXT_MAX];
-        CopyString(edit, path, sizeof edit);
-        SetPathIcon(edit[0] ? edit : nullptr);
-        SetEditText(edit);
+        if (strlen(path) >= EDIT_TEXT_MAX) {
+            // A path the box cannot hold is refused, never cut: the box
+            // gets back the text of the search.
+            MessageBeep(MB_OK);
+            SetEditText(folderText);
+        } else {
+            SetFlags(SF_TEXT_BY_PROGRAM | SF_HANDED_TEXT);
+            SetPathIcon(path[0] ? path : nullptr);
+            SetEditText(path);
+        }
         FocusEditBox();
     }
     SetCursor(oldCursor);
@@ -345,12 +338,14 @@ void StartSearch(HWND editBox, const char* text) {
 
 static void RecallResults(void) {
     if (Search.keptCount <= 0) return;
-    if (!Lists.itemList || !IsWindow(Lists.itemList)) {
-        FatalSearchError("fatar errer no12");
+    if (!Lists.item.wnd || !IsWindow(Lists.item.wnd)) {
+        FatalError(12);
         return;
     }
-    if (!AllocItems(&Lists.array, Search.keptCount)) return;
-    char base[SEARCH_PATH_SIZE] = "";
+    EmptyHiddenLists();
+    ListWindow* lw = &Lists.item;
+    if (!AllocItems(&lw->array, Search.keptCount)) return;
+    char base[PATH_WORK_SIZE] = "";
     if (Search.base) {
         CopyString(base, Search.base, sizeof base);
         MakeAbsolute(base, sizeof base, App.startDir);
@@ -358,21 +353,21 @@ static void RecallResults(void) {
     int32_t n = 0;
     for (int32_t i = 0; i < Search.keptCount; i++) {
         const ListItem* kept = &Search.kept[i];
-        char text[SEARCH_PATH_SIZE];
+        char text[PATH_WORK_SIZE];
         ConcatTo(base, kept->path, text, sizeof text);
         // A full path longer than an item holds is left out, not cut.
         if (strlen(text) >= LIST_ITEM_PATH_SIZE) continue;
-        ListItem* item = &Lists.array.items[n];
+        ListItem* item = &lw->array.items[n];
         SetListItem(item, text, kept->flags & (ItemFile | ItemFolder));
         item->viewIndex = n;
         n++;
     }
-    Lists.array.count = n;
+    lw->array.count = n;
     if (n == 0) {
-        FreeItems(&Lists.array);
+        FreeItems(&lw->array);
         return;
     }
-    Lists.kind = LK_SearchRecall;
+    lw->kind = LK_SearchRecall;
     StashSavedText();
     SetEditText("");
     SetPathIcon(nullptr);

@@ -53,9 +53,6 @@ void FreeSearchResults(void);
 // at StartDir when it begins with one separator) + text; false (buf empty)
 // when no search folder is recorded or the path does not fit.
 bool SearchResultFullPath(const char* text, char* buf, size_t size);
-// The folder OpenSelection puts before the items of the list on show: for a
-// fresh search its folder without one trailing separator (in buf), else null.
-const char* SearchOpenFolder(char* buf, size_t size);
 // Copies the search folder; false (buf empty) when none is recorded or it
 // does not fit.
 bool SearchBaseOf(char* buf, size_t size);

@@ -5,8 +5,11 @@
 #include <commctrl.h>
 #include <ole2.h>
 
+#include <stdio.h>
+
 #include "../../common/keymap.h"
 #include "../../common/strutil.h"
+#include "../../common/winutil.h"
 #include "../editbox/completion.h"
 #include "../editbox/editbox.h"
 #include "../editbox/savedtext.h"
@@ -140,14 +143,9 @@ static void ReceiveTargetProgram(const char* path) {
     RedrawEditFrame();
 }
 
-LRESULT ReceiveHandOver(const COPYDATASTRUCT* record) {
-    if (!record || !EditBox.wnd || !IsWindowEnabled(EditBox.wnd)) return 0;
-    if (record->dwData < HANDOVER_SHOW || record->dwData > HANDOVER_ARGPREFIX) return 0;
-    // The record comes from another process: its text is used only when it
-    // really is a string that fits.
-    const char* text = HandOverText(record->lpData, record->cbData);
-    if (!text) return 0;
-    switch (record->dwData) {
+// Applies one hand-over record whose text has been checked.
+static void ApplyHandOver(ULONG_PTR kind, const char* text) {
+    switch (kind) {
         case HANDOVER_SHOW:
             ShowEditBox();
             break;
@@ -161,7 +159,70 @@ LRESULT ReceiveHandOver(const COPYDATASTRUCT* record) {
             SetAppString(&App.argPrefix, text);
             break;
     }
+}
+
+// What waits for a busy operation to end (one record, this module's).
+enum { DEFERRED_HANDOVERS_MAX = 16 };
+struct DeferredState {
+    int depth;  // operations under way
+    int count;  // hand-overs kept
+    ULONG_PTR kinds[DEFERRED_HANDOVERS_MAX];
+    char texts[DEFERRED_HANDOVERS_MAX][HANDOVER_TEXT_MAX];
+    bool reload;
+    bool close;
+};
+static DeferredState Deferred;
+
+void BeginPumpingOperation(void) { Deferred.depth++; }
+
+void EndPumpingOperation(void) {
+    if (Deferred.depth > 0) Deferred.depth--;
+    if (Deferred.depth == 0 && (Deferred.count > 0 || Deferred.reload || Deferred.close) &&
+        Shell.mainWnd)
+        PostMessageA(Shell.mainWnd, WM_RUN_DEFERRED, 0, 0);
+}
+
+bool InPumpingOperation(void) { return Deferred.depth > 0; }
+
+static void RunDeferred(HWND wnd) {
+    if (Deferred.depth > 0) return;  // a new operation began: its end posts again
+    int count = Deferred.count;
+    Deferred.count = 0;
+    for (int i = 0; i < count; i++) ApplyHandOver(Deferred.kinds[i], Deferred.texts[i]);
+    if (Deferred.reload) {
+        Deferred.reload = false;
+        OnReloadRequest();
+    }
+    if (Deferred.close) {
+        Deferred.close = false;
+        Shutdown(wnd);
+    }
+}
+
+LRESULT ReceiveHandOver(const COPYDATASTRUCT* record) {
+    if (!record || !EditBox.wnd || !IsWindowEnabled(EditBox.wnd)) return 0;
+    if (record->dwData < HANDOVER_SHOW || record->dwData > HANDOVER_ARGPREFIX) return 0;
+    // The record comes from another process: its text is used only when it
+    // really is a string that fits.
+    const char* text = HandOverText(record->lpData, record->cbData);
+    if (!text) return 0;
+    if (Deferred.depth > 0) {
+        // The record lives only during this call: its text is kept.
+        if (Deferred.count >= DEFERRED_HANDOVERS_MAX) return 0;
+        Deferred.kinds[Deferred.count] = record->dwData;
+        CopyString(Deferred.texts[Deferred.count], text, HANDOVER_TEXT_MAX);
+        Deferred.count++;
+        return 1;
+    }
+    ApplyHandOver(record->dwData, text);
     return 1;
+}
+
+void FatalError(int no) {
+    char text[32];
+    snprintf(text, sizeof text, "fatar errer no%d", no);
+    ErrorBox(Shell.mainWnd, text);
+    if (Shell.mainWnd) PostMessageA(Shell.mainWnd, WM_CLOSE, 0, 0);
 }
 
 static LRESULT CALLBACK MainWndProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam) {
@@ -175,8 +236,15 @@ static LRESULT CALLBACK MainWndProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lP
             PostQuitMessage(0);
             break;
         case WM_CLOSE:
+            if (Deferred.depth > 0) {
+                Deferred.close = true;
+                return 0;
+            }
             // Shutdown destroys this window itself.
             Shutdown(wnd);
+            return 0;
+        case WM_RUN_DEFERRED:
+            RunDeferred(wnd);
             return 0;
         case WM_ENDSESSION:
             // A session that goes on (wParam 0) keeps the program running.
@@ -203,7 +271,10 @@ static LRESULT CALLBACK MainWndProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lP
             break;
         default:
             if (Shell.reloadMsg && msg == Shell.reloadMsg) {
-                OnReloadRequest();
+                if (Deferred.depth > 0)
+                    Deferred.reload = true;
+                else
+                    OnReloadRequest();
                 return 1;
             }
             if (Shell.toolsMsg && msg == Shell.toolsMsg) {

@@ -8,6 +8,7 @@ enum {
     WM_TRAY_NOTIFY = WM_APP,       // tray icon notification to the main window
     WM_EDIT_COMMAND = WM_APP + 2,  // wParam: command id 0-23, to the edit box
     WM_EDIT_REGAPP = WM_APP + 3,   // wParam: registered-application id (1000+)
+    WM_RUN_DEFERRED = WM_APP + 4,  // to the main window: run what waited for a busy operation
     ID_HOTKEY = 1000,
     ID_TRAY_ICON = 1000,
     ID_TIMER_MAIN = 1000,
@@ -64,3 +65,17 @@ void EnableAll(bool on);
 
 // Reload from the data files (shell/reload.cpp); result of the settings load.
 int ReloadAll(void);
+
+// An internal failure where a window an operation needs is gone: the message
+// "fatar errer no<no>" and the ordered shutdown (posted, so the caller's own
+// handlers return first).
+void FatalError(int no);
+
+// Around an operation that can pump messages while it works on lists or the
+// edit box (starting programs: a shell error box, DDE). Meanwhile a hand-over
+// from a second start, a reload request and a close request are kept and run
+// once the outermost operation has ended, so nothing pulls the lists or the
+// box away underneath it. Calls nest.
+void BeginPumpingOperation(void);
+void EndPumpingOperation(void);
+bool InPumpingOperation(void);

@@ -36,15 +36,15 @@ void SetTransparency(HWND wnd, bool on) {
 void SetTransparencyAll(bool on) {
     if (!TransparencyInUse()) return;
     SetTransparency(EditBox.wnd, on);
-    SetTransparency(Lists.itemList, on);
-    SetTransparency(Lists.folderList, on);
+    SetTransparency(Lists.item.wnd, on);
+    SetTransparency(Lists.folder.wnd, on);
     for (int i = 0; i < Cascades.count; i++) SetTransparency(Cascades.levels[i].wnd, on);
 }
 
 void EnableAll(bool on) {
     BOOL enable = on ? TRUE : FALSE;
-    if (Lists.folderList) EnableWindow(Lists.folderList, enable);
-    if (Lists.itemList) EnableWindow(Lists.itemList, enable);
+    if (Lists.folder.wnd) EnableWindow(Lists.folder.wnd, enable);
+    if (Lists.item.wnd) EnableWindow(Lists.item.wnd, enable);
     for (int i = 0; i < Cascades.count; i++)
         if (Cascades.levels[i].wnd) EnableWindow(Cascades.levels[i].wnd, enable);
     if (EditBox.wnd) EnableWindow(EditBox.wnd, on ? TRUE : FALSE);

@@ -209,7 +209,7 @@ TEST_F(HistoryTest, SizeZeroTurnsHistoryOff) {
     Settings.size = -4;
     EXPECT_EQ(0, LoadHistory());
     EXPECT_EQ(nullptr, HistoryStore.slots);
-    ItemArray items = {nullptr, 0, 0};
+    ItemArray items = {};
     EXPECT_EQ(0, HistoryItems(&items, nullptr));
     FreeItems(&items);
     Settings.size = 20;
@@ -222,7 +222,7 @@ bool FakeIsFolder(const char* path) {
 TEST_F(HistoryTest, ItemsNewestFirstWithTypes) {
     ASSERT_EQ(1, ResetHistory(5));
     AddAll({"\\sub", "C:\\dir", "C:\\f.txt", "\x95\x5C"});
-    ItemArray items = {nullptr, 0, 0};
+    ItemArray items = {};
     Settings.his.fldclass = 0;
     ASSERT_EQ(4, HistoryItems(&items, FakeIsFolder));
     EXPECT_STREQ("\x95\x5C", items.items[0].path);

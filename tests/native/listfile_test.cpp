@@ -67,7 +67,7 @@ struct FakeFs {
 };
 
 struct Read {
-    ItemArray items = {nullptr, 0, 0};
+    ItemArray items = {};
     int32_t result = 0;
     Read(const std::string& text, int mode, FakeFs* fake) {
         std::vector<char> buf(text.begin(), text.end());

@@ -13,7 +13,7 @@
 namespace {
 
 struct Array {
-    ItemArray a = {nullptr, 0, 0};
+    ItemArray a = {};
     explicit Array(const std::vector<std::string>& names) {
         for (const std::string& n : names) EXPECT_EQ(1, AppendItem(&a, n.c_str(), ItemFile));
     }
@@ -97,45 +97,50 @@ const char kKen[] = "\x8c\x9f";  // a kanji
 // ---- item array ----
 
 TEST(ListsItemArray, GrowthRuleCapacities) {
-    // Fresh arrays hold 101; steps of 100 below 211 (s = 100 below 200, 2000 from
-    // 200 on), steps of 2000 afterwards; an array is never shrunk.
-    EXPECT_EQ(101, GrownCapacity(0, 101));
-    EXPECT_EQ(101, GrownCapacity(99, 101));
-    EXPECT_EQ(201, GrownCapacity(100, 101));  // (1+1)*100+1
-    EXPECT_EQ(201, GrownCapacity(150, 201));
-    EXPECT_EQ(6001, GrownCapacity(200, 201));  // (2+1)*2000+1
-    EXPECT_EQ(6001, GrownCapacity(210, 6001));
-    EXPECT_EQ(6001, GrownCapacity(211, 6001));
-    EXPECT_EQ(6001, GrownCapacity(400, 6001));   // 400 is no multiple of 2000
-    EXPECT_EQ(6001, GrownCapacity(2000, 6001));  // rule gives 4001: kept at 6001
-    EXPECT_EQ(6001, GrownCapacity(4000, 6001));  // rule gives 6001
-    EXPECT_EQ(8001, GrownCapacity(6000, 6001));  // (3+1)*2000+1
-    EXPECT_EQ(10001, GrownCapacity(8000, 8001));
-    // A full array allocated for a known count grows by the rule as well.
-    EXPECT_EQ(101, GrownCapacity(8, 8));
-    EXPECT_EQ(6001, GrownCapacity(205, 205));
-    EXPECT_EQ(2001, GrownCapacity(250, 250));
-    EXPECT_EQ(-1, GrownCapacity(2147482000, 2147482000));
+    // Fresh arrays hold 101; a full array grows by half again; an array is
+    // never shrunk and never grown before it is full.
+    struct Case {
+        int32_t n, current, want;
+    } cases[] = {
+        {0, 101, 101},           {99, 101, 101},
+        {101, 101, 151},         {150, 151, 151},
+        {151, 151, 226},         {8, 8, 101},  // allocated for a known count, then appended to
+        {250, 250, 375},         {-1, 40, 40},
+        {2000000000, 2000000000, INT32_MAX},   {INT32_MAX - 1, INT32_MAX - 1, INT32_MAX},
+        {INT32_MAX, INT32_MAX, -1},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(c.want, GrownCapacity(c.n, c.current)) << c.n << " / " << c.current;
+}
+
+TEST(ListsItemArray, AMillionItemsAreReachedInFewGrowthSteps) {
+    // A search with a million hits must not copy the array thousands of times.
+    int32_t capacity = ITEM_ARRAY_FIRST_CAPACITY;
+    int steps = 0;
+    while (capacity <= 1000000) {
+        int32_t next = GrownCapacity(capacity, capacity);
+        ASSERT_GT(next, capacity);
+        capacity = next;
+        steps++;
+    }
+    EXPECT_LE(steps, 25);
 }
 
 TEST(ListsItemArray, AppendGrowsAndZeroFills) {
-    ItemArray a = {nullptr, 0, 0};
-    std::vector<std::pair<int, int>> seen;  // (count, capacity) after each append
+    ItemArray a = {};
+    int growths = 0;
+    int32_t last = 0;
     for (int i = 0; i < 6002; i++) {
         char name[16];
         snprintf(name, sizeof name, "n%d", i);
         ASSERT_EQ(1, AppendItem(&a, name, ItemFile));
-        seen.push_back({a.count, a.capacity});
         ASSERT_LT(a.count, a.capacity + 1);
+        if (a.capacity != last) {
+            growths++;
+            last = a.capacity;
+        }
     }
-    EXPECT_EQ(101, seen[0].second);
-    EXPECT_EQ(101, seen[99].second);    // count 100
-    EXPECT_EQ(201, seen[100].second);   // count 101
-    EXPECT_EQ(201, seen[199].second);   // count 200
-    EXPECT_EQ(6001, seen[200].second);  // count 201
-    EXPECT_EQ(6001, seen[2000].second);
-    EXPECT_EQ(6001, seen[5999].second);  // count 6000
-    EXPECT_EQ(8001, seen[6000].second);  // count 6001
+    EXPECT_LE(growths, 12) << "6002 items in a dozen allocations at most";
     for (int i = 0; i < a.count; i++) {
         char name[16];
         snprintf(name, sizeof name, "n%d", i);
@@ -153,8 +158,39 @@ TEST(ListsItemArray, AppendGrowsAndZeroFills) {
     EXPECT_EQ(0, a.count);
 }
 
+TEST(ListsItemArray, RowIndexFindsEachShownItemAndNeverAWrongOne) {
+    ItemArray a = {};
+    for (int i = 0; i < 6; i++) ASSERT_EQ(1, AppendItem(&a, "x", ItemFile));
+    // Rows 0..2 show the items at 1, 3, 4; the rest are filtered out.
+    int32_t view[6] = {-1, 0, -1, 1, 2, -1};
+    for (int i = 0; i < 6; i++) a.items[i].viewIndex = view[i];
+    EXPECT_EQ(3, IndexRows(&a));
+    EXPECT_EQ(3, a.rowCount);
+    struct Case {
+        int32_t row, pos;
+    } cases[] = {{0, 1}, {1, 3}, {2, 4}, {3, -1}, {-1, -1}, {99, -1}};
+    for (const Case& c : cases) EXPECT_EQ(c.pos, ItemOfRow(&a, c.row)) << "row " << c.row;
+    // A filter renumbers without rebuilding the index: the stale index is
+    // checked against viewIndex and the search answers.
+    a.items[3].viewIndex = -1;
+    a.items[4].viewIndex = 1;
+    a.items[5].viewIndex = 2;
+    EXPECT_EQ(4, ItemOfRow(&a, 1));
+    EXPECT_EQ(5, ItemOfRow(&a, 2));
+    // Rows not numbered in array order leave no index, and are still found.
+    a.items[1].viewIndex = 1;
+    a.items[4].viewIndex = 0;
+    a.items[5].viewIndex = -1;
+    EXPECT_EQ(2, IndexRows(&a));
+    EXPECT_EQ(0, a.rowCount);
+    EXPECT_EQ(4, ItemOfRow(&a, 0));
+    FreeItems(&a);
+    EXPECT_EQ(nullptr, a.rows);
+    EXPECT_EQ(-1, ItemOfRow(&a, 0));
+}
+
 TEST(ListsItemArray, ItemFieldsAndBoundedCopy) {
-    ItemArray a = {nullptr, 0, 0};
+    ItemArray a = {};
     ASSERT_EQ(1, AppendItem(&a, "plain", ItemFolder));
     ASSERT_EQ(1, AppendItem(&a, (std::string("x") + kA).c_str(), ItemFile));
     ASSERT_EQ(1, AppendItem(&a, "\xb1\xb2\xb3", 0));  // half-width katakana: single bytes
@@ -183,7 +219,7 @@ TEST(ListsItemArray, ItemFieldsAndBoundedCopy) {
 }
 
 TEST(ListsItemArray, AllocForKnownCount) {
-    ItemArray a = {nullptr, 0, 0};
+    ItemArray a = {};
     ASSERT_EQ(1, AllocItems(&a, 2));
     EXPECT_EQ(5, a.capacity);
     EXPECT_EQ(0, a.count);
@@ -404,7 +440,7 @@ TEST(ListsFolderFilter, NoMatchKeepsPreviousRows) {
     // A match after earlier misses hides the items before it.
     EXPECT_EQ(5, FilterFolderItems(&a.a, "mm", 0, nullptr, &shown));
     EXPECT_EQ((std::vector<int32_t>{-1, -1, 0}), Rows(a.a));
-    ItemArray empty = {nullptr, 0, 0};
+    ItemArray empty = {};
     EXPECT_EQ(FOLDER_NO_MATCH, FilterFolderItems(&empty, "a", 0, nullptr, &shown));
     EXPECT_EQ(FOLDER_NO_MATCH, FilterFolderItems(&empty, "", 0, nullptr, &shown));
     EXPECT_EQ(FOLDER_NO_MATCH, FilterFolderItems(nullptr, "a", 0, nullptr, &shown));
@@ -576,7 +612,7 @@ TEST(ListsTypeAhead, DoubleByteAndFullBuffer) {
     EXPECT_EQ(TYPEAHEAD_PASS, TypeAheadFind(&f, &b.a, 0, 'a'));
     EXPECT_EQ(260, f.length);
     EXPECT_EQ(last, f.last);
-    ItemArray empty = {nullptr, 0, 0};
+    ItemArray empty = {};
     TypeAheadState e = Fresh();
     EXPECT_EQ(TYPEAHEAD_NOT_FOUND, TypeAheadFind(&e, &empty, -1, 'a'));
 }

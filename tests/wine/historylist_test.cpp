@@ -52,7 +52,7 @@ class HistoryListWindows : public ShellWindows {
         Lists = savedLists;
         ShellWindows::TearDown();
     }
-    bool Shown(void) const { return Lists.itemList && IsWindowVisible(Lists.itemList); }
+    bool Shown(void) const { return Lists.item.wnd && IsWindowVisible(Lists.item.wnd); }
     ListState savedLists;
     std::string tempDir;
 };
@@ -67,20 +67,20 @@ TEST_F(HistoryListWindows, RowsAreTheEntriesNewestFirstMarkedFolderOrFile) {
 
     ToggleHistory();
     ASSERT_TRUE(Shown());
-    EXPECT_EQ(Lists.kind, LK_History);
-    ASSERT_EQ(Lists.array.count, 3);
-    EXPECT_EQ(SendMessageA(Lists.itemList, LVM_GETITEMCOUNT, 0, 0), 3);
-    EXPECT_STREQ(Lists.array.items[0].path, tempDir.c_str());
-    EXPECT_EQ(Lists.array.items[0].flags & (ItemFolder | ItemFile), (uint32_t)ItemFolder);
-    EXPECT_STREQ(Lists.array.items[1].path, missing.c_str());
-    EXPECT_EQ(Lists.array.items[1].flags & (ItemFolder | ItemFile), (uint32_t)ItemFile);
-    EXPECT_EQ(Lists.array.items[2].flags & ItemWide, (uint32_t)ItemWide);
-    EXPECT_EQ(Lists.array.items[0].flags & ItemWide, 0u);
+    EXPECT_EQ(Lists.item.kind, LK_History);
+    ASSERT_EQ(Lists.item.array.count, 3);
+    EXPECT_EQ(SendMessageA(Lists.item.wnd, LVM_GETITEMCOUNT, 0, 0), 3);
+    EXPECT_STREQ(Lists.item.array.items[0].path, tempDir.c_str());
+    EXPECT_EQ(Lists.item.array.items[0].flags & (ItemFolder | ItemFile), (uint32_t)ItemFolder);
+    EXPECT_STREQ(Lists.item.array.items[1].path, missing.c_str());
+    EXPECT_EQ(Lists.item.array.items[1].flags & (ItemFolder | ItemFile), (uint32_t)ItemFile);
+    EXPECT_EQ(Lists.item.array.items[2].flags & ItemWide, (uint32_t)ItemWide);
+    EXPECT_EQ(Lists.item.array.items[0].flags & ItemWide, 0u);
     for (int i = 0; i < 3; i++) {
-        EXPECT_EQ(Lists.array.items[i].viewIndex, i);
-        EXPECT_EQ(Lists.array.items[i].image, -1);
+        EXPECT_EQ(Lists.item.array.items[i].viewIndex, i);
+        EXPECT_EQ(Lists.item.array.items[i].image, -1);
     }
-    EXPECT_EQ(GetWindowLongA(Lists.itemList, GWL_STYLE) & LVS_SINGLESEL, 0L) << "multiple selection";
+    EXPECT_EQ(GetWindowLongA(Lists.item.wnd, GWL_STYLE) & LVS_SINGLESEL, 0L) << "multiple selection";
     EXPECT_EQ(TextOfBox(box), "") << "the typed text is put aside";
     EXPECT_EQ(SavedTextLength(), 5u);
 
@@ -89,7 +89,7 @@ TEST_F(HistoryListWindows, RowsAreTheEntriesNewestFirstMarkedFolderOrFile) {
     Settings.his.fldclass = 0;
     ToggleHistory();
     ASSERT_TRUE(Shown());
-    EXPECT_EQ(Lists.array.items[0].flags & (ItemFolder | ItemFile), 0u);
+    EXPECT_EQ(Lists.item.array.items[0].flags & (ItemFolder | ItemFile), 0u);
 }
 
 TEST_F(HistoryListWindows, TheSecondToggleHidesItAndGivesTheTextBack) {
@@ -100,29 +100,29 @@ TEST_F(HistoryListWindows, TheSecondToggleHidesItAndGivesTheTextBack) {
     SetWindowTextA(box, "narrowing");  // what was typed while it showed goes
     ToggleHistory();
     EXPECT_FALSE(Shown());
-    EXPECT_EQ(Lists.kind, LK_None);
-    EXPECT_EQ(Lists.array.items, nullptr);
+    EXPECT_EQ(Lists.item.kind, LK_None);
+    EXPECT_EQ(Lists.item.array.items, nullptr);
     EXPECT_EQ(TextOfBox(box), "typed");
 
     // Another list on show is replaced, not switched off.
-    ASSERT_EQ(AllocItems(&Lists.array, 1), 1);
-    SetListItem(&Lists.array.items[0], "C:\\fav", ItemFile);
-    Lists.array.count = 1;
-    Lists.kind = LK_Favorites;
+    ASSERT_EQ(AllocItems(&Lists.item.array, 1), 1);
+    SetListItem(&Lists.item.array.items[0], "C:\\fav", ItemFile);
+    Lists.item.array.count = 1;
+    Lists.item.kind = LK_Favorites;
     FillItemList();
     PlaceItemList(1);
     ASSERT_TRUE(Shown());
     ToggleHistory();
     ASSERT_TRUE(Shown());
-    EXPECT_EQ(Lists.kind, LK_History);
-    EXPECT_STREQ(Lists.array.items[0].path, "C:\\one");
+    EXPECT_EQ(Lists.item.kind, LK_History);
+    EXPECT_STREQ(Lists.item.array.items[0].path, "C:\\one");
 }
 
 TEST_F(HistoryListWindows, NothingIsShownWhenEmptyOrOff) {
     ASSERT_EQ(1, ResetHistory(5));
     ToggleHistory();
     EXPECT_FALSE(Shown());
-    EXPECT_EQ(Lists.kind, LK_None);
+    EXPECT_EQ(Lists.item.kind, LK_None);
     EXPECT_EQ(TextOfBox(box), "typed") << "the text stays when no list comes";
 
     ResetHistory(0);

@@ -15,6 +15,8 @@
 #include "common/itemarray.h"
 #include "launcher/lists/listinput.h"
 #include "launcher/lists/listwnd.h"
+#include "launcher/lists/search.h"
+#include "common/fileio.h"
 #include "launcher/editbox/savedtext.h"
 #include "shell_windows.h"
 #include "test_files.h"
@@ -115,21 +117,21 @@ class ListWindows : public ShellWindows {
     void Create(void) { ASSERT_TRUE(CreateListWindows(mainWnd, box)); }
     // Fills the shared array with texts as kind and shows it in the item list.
     void Show(ListKind kind, std::vector<std::string> texts, bool multi = false) {
-        ASSERT_EQ(AllocItems(&Lists.array, (int32_t)texts.size()), 1);
+        ASSERT_EQ(AllocItems(&Lists.item.array, (int32_t)texts.size()), 1);
         for (size_t i = 0; i < texts.size(); i++)
-            SetListItem(&Lists.array.items[i], texts[i].c_str(), ItemFile);
-        Lists.array.count = (int32_t)texts.size();
-        Lists.kind = kind;
+            SetListItem(&Lists.item.array.items[i], texts[i].c_str(), ItemFile);
+        Lists.item.array.count = (int32_t)texts.size();
+        Lists.item.kind = kind;
         FillItemList();
         if (multi) SetItemListMultiSelect(true);
-        PlaceItemList(Lists.array.count);
+        PlaceItemList(Lists.item.array.count);
     }
     // Asks for a row's text and image as the control does.
     std::string RowText(int row, int room, int* image = nullptr) {
         char buf[600] = "";
         NMLVDISPINFOA info;
         memset(&info, 0, sizeof info);
-        info.hdr.hwndFrom = Lists.itemList;
+        info.hdr.hwndFrom = Lists.item.wnd;
         info.hdr.code = LVN_GETDISPINFOA;
         info.item.mask = LVIF_TEXT | LVIF_IMAGE;
         info.item.iItem = row;
@@ -145,7 +147,7 @@ class ListWindows : public ShellWindows {
             LVITEMA item;
             memset(&item, 0, sizeof item);
             item.state = item.stateMask = LVIS_SELECTED;
-            SendMessageA(Lists.itemList, LVM_SETITEMSTATE, row, (LPARAM)&item);
+            SendMessageA(Lists.item.wnd, LVM_SETITEMSTATE, row, (LPARAM)&item);
         }
     }
     ListState savedLists;
@@ -154,10 +156,10 @@ class ListWindows : public ShellWindows {
 TEST_F(ListWindows, FillPlaceAndHideTheItemList) {
     Create();
     Show(LK_Favorites, {"C:\\a", "C:\\bbbbbbbbbb", "C:\\c"});
-    HWND list = Lists.itemList;
+    HWND list = Lists.item.wnd;
     EXPECT_TRUE(IsWindowVisible(list));
     EXPECT_EQ(SendMessageA(list, LVM_GETITEMCOUNT, 0, 0), 3);
-    EXPECT_EQ(Lists.longest, 0) << "reset after the placement";
+    EXPECT_EQ(Lists.item.longest, 0) << "reset after the placement";
     RECT rc, boxRc;
     GetWindowRect(list, &rc);
     GetWindowRect(box, &boxRc);
@@ -167,13 +169,13 @@ TEST_F(ListWindows, FillPlaceAndHideTheItemList) {
               13 * 6 + GetSystemMetrics(SM_CXFIXEDFRAME) + 22);
     EXPECT_EQ(VisibleListWindow(), list);
     EXPECT_TRUE(IsListWindow(list));
-    EXPECT_TRUE(IsListWindow(Lists.folderList));
+    EXPECT_TRUE(IsListWindow(Lists.folder.wnd));
     EXPECT_FALSE(IsListWindow(box));
 
     HideItemList();
     EXPECT_FALSE(IsWindowVisible(list));
-    EXPECT_EQ(Lists.array.items, nullptr);
-    EXPECT_EQ(Lists.kind, LK_None);
+    EXPECT_EQ(Lists.item.array.items, nullptr);
+    EXPECT_EQ(Lists.item.kind, LK_None);
     EXPECT_EQ(SendMessageA(list, LVM_GETITEMCOUNT, 0, 0), 0);
     EXPECT_TRUE(GetWindowLongA(list, GWL_STYLE) & LVS_SINGLESEL) << "single selection again";
     EXPECT_EQ(VisibleListWindow(), nullptr);
@@ -227,12 +229,12 @@ TEST_F(ListWindows, ItemPathsAndFullPaths) {
     std::string longText(200, 'p');
     Show(LK_Favorites, {"C:\\one", longText});
     char buf[300];
-    EXPECT_TRUE(ItemPathAt(Lists.itemList, 0, buf, sizeof buf));
+    EXPECT_TRUE(ItemPathAt(Lists.item.wnd, 0, buf, sizeof buf));
     EXPECT_STREQ(buf, "C:\\one");
     char small[50] = "stale";
-    EXPECT_FALSE(ItemPathAt(Lists.itemList, 1, small, sizeof small)) << "does not fit";
+    EXPECT_FALSE(ItemPathAt(Lists.item.wnd, 1, small, sizeof small)) << "does not fit";
     EXPECT_STREQ(small, "") << "no cut or stale text is handed out";
-    EXPECT_FALSE(ItemPathAt(Lists.itemList, 7, buf, sizeof buf));
+    EXPECT_FALSE(ItemPathAt(Lists.item.wnd, 7, buf, sizeof buf));
     EXPECT_STREQ(buf, "");
 
     EXPECT_TRUE(FullPathOf("C:\\x", LK_History, buf, sizeof buf));
@@ -248,14 +250,14 @@ TEST_F(ListWindows, ItemPathsAndFullPaths) {
     ClearFlags(SF_FOLDER_FRESH);
 
     SelectRows({0});
-    EXPECT_TRUE(SelectedFullPath(Lists.itemList, LK_Favorites, buf, sizeof buf));
+    EXPECT_TRUE(FullPathOfRow(&Lists.item, FirstSelectedRow(Lists.item.wnd), buf, sizeof buf));
     EXPECT_STREQ(buf, "C:\\one");
 }
 
 TEST_F(ListWindows, FilterRefreshKeepsAVisibleOneRowListWhenNothingMatches) {
     Create();
     Show(LK_Favorites, {"C:\\Alpha\\x.txt", "C:\\beta", "C:\\ALPHA\\gamma"});
-    HWND list = Lists.itemList;
+    HWND list = Lists.item.wnd;
     SetWindowTextA(box, "alpha");
     FilterItemList(box);
     EXPECT_EQ(SendMessageA(list, LVM_GETITEMCOUNT, 0, 0), 3) << "runs only after user typing";
@@ -284,12 +286,12 @@ TEST_F(ListWindows, TakingOneItemPutsItIntoTheBoxAndHidesTheList) {
     Create();
     Show(LK_Favorites, {"C:\\a\\..\\b\\c.txt", "C:\\z"});
     SelectRows({0});
-    TakeSelection(box, Lists.itemList);
+    TakeSelection(box, Lists.item.wnd);
     PumpMessages();
     char text[300];
     GetWindowTextA(box, text, sizeof text);
     EXPECT_STREQ(text, "C:\\b\\c.txt") << "normalised, not run";
-    EXPECT_FALSE(IsWindowVisible(Lists.itemList));
+    EXPECT_FALSE(IsWindowVisible(Lists.item.wnd));
     EXPECT_TRUE(AnyFlag(SF_TEXT_BY_PROGRAM));
     EXPECT_TRUE(AnyFlag(SF_HANDED_TEXT));
 }
@@ -299,17 +301,17 @@ TEST_F(ListWindows, EscInTheItemListRestoresTheSavedText) {
     SetWindowTextA(box, "typed before");
     StashSavedText();
     Show(LK_History, {"C:\\a"});
-    SendMessageA(Lists.itemList, WM_KEYDOWN, VK_ESCAPE, 0);
+    SendMessageA(Lists.item.wnd, WM_KEYDOWN, VK_ESCAPE, 0);
     char text[300];
     GetWindowTextA(box, text, sizeof text);
     EXPECT_STREQ(text, "typed before");
-    EXPECT_FALSE(IsWindowVisible(Lists.itemList));
+    EXPECT_FALSE(IsWindowVisible(Lists.item.wnd));
 }
 
 TEST_F(ListWindows, TypeAheadSelectsThePrefixAndBeepsWithoutChangingOnNoMatch) {
     Create();
     Show(LK_History, {"Cat", "dog", "Cow", "crow"});
-    HWND list = Lists.itemList;
+    HWND list = Lists.item.wnd;
     EXPECT_TRUE(TypeAhead(list, 'c'));
     EXPECT_EQ(SendMessageA(list, LVM_GETNEXTITEM, (WPARAM)-1, LVNI_SELECTED), 2)
         << "row 0 taken first, the search goes on after it";
@@ -428,21 +430,25 @@ TEST_F(ListOpen, EnterWithSeveralSelectedItemsRunsThemAll) {
     SetWindowTextA(box, "");
     SetSavedText("before");
     SelectRows({0, 1, 2, 3});
-    ASSERT_EQ(ListCountSelected(Lists.itemList), 4);
-    TakeSelection(box, Lists.itemList);
+    ASSERT_EQ(ListCountSelected(Lists.item.wnd), 4);
+    TakeSelection(box, Lists.item.wnd);
     EXPECT_TRUE(RecordedAll({"one.vornlist", "two.vornlist", "three.vornlist"}))
         << ReadAll(recordFile);
     EXPECT_EQ(CountOf(ReadAll(recordFile), "missing"), 0);
-    EXPECT_FALSE(IsWindowVisible(Lists.itemList)) << "hidden after a success";
+    EXPECT_FALSE(IsWindowVisible(Lists.item.wnd)) << "hidden after a success";
     char text[300];
     GetWindowTextA(box, text, sizeof text);
     EXPECT_STREQ(text, "before") << "the saved text comes back";
 }
 
-TEST_F(ListOpen, OpenSelectionJoinsAFolderAndCountsTheStarts) {
+TEST_F(ListOpen, OpenSelectionJoinsTheSearchFolderAndCountsTheStarts) {
     Create();
-    Show(LK_Favorites, {"one.vornlist", "nothere.vornlist", "three.vornlist"}, true);
+    // Search results are relative to the folder searched.
+    FreeSearchResults();
+    Search.base = MemDupString((root + "\\").c_str());
+    Show(LK_Search, {"one.vornlist", "nothere.vornlist", "three.vornlist"}, true);
     SelectRows({0, 1, 2});
-    EXPECT_EQ(OpenSelection(root.c_str()), 2);
+    EXPECT_EQ(OpenSelection(), 2);
+    FreeSearchResults();
     EXPECT_TRUE(RecordedAll({"one.vornlist", "three.vornlist"})) << ReadAll(recordFile);
 }
