@@ -184,7 +184,8 @@ void EndPumpingOperation(void) {
 
 bool InPumpingOperation(void) { return Deferred.depth > 0; }
 
-static void RunDeferred(HWND wnd) {
+void RunDeferredRequests(void) {
+    HWND wnd = Shell.mainWnd;
     if (Deferred.depth > 0) return;  // a new operation began: its end posts again
     int count = Deferred.count;
     Deferred.count = 0;
@@ -195,7 +196,7 @@ static void RunDeferred(HWND wnd) {
     }
     if (Deferred.close) {
         Deferred.close = false;
-        Shutdown(wnd);
+        if (wnd) Shutdown(wnd);
     }
 }
 
@@ -244,7 +245,7 @@ static LRESULT CALLBACK MainWndProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lP
             Shutdown(wnd);
             return 0;
         case WM_RUN_DEFERRED:
-            RunDeferred(wnd);
+            RunDeferredRequests();
             return 0;
         case WM_ENDSESSION:
             // A session that goes on (wParam 0) keeps the program running.

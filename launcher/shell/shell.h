@@ -79,3 +79,5 @@ void FatalError(int no);
 void BeginPumpingOperation(void);
 void EndPumpingOperation(void);
 bool InPumpingOperation(void);
+// The main window's handling of WM_RUN_DEFERRED: what was kept, in order.
+void RunDeferredRequests(void);

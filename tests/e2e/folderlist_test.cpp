@@ -77,6 +77,23 @@ bool MakeTree(const char* folder, std::string* tree) {
            MakeFile(*tree + "\\Cab.txt") && MakeFile(*tree + "\\zebra.txt");
 }
 
+// Puts text on the clipboard as CF_TEXT (a test's way to type a whole path
+// into a box where typo control would complete each typed letter).
+bool PutTextOnClipboard(const std::string& text) {
+    if (!OpenClipboard(nullptr)) return false;
+    EmptyClipboard();
+    HGLOBAL block = GlobalAlloc(GMEM_MOVEABLE, text.size() + 1);
+    bool ok = false;
+    if (block) {
+        memcpy(GlobalLock(block), text.c_str(), text.size() + 1);
+        GlobalUnlock(block);
+        ok = SetClipboardData(CF_TEXT, block) != nullptr;
+        if (!ok) GlobalFree(block);
+    }
+    CloseClipboard();
+    return ok;
+}
+
 bool IsTreeFolder(const std::string& name) { return name == "Dog" || name == "cat"; }
 
 // Waits until vorn's folder list is visible with n rows.
@@ -114,14 +131,18 @@ struct FolderListE2E : public VornTest {
 
     // Makes the tree, starts vorn without typo control and types the tree's
     // path; succeeds once the list shows the tree's entries.
-    ::testing::AssertionResult ShowTree(VornProcess* vorn) {
+    ::testing::AssertionResult ShowTree(VornProcess* vorn, bool typoControl = false) {
         if (!MakeTree(folder, &tree)) return ::testing::AssertionFailure() << "no test tree";
-        ::testing::AssertionResult step =
-            WriteIniWith({"common.tray=0", "path.typoctr=0", "edit.w=900"});
+        ::testing::AssertionResult step = WriteIniWith(
+            {"common.tray=0", typoControl ? "path.typoctr=1" : "path.typoctr=0", "edit.w=900"});
         if (step) step = StartAndWaitFocus(vorn, "");
         if (!step) return step;
         typed = tree + "\\";
-        if (!TypeText(typed.c_str())) return ::testing::AssertionFailure() << "typing failed";
+        // With typo control each typed letter would be completed: the path is pasted.
+        bool put = typoControl ? PutTextOnClipboard(typed) &&
+                                     PressKeyUntil('V', KEY_CTRL, [&] { return vorn->EditText() == typed; })
+                               : TypeText(typed.c_str());
+        if (!put) return ::testing::AssertionFailure() << "typing failed";
         if (!WaitTreeListed(*vorn, typed))
             return ::testing::AssertionFailure() << "the tree is not listed; " << Describe(*vorn);
         return ::testing::AssertionSuccess();
@@ -316,6 +337,46 @@ TEST_F(FolderListE2E, RightOnAFolderOpensACascadeToTheRightAndLeftClosesIt) {
     EXPECT_TRUE(WaitText(vorn, tree + "\\" + first + "\\" + entry)) << Describe(vorn);
     EXPECT_TRUE(WaitFor([&] { return VisibleLists(vorn.Pid()).empty(); })) << Describe(vorn);
     EXPECT_TRUE(WaitFor([&] { return vorn.BoxFocused(); }));
+}
+
+TEST_F(FolderListE2E, ACascadeOpenedAfterTheListToggleStillClosesWithLeftAndEsc) {
+    VornProcess vorn;
+    // With typo control a typed letter asks the hidden list whether it matches.
+    ASSERT_TRUE(ShowTree(&vorn, true));
+    HWND list = FolderListOf(vorn.Pid());
+    ASSERT_TRUE(PressKey(VK_DOWN));
+    ASSERT_TRUE(WaitFor([&] { return HasFocus(list); }));
+    ASSERT_TRUE(PressKey(VK_RIGHT));
+    ASSERT_TRUE(WaitFor([&] { return VisibleLists(vorn.Pid()).size() == 2; })) << Describe(vorn);
+    // Ctrl+T hides the list with its level; a typed letter brings the list back.
+    ASSERT_TRUE(PressKeyUntil('T', KEY_CTRL, [&] { return VisibleLists(vorn.Pid()).empty(); }));
+    ASSERT_TRUE(WaitFor([&] { return vorn.BoxFocused(); }));
+    ASSERT_TRUE(TypeText("d"));
+    ASSERT_TRUE(WaitFor([&] {
+        std::vector<std::string> rows = Rows(FolderListOf(vorn.Pid()));
+        return vorn.EditText() == typed + "d" && rows.size() == 2;
+    })) << Describe(vorn);
+    list = FolderListOf(vorn.Pid());
+    ASSERT_EQ(RowText(list, 0), "Dog");
+    ASSERT_TRUE(PressKey(VK_DOWN));
+    ASSERT_TRUE(WaitFor([&] { return HasFocus(list); }));
+    ASSERT_TRUE(PressKey(VK_RIGHT));
+    ASSERT_TRUE(WaitFor([&] { return VisibleLists(vorn.Pid()).size() == 2; })) << Describe(vorn);
+    // The level hidden by the toggle is gone: the two list windows and the
+    // one new level are all there is.
+    EXPECT_EQ(AllListViews(vorn.Pid()).size(), 3u);
+    HWND cascade = VisibleLists(vorn.Pid())[1];
+    std::vector<std::string> rows = Rows(cascade);
+    EXPECT_EQ(std::set<std::string>(rows.begin(), rows.end()),
+              (std::set<std::string>{"bone.txt", "ball.txt"}));
+    ASSERT_TRUE(WaitFor([&] { return HasFocus(cascade); }));
+    ASSERT_TRUE(PressKey(VK_LEFT));
+    EXPECT_TRUE(WaitFor([&] { return VisibleLists(vorn.Pid()).size() == 1; })) << "Left";
+    ASSERT_TRUE(WaitFor([&] { return HasFocus(list); }));
+    ASSERT_TRUE(PressKey(VK_RIGHT));
+    ASSERT_TRUE(WaitFor([&] { return VisibleLists(vorn.Pid()).size() == 2; })) << Describe(vorn);
+    ASSERT_TRUE(PressKeyUntil(VK_ESCAPE, 0, [&] { return VisibleLists(vorn.Pid()).size() == 1; }));
+    ASSERT_TRUE(PressKeyUntil(VK_ESCAPE, 0, [&] { return VisibleLists(vorn.Pid()).empty(); }));
 }
 
 TEST_F(FolderListE2E, EnterWithSeveralSelectedEntriesRunsThemAll) {

@@ -879,6 +879,36 @@ TEST_F(HandOver, TextReplacesTheBoxWithTheCaretAtItsEnd) {
     EXPECT_TRUE(IsWindowVisible(wnd));
 }
 
+TEST_F(HandOver, ARecordThatArrivesWhileProgramsStartWaitsUntilTheyHaveStarted) {
+    HWND wnd = Create();
+    ASSERT_NE(wnd, nullptr);
+    SetEditText("running");
+    // Starting programs can pump messages (a shell error box): a hand-over
+    // then must not replace the box or the lists underneath the starts.
+    BeginPumpingOperation();
+    BeginPumpingOperation();
+    EXPECT_EQ(1, SendText(HANDOVER_TEXT, "C:\\first"));
+    EXPECT_EQ(1, SendText(HANDOVER_ARGPREFIX, "-x"));
+    EXPECT_EQ("running", TextOf(wnd));
+    EXPECT_EQ(nullptr, App.argPrefix);
+    EndPumpingOperation();
+    MSG msg;
+    EXPECT_FALSE(PeekMessageA(&msg, Shell.mainWnd, WM_RUN_DEFERRED, WM_RUN_DEFERRED, PM_REMOVE))
+        << "the outer operation is still under way";
+    EXPECT_EQ("running", TextOf(wnd));
+    EndPumpingOperation();
+    ASSERT_TRUE(PeekMessageA(&msg, Shell.mainWnd, WM_RUN_DEFERRED, WM_RUN_DEFERRED, PM_REMOVE));
+    RunDeferredRequests();
+    EXPECT_EQ("C:\\first", TextOf(wnd)) << "applied once the starts are done";
+    ASSERT_NE(nullptr, App.argPrefix);
+    EXPECT_STREQ("-x", App.argPrefix);
+    SetAppString(&App.argPrefix, nullptr);
+    // Nothing is kept twice.
+    SetEditText("after");
+    RunDeferredRequests();
+    EXPECT_EQ("after", TextOf(wnd));
+}
+
 TEST_F(HandOver, MalformedRecordsChangeNothing) {
     HWND wnd = Create();
     ASSERT_NE(wnd, nullptr);

@@ -254,6 +254,69 @@ TEST_F(ListWindows, ItemPathsAndFullPaths) {
     EXPECT_STREQ(buf, "C:\\one");
 }
 
+TEST_F(ListWindows, SelectedRowsAreCollectedAsFullPathsInListOrder) {
+    Create();
+    // Search results are relative to the folder searched.
+    FreeSearchResults();
+    Search.base = MemDupString("C:\\base\\");
+    std::string tooLong = std::string(240, 'a') + "\\" + std::string(20, 'b');
+    Show(LK_Search, {"one", "sub\\two", tooLong, "three"}, true);
+    SelectRows({3, 0, 2, 1});
+    int count = 0;
+    char* paths = CollectSelectedPaths(Lists.item.wnd, &count);
+    ASSERT_NE(paths, nullptr);
+    EXPECT_EQ(count, 3) << "a path longer than a path can be is left out, not cut";
+    std::vector<std::string> got;
+    for (const char* p = paths; *p; p += strlen(p) + 1) got.push_back(p);
+    EXPECT_EQ(got, (std::vector<std::string>{"C:\\base\\one", "C:\\base\\sub\\two",
+                                             "C:\\base\\three"}));
+    MemFree(paths);
+    FreeSearchResults();
+    // Nothing selected: no block.
+    LVITEMA none;
+    memset(&none, 0, sizeof none);
+    none.stateMask = LVIS_SELECTED;
+    SendMessageA(Lists.item.wnd, LVM_SETITEMSTATE, (WPARAM)-1, (LPARAM)&none);
+    EXPECT_EQ(CollectSelectedPaths(Lists.item.wnd, &count), nullptr);
+    EXPECT_EQ(count, 0);
+    EXPECT_EQ(CollectSelectedPaths(box, &count), nullptr) << "not a list window";
+}
+
+TEST_F(ListWindows, AnItemTheShellHasNoIconForIsNotAskedAgain) {
+    Settings.icon = 1;
+    Create();
+    char temp[MAX_PATH];
+    GetTempPathA(sizeof temp, temp);
+    std::string later = std::string(temp) + "vorn_icon_later.txt";
+    DeleteFileA(later.c_str());
+    Show(LK_Favorites, {later});
+    int image = 0;
+    RowText(0, 100, &image);
+    EXPECT_EQ(image, -1);
+    EXPECT_NE(Lists.item.array.items[0].flags & ItemNoIcon, 0u) << "the failure is remembered";
+    // Once the shell could answer, a repaint still does not ask it again
+    // (an offline share would block every repaint).
+    WriteText(later, "x");
+    int before = ImageList_GetImageCount(Lists.images);
+    RowText(0, 100, &image);
+    EXPECT_EQ(image, -1);
+    EXPECT_EQ(ImageList_GetImageCount(Lists.images), before);
+    DeleteFileA(later.c_str());
+}
+
+TEST_F(ListWindows, APathTooLongForTheBoxIsRefusedNotCut) {
+    Create();
+    SetWindowTextA(box, "typed");
+    std::string longPath = "C:\\" + std::string(258, 'x');  // 261 bytes
+    Show(LK_Favorites, {longPath});
+    SelectRows({0});
+    TakeSelection(box, Lists.item.wnd);
+    char text[400];
+    GetWindowTextA(box, text, sizeof text);
+    EXPECT_STREQ(text, "typed") << "the box keeps its text";
+    EXPECT_TRUE(IsWindowVisible(Lists.item.wnd)) << "the list stays for another choice";
+}
+
 TEST_F(ListWindows, FilterRefreshKeepsAVisibleOneRowListWhenNothingMatches) {
     Create();
     Show(LK_Favorites, {"C:\\Alpha\\x.txt", "C:\\beta", "C:\\ALPHA\\gamma"});
