@@ -12,12 +12,12 @@
 #include <stdint.h>
 
 enum DataFileId {
-    DF_SETTINGS = 0,    // "vorn.ini"
-    DF_KEYMAP = 1,      // "keymap"
-    DF_DEFAULT = 2,     // "vorn_d.dat"
-    DF_FAVORITES = 3,   // "vorn_f.dat"
-    DF_HISTORY = 4,     // "vorn_h.dat"
-    DF_APPS = 5,        // "vorn_e.dat"
+    DF_SETTINGS = 0,   // "vorn.ini"
+    DF_KEYMAP = 1,     // "keymap"
+    DF_DEFAULT = 2,    // "vorn_d.dat"
+    DF_FAVORITES = 3,  // "vorn_f.dat"
+    DF_HISTORY = 4,    // "vorn_h.dat"
+    DF_APPS = 5,       // "vorn_e.dat"
     DF_FILE_COUNT = 6,
 };
 

@@ -379,11 +379,11 @@ TEST_F(HistoryFile, ReloadWithAFailingReadKeepsEntriesAndTheFile) {
 TEST_F(HistoryFile, NoOrderOfFailuresLosesAnEntry) {
     struct Case {
         const char* what;
-        bool heldAtStart;    // the load at start-up fails
-        bool saveFails;      // the write of the reload fails
-        bool heldAtReload;   // the read of the reload fails
-        Strings store;       // after the reload
-        const char* file;    // after the reload
+        bool heldAtStart;   // the load at start-up fails
+        bool saveFails;     // the write of the reload fails
+        bool heldAtReload;  // the read of the reload fails
+        Strings store;      // after the reload
+        const char* file;   // after the reload
     } cases[] = {
         {"all well", false, false, false, {"new", "old1", "old2"}, "new\r\nold1\r\nold2\r\n"},
         {"held at start", true, false, false, {"new", "old1", "old2"}, "new\r\nold1\r\nold2\r\n"},

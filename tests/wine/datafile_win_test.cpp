@@ -19,7 +19,7 @@
 
 namespace {
 
-const char* const kTouched[] = {"vorn.ini", "vorn.ini.bak", "keymap",     "keymap.bak",
+const char* const kTouched[] = {"vorn.ini",   "vorn.ini.bak",   "keymap",    "keymap.bak",
                                 "vorn_h.dat", "vorn_h.dat.bak", "vorn_f.dat"};
 
 class DataFilesWin : public ::testing::Test {
