@@ -2,6 +2,7 @@
 # and natively (tests, fuzzing, benchmarks). the CTest test core_has_no_windows_h checks that.
 set(VORN_CORE_SOURCES
   common/strutil.cpp
+  common/datafile.cpp
   common/settings.cpp
   common/keymap.cpp
   common/listfile.cpp

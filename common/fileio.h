@@ -17,7 +17,17 @@ char* MemDupString(const char* s);
 // Reads the whole file into a zero-filled block of size + 1 bytes (so it is
 // NUL-terminated text). Null when it cannot be opened or read; with
 // createIfMissing 1 a missing file is created empty first (and null returned).
+// Files are opened with read, write and delete sharing: a file another program
+// holds open (a virus scanner, an editor) is still read.
 char* ReadWholeFile(const char* path, int createIfMissing, size_t* sizeOut);
+
+// How a read went: the file was read, it does not exist (nor its folder), or
+// it exists but could not be opened or read (held without sharing, no access,
+// a folder in its place, out of memory).
+enum FileReadResult { FILE_READ_OK = 0, FILE_READ_MISSING = 1, FILE_READ_FAILED = 2 };
+// ReadWholeFile without creation, telling why it returned null (result may be
+// null).
+char* ReadWholeFileStatus(const char* path, size_t* sizeOut, int* result);
 // Reads at most count bytes into a zero-filled block of count + 10 bytes.
 char* ReadFileHead(const char* path, size_t count, size_t* sizeOut);
 
@@ -39,4 +49,9 @@ extern void* AppModule;
 #ifndef _WIN32
 // Native builds have no module: ModulePath uses this folder (ends with '/').
 void SetNativeModuleFolder(const char* folder);
+// Test hook of the native builds: reads of this path (as passed to the read
+// functions) fail as if another program held the file open without sharing,
+// while the file stays an ordinary, writable file. Null ends it. Tests run as
+// root, where file modes do not stop reads, so this is their way to make one.
+void SetNativeReadFailure(const char* path);
 #endif

@@ -2,6 +2,7 @@
 // Paths use '\' like on Windows; they are mapped to '/' here.
 #include "fileio.h"
 
+#include <errno.h>
 #include <stdio.h>
 #include <stdlib.h>
 #include <string.h>
@@ -10,6 +11,13 @@
 
 void* AppModule = nullptr;
 static char g_moduleFolder[262] = "./";
+// The one path whose reads fail (test hook), empty for none.
+static char g_failingRead[1024] = "";
+
+void SetNativeReadFailure(const char* path) {
+    g_failingRead[0] = '\0';
+    if (path && strlen(path) < sizeof g_failingRead) strcpy(g_failingRead, path);
+}
 
 void SetNativeModuleFolder(const char* folder) {
     size_t n = strlen(folder);
@@ -67,17 +75,27 @@ static void NativePath(const char* path, char* out, size_t outSize) {
 }
 
 static char* ReadInto(const char* path, size_t limit, size_t extra, int createIfMissing,
-                      size_t* sizeOut) {
+                      size_t* sizeOut, int* result) {
+    int failure = FILE_READ_FAILED;
+    if (result) *result = FILE_READ_FAILED;
+    if (g_failingRead[0] && strcmp(path, g_failingRead) == 0) return nullptr;
     char p[1024];
     NativePath(path, p, sizeof p);
     FILE* f = fopen(p, "rb");
     if (!f) {
-        if (createIfMissing) {
-            FILE* c = fopen(p, "ab");
-            if (c) fclose(c);
+        if (errno == ENOENT || errno == ENOTDIR) {
+            failure = FILE_READ_MISSING;
+            if (createIfMissing) {
+                FILE* c = fopen(p, "ab");
+                if (c) fclose(c);
+            }
         }
+        if (result) *result = failure;
         return nullptr;
     }
+    // A folder opens for reading here; on Windows it does not.
+    struct stat st;
+    if (fstat(fileno(f), &st) != 0 || S_ISDIR(st.st_mode)) { fclose(f); return nullptr; }
     if (fseek(f, 0, SEEK_END) != 0) { fclose(f); return nullptr; }
     long len = ftell(f);
     if (len < 0) { fclose(f); return nullptr; }
@@ -91,15 +109,24 @@ static char* ReadInto(const char* path, size_t limit, size_t extra, int createIf
     fclose(f);
     if (got != want) { MemFree(block); return nullptr; }
     if (sizeOut) *sizeOut = got;
+    if (result) *result = FILE_READ_OK;
     return block;
 }
 
 char* ReadWholeFile(const char* path, int createIfMissing, size_t* sizeOut) {
-    return ReadInto(path, (size_t)-1, 1, createIfMissing, sizeOut);
+    return ReadInto(path, (size_t)-1, 1, createIfMissing, sizeOut, nullptr);
+}
+
+char* ReadWholeFileStatus(const char* path, size_t* sizeOut, int* result) {
+    if (!path || !*path) {
+        if (result) *result = FILE_READ_MISSING;
+        return nullptr;
+    }
+    return ReadInto(path, (size_t)-1, 1, 0, sizeOut, result);
 }
 
 char* ReadFileHead(const char* path, size_t count, size_t* sizeOut) {
-    return ReadInto(path, count, 10, 0, sizeOut);
+    return ReadInto(path, count, 10, 0, sizeOut, nullptr);
 }
 
 bool FileExists(const char* path) {

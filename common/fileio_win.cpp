@@ -1,9 +1,10 @@
 // fileio_win.cpp - fileio.h over the Win32 API (ANSI calls, code page 932).
 //
 // Memory comes from the process heap with HEAP_ZERO_MEMORY. Files are opened
-// without sharing, so a file another program holds open for writing is never
-// read half-written; they are replaced through a flushed sibling temporary file
-// that is renamed over the old one.
+// for reading with read, write and delete sharing, so a file that a virus
+// scanner or an editor holds open is still read; they are replaced through a
+// flushed sibling temporary file that is renamed over the old one, so a reader
+// never sees a half-written file of this program.
 #include <windows.h>
 
 #include <string.h>
@@ -24,8 +25,14 @@ const DWORD kModulePathSize = 262;
 const char kTempSuffix[] = ".~new";
 
 HANDLE OpenForReading(const char* path) {
-    return CreateFileA(path, GENERIC_READ, 0, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL,
-                       nullptr);
+    return CreateFileA(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                       nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+}
+
+// Whether a failed open means that nothing is there (neither the file nor its
+// folder), as opposed to a file that is there but cannot be opened.
+bool IsMissingError(DWORD error) {
+    return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND;
 }
 
 // Reads up to want bytes from file into block (fewer at the end of the file);
@@ -45,11 +52,16 @@ bool ReadUpTo(HANDLE file, char* block, size_t want, size_t* got) {
 }
 
 // Opens path and reads at most limit bytes (all when limit is (size_t)-1) into a
-// zero-filled block of (bytes to read or limit) + extra bytes.
-char* ReadInto(const char* path, size_t limit, size_t extra, int createIfMissing, size_t* sizeOut) {
+// zero-filled block of (bytes to read or limit) + extra bytes. result (when not
+// null) receives a FileReadResult.
+char* ReadInto(const char* path, size_t limit, size_t extra, int createIfMissing, size_t* sizeOut,
+               int* result) {
+    if (result) *result = FILE_READ_MISSING;
     if (!path || !*path) return nullptr;
     HANDLE file = OpenForReading(path);
     if (file == INVALID_HANDLE_VALUE) {
+        bool missing = IsMissingError(GetLastError());
+        if (result) *result = missing ? FILE_READ_MISSING : FILE_READ_FAILED;
         if (createIfMissing == 1) {
             // CREATE_NEW: an existing file (held open elsewhere) is left alone.
             HANDLE made = CreateFileA(path, GENERIC_WRITE, 0, nullptr, CREATE_NEW,
@@ -58,6 +70,7 @@ char* ReadInto(const char* path, size_t limit, size_t extra, int createIfMissing
         }
         return nullptr;
     }
+    if (result) *result = FILE_READ_FAILED;
     char* block = nullptr;
     LARGE_INTEGER size;
     if (GetFileSizeEx(file, &size) && size.QuadPart >= 0 &&
@@ -72,6 +85,7 @@ char* ReadInto(const char* path, size_t limit, size_t extra, int createIfMissing
         size_t got = 0;
         if (block && ReadUpTo(file, block, want, &got)) {
             if (sizeOut) *sizeOut = got;
+            if (result) *result = FILE_READ_OK;
         } else {
             MemFree(block);
             block = nullptr;
@@ -118,12 +132,16 @@ char* MemDupString(const char* s) {
 }
 
 char* ReadWholeFile(const char* path, int createIfMissing, size_t* sizeOut) {
-    return ReadInto(path, (size_t)-1, 1, createIfMissing, sizeOut);
+    return ReadInto(path, (size_t)-1, 1, createIfMissing, sizeOut, nullptr);
+}
+
+char* ReadWholeFileStatus(const char* path, size_t* sizeOut, int* result) {
+    return ReadInto(path, (size_t)-1, 1, 0, sizeOut, result);
 }
 
 char* ReadFileHead(const char* path, size_t count, size_t* sizeOut) {
     if (count > (size_t)-1 - 16) return nullptr;
-    return ReadInto(path, count, 10, 0, sizeOut);
+    return ReadInto(path, count, 10, 0, sizeOut, nullptr);
 }
 
 bool FileExists(const char* path) {

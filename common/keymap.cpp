@@ -7,6 +7,7 @@
 #include <stdio.h>
 #include <string.h>
 
+#include "datafile.h"
 #include "fileio.h"
 #include "strutil.h"
 
@@ -46,10 +47,8 @@ enum {
     LINE_MAX_BYTES = 100,  // longer lines end the reading of their block
     FIELD_MAX_BYTES = 10,  // longer id or key fields count as damaged
     LIST_GROW_STEP = 10,
-    KEYMAP_PATH_SIZE = 300  // module folder (at most 262) plus "data\keymap"
 };
 
-static const char KeymapFileName[] = "data\\keymap";
 static const char AppBlockMark[] = "---";
 static const uint32_t ModifierBits = KEY_ALT | KEY_CTRL | KEY_SHIFT;
 
@@ -183,18 +182,39 @@ static void ReadBlock(const char* text, int count, BindingList* list, bool stopA
     }
 }
 
+// Start of the line after the one at text (line ends as ReadLine takes them),
+// or the NUL at the end.
+static const char* SkipLine(const char* text) {
+    const char* p = text;
+    while (*p && *p != '\r' && *p != '\n') p++;
+    if (*p == '\r' || *p == '\n') p += (p[1] == '\n') ? 2 : 1;
+    return p;
+}
+
 int ParseKeymapText(const char* text) {
     FreeKeyBindings();
-    if (!text) return 0;
+    if (!text || !*text) return 0;
     char line[LINE_MAX_BYTES + 1];
+    // The count line is read even when it is longer than a line may be: its
+    // number stands at its start, and what follows it cannot change it.
     const char* p = ReadLine(text, line, LINE_MAX_BYTES);
-    if (!p) return 0;
+    if (!p) {
+        CopyString(line, text, sizeof line);
+        p = SkipLine(text);
+    }
     int first = ParseInt(line);
     if (first >= 1) ReadBlock(p, first, &CommandBindings, true);
 
-    // The application block follows the first line that is exactly "---".
-    p = text;
-    while ((p = ReadLine(p, line, LINE_MAX_BYTES)) != nullptr) {
+    // The application block follows the first line that is exactly "---"; a
+    // line too long to be a binding is passed over on the way, so that no
+    // damaged line before it costs the application bindings.
+    for (p = text; *p;) {
+        const char* next = ReadLine(p, line, LINE_MAX_BYTES);
+        if (!next) {
+            p = SkipLine(p);
+            continue;
+        }
+        p = next;
         if (strcmp(line, AppBlockMark) != 0) continue;
         p = ReadLine(p, line, LINE_MAX_BYTES);
         if (p) {
@@ -206,17 +226,39 @@ int ParseKeymapText(const char* text) {
     return first;
 }
 
+// Writes the lists into "data\keymap"; with oldText (the bytes loaded) a
+// damaged file is repaired (kept as "keymap.bak" first).
+static int WriteKeymap(const char* oldText, size_t oldLen) {
+    size_t size = KeymapTextSize();
+    char* buf = (char*)MemAlloc(size);
+    if (!buf) return 0;
+    int len = FormatKeymap(buf, size);
+    int ok = 0;
+    if (len >= 0) {
+        ok = oldText ? RepairDataFile(DF_KEYMAP, buf, (size_t)len, oldText, oldLen)
+                     : SaveDataFile(DF_KEYMAP, buf, (size_t)len);
+    }
+    MemFree(buf);
+    return ok;
+}
+
 int LoadKeyBindings(void) {
+    int status = DF_MISSING;
+    size_t size = 0;
+    char* text = LoadDataFile(DF_KEYMAP, &status, &size);
+    if (status == DF_UNREADABLE) {
+        // Held by another program just now: the bindings held stay (the
+        // defaults when there are none), and the file is left alone.
+        if (CommandBindings.count == 0) ResetCommandBindings();
+        return 1;
+    }
     FreeKeyBindings();
-    char path[KEYMAP_PATH_SIZE];
-    ModulePath(AppModule, path, KeymapFileName, sizeof path);
-    char* text = ReadWholeFile(path, 0, nullptr);
     int first = text ? ParseKeymapText(text) : 0;
-    if (!text || first < 1) {
+    if (first < 1) {
         // Missing or without a command block: the defaults are written at once,
         // together with whatever application bindings the file held.
         ResetCommandBindings();
-        SaveKeyBindings();
+        WriteKeymap(text, size);
     } else {
         CompleteCommandBindings();
     }
@@ -282,20 +324,7 @@ int FormatKeymap(char* buf, size_t bufSize) {
     return (int)pos;
 }
 
-int SaveKeyBindings(void) {
-    size_t size = KeymapTextSize();
-    char* buf = (char*)MemAlloc(size);
-    if (!buf) return 0;
-    int len = FormatKeymap(buf, size);
-    int ok = 0;
-    if (len >= 0) {
-        char path[KEYMAP_PATH_SIZE];
-        ModulePath(AppModule, path, KeymapFileName, sizeof path);
-        ok = WriteWholeFile(path, buf, (size_t)len);
-    }
-    MemFree(buf);
-    return ok;
-}
+int SaveKeyBindings(void) { return WriteKeymap(nullptr, 0); }
 
 // ---------------------------------------------------------------------------
 // Lookups

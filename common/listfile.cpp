@@ -7,7 +7,6 @@
 
 #include "itemarray.h"
 #include "fileio.h"
-#include "settings.h"
 #include "strutil.h"
 
 namespace {
@@ -262,7 +261,8 @@ int NextPattern(const char** cursor, char* out, size_t outSize) {
     return 1;
 }
 
-int32_t ReadListFile(char* text, int mode, const ListFileSystem* fs, ItemArray* items) {
+int32_t ReadListFile(char* text, int mode, uint32_t fldclass, const ListFileSystem* fs,
+                     ItemArray* items) {
     if (!items) return -1;
     FreeItems(items);
     ListFile file = {nullptr, 0, 0, 0, nullptr};
@@ -275,7 +275,6 @@ int32_t ReadListFile(char* text, int mode, const ListFileSystem* fs, ItemArray* 
         FreeListFile(&file);
         return -1;
     }
-    uint32_t fldclass = mode == LF_FAVORITES ? Settings.fav.fldclass : Settings.def.fldclass;
     TextSet set = {nullptr, 0, 0};
     bool ok = true;
     for (int32_t i = 0; i < file.count && ok; i++) {

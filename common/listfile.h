@@ -100,8 +100,9 @@ struct ListFileSystem {
 
 // The launcher's reader. Parses text (cut in place) from its start up to the first
 // line holding ">" and fills items (the previous content freed): a plain line
-// gives one item (ItemFolder/ItemFile by fs->isFolder when the list's fldclass
-// setting is 1: [def] for LF_DEFAULT, [fav] for LF_FAVORITES); a "-" line whose
+// gives one item (ItemFolder/ItemFile by fs->isFolder when fldclass, the list's
+// setting of that name, is 1: [def] for LF_DEFAULT, [fav] for LF_FAVORITES, as
+// the caller passes it); a "-" line whose
 // folder exists gives, pattern by pattern, first the matching folders, then the
 // matching files, as folder + "\" + name, typed by their attribute, each only
 // when no item with the same text (byte comparison) is in the array yet. Every
@@ -109,7 +110,8 @@ struct ListFileSystem {
 // double-byte character. Texts that do not fit an item (263 bytes) are left out
 // rather than cut. Returns the number of items, or -1 when memory runs out
 // (items then empty).
-int32_t ReadListFile(char* text, int mode, const ListFileSystem* fs, ItemArray* items);
+int32_t ReadListFile(char* text, int mode, uint32_t fldclass, const ListFileSystem* fs,
+                     ItemArray* items);
 
 // Longest line (without CR LF) that the settings program writes with a pattern
 // part; a longer one is written without it.

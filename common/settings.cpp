@@ -15,6 +15,7 @@
 #include <stdio.h>
 #include <string.h>
 
+#include "datafile.h"
 #include "fileio.h"
 #include "strutil.h"
 
@@ -177,17 +178,25 @@ int FindSection(const char* text, const char* name, const char** bodyStart, cons
     return 0;
 }
 
-// Position after the CR LF that ends the line at p, or end when none is left.
+// Length of the line end at p: 2 for CR LF (as written), 1 for a bare LF (as
+// many editors and version control save text), 0 for none. A lone CR is no
+// line end.
+static size_t LineEndLength(const char* p, const char* end) {
+    if (p >= end) return 0;
+    if (p[0] == '\n') return 1;
+    return (p[0] == '\r' && p + 1 < end && p[1] == '\n') ? 2 : 0;
+}
+
+static bool AtLineEnd(const char* p, const char* end) { return LineEndLength(p, end) != 0; }
+
+// Position after the line end that ends the line at p, or end when none is left.
 static const char* NextLine(const char* p, const char* end) {
     while (p < end && *p) {
-        if (p[0] == '\r' && p + 1 < end && p[1] == '\n') return p + 2;
+        size_t n = LineEndLength(p, end);
+        if (n) return p + n;
         p++;
     }
     return end;
-}
-
-static bool AtLineEnd(const char* p, const char* end) {
-    return p[0] == '\r' && p + 1 < end && p[1] == '\n';
 }
 
 int FindKey(const char* key, const char* bodyStart, const char* bodyEnd, const char** valueStart,
@@ -196,7 +205,7 @@ int FindKey(const char* key, const char* bodyStart, const char* bodyEnd, const c
     const char* p = bodyStart;
     const char* end = bodyEnd;
     while (p < end && *p) {
-        while (p < end && AtLineEnd(p, end)) p += 2;
+        while (p < end && AtLineEnd(p, end)) p += LineEndLength(p, end);
         while (p < end && (*p == ' ' || *p == '\t')) p++;
         size_t i = 0;
         while (key[i] && p + i < end && p[i] == key[i]) i++;
@@ -432,52 +441,63 @@ int FormatSettings(char* buf, size_t bufSize) {
 // ---------------------------------------------------------------------------
 // The file
 
-enum { SETTINGS_PATH_SIZE = 520 };
-
-// The module folder followed by relative; 0 (dst empty) when it does not fit.
-static int DataPath(const char* relative, char* dst, size_t dstSize) {
-    ModulePath(AppModule, dst, nullptr, dstSize);
-    size_t n = strlen(dst);
-    size_t r = strlen(relative);
-    if (n == 0 || n + r >= dstSize) {
-        dst[0] = '\0';
-        return 0;
-    }
-    memcpy(dst + n, relative, r + 1);
-    return 1;
-}
-
 int SaveSettings(void) {
-    char path[SETTINGS_PATH_SIZE];
-    if (!DataPath("data\\vorn.ini", path, sizeof path)) return 0;
     char text[SETTINGS_TEXT_MAX];
     int len = FormatSettings(text, sizeof text);
     if (len < 0) return 0;
     // Written to a sibling and renamed over the old file: a failed save leaves
-    // the previous settings whole.
-    return WriteWholeFile(path, text, (size_t)len);
+    // the previous settings whole. A file that could not be read at the last
+    // load is not written over.
+    return SaveDataFile(DF_SETTINGS, text, (size_t)len);
+}
+
+// A file that lacked keys is completed: rewritten in canonical form, the old
+// bytes kept as "vorn.ini.bak" when they differ.
+static void CompleteSettingsFile(const char* oldText, size_t oldLen) {
+    char text[SETTINGS_TEXT_MAX];
+    int len = FormatSettings(text, sizeof text);
+    if (len >= 0) RepairDataFile(DF_SETTINGS, text, (size_t)len, oldText, oldLen);
 }
 
 int LoadSettings(void) {
     LastReadStatus = READ_FOUND;
     SettingsIncomplete = 0;
-    char path[SETTINGS_PATH_SIZE];
-    if (DataPath("data", path, sizeof path) && !DirectoryExists(path)) CreateFolder(path);
-    if (!DataPath("data\\vorn.ini", path, sizeof path)) {
+    EnsureDataFolder();
+    char path[DATA_PATH_SIZE];
+    if (!DataFilePath(DF_SETTINGS, path, sizeof path)) {
         ResetSettings();
         return 0;
     }
-    char* text = ReadWholeFile(path, 0, nullptr);
+    int status = DF_MISSING;
+    size_t size = 0;
+    char* text = LoadDataFile(DF_SETTINGS, &status, &size);
+    if (status == DF_UNREADABLE) {
+        // There but not readable just now (held open by another program): the
+        // program runs on the defaults and the user's file stays as it is.
+        ResetSettings();
+        return 1;
+    }
     if (!text) {
         ResetSettings();
-        // A file that exists but cannot be read just now (held open by another
-        // program) keeps the user's settings: run on defaults without replacing it.
-        if (FileExists(path)) return 1;
         return SaveSettings();
     }
     ParseSettingsText(text);
-    MemFree(text);
     // Any missing key: complete the file with the defaults in canonical form.
-    if (SettingsIncomplete) SaveSettings();
+    if (SettingsIncomplete) CompleteSettingsFile(text, size);
+    MemFree(text);
     return 1;
+}
+
+int ReloadSettings(void) {
+    SettingsRecord held = Settings;
+    int loaded = LoadSettings();
+    if (DataFileLastLoad(DF_SETTINGS) == DF_UNREADABLE) {
+        // A file that cannot be read just now does not turn a running program's
+        // settings into the defaults: it goes on with those it had, as freshly
+        // loaded (no run-time marks, Migemo as stored).
+        Settings = held;
+        Settings.tray &= ~(uint32_t)TRAY_HOTKEY_FAILED;
+        Settings.migemo = (Settings.migemo & ~2u) | ((Settings.migemo & 1u) << 1);
+    }
+    return loaded;
 }

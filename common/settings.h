@@ -75,8 +75,15 @@ extern int SettingsIncomplete;
 // Record operations.
 void ResetSettings(void);
 void ValidateSettings(void);
+// Load: a missing file is written with the defaults; a file that exists but
+// cannot be read leaves the defaults in memory and the file untouched; a file
+// that lacks keys is completed (its old bytes kept as "vorn.ini.bak").
 int LoadSettings(void);   // 1 settings in memory, 0 file missing and could not be created
-int SaveSettings(void);   // 1 written, 0 failed (old file untouched)
+// Save: 0 without writing when the file could not be read at the last load.
+int SaveSettings(void);   // 1 written, 0 failed or refused (old file untouched)
+// Load on a reload of the running program: like LoadSettings, except that a
+// file that cannot be read keeps the settings held (run-time marks cleared).
+int ReloadSettings(void);
 
 // The pure halves of load and save, over text in memory.
 // Fills the record from text (steps: zero-fill, read every key, validate,

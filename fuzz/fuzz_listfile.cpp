@@ -16,7 +16,6 @@
 
 #include "common/fileio.h"
 #include "common/listfile.h"
-#include "common/settings.h"
 #include "common/strutil.h"
 #include "launcher/lists/favpages.h"
 #include "common/itemarray.h"
@@ -115,7 +114,7 @@ int FakeEnumerate(void*, const char* folder, const char* pattern, ListEntryRepor
     return 1;
 }
 
-void CheckReader(const char* original, size_t size, int mode) {
+void CheckReader(const char* original, size_t size, int mode, uint32_t fldclass) {
     char* text = CopyText((const uint8_t*)original, size);
     char* copy = CopyText((const uint8_t*)original, size);
     if (!text || !copy) {
@@ -125,7 +124,7 @@ void CheckReader(const char* original, size_t size, int mode) {
     }
     ListFileSystem fs = {FakeIsFolder, FakeEnumerate, nullptr};
     ItemArray items = {};
-    int32_t n = ReadListFile(text, mode, &fs, &items);
+    int32_t n = ReadListFile(text, mode, fldclass, &fs, &items);
     ListFile lines = {nullptr, 0, 0, 0, nullptr};
     if (n >= 0 && ParseListText(copy, mode, 1, &lines)) {
         Check(n == items.count);
@@ -200,13 +199,12 @@ void CheckPages(const char* text) {
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (size < 1 || size > 64 * 1024) return 0;
     int mode = (data[0] & 1) ? LF_FAVORITES : LF_DEFAULT;
-    Settings.def.fldclass = (data[0] >> 1) & 1;
-    Settings.fav.fldclass = (data[0] >> 1) & 1;
+    uint32_t fldclass = (data[0] >> 1) & 1;
     char* text = CopyText(data + 1, size - 1);
     if (!text) return 0;
     size_t len = strlen(text);  // the file reader stops at a NUL as well
     CheckRoundTrip(text, len, mode);
-    CheckReader(text, len, mode);
+    CheckReader(text, len, mode, fldclass);
     CheckPages(text);
     free(text);
     return 0;

@@ -5,6 +5,7 @@
 
 #include <string.h>
 
+#include "../../common/datafile.h"
 #include "../../common/fileio.h"
 #include "../../common/settings.h"
 #include "../../common/strutil.h"
@@ -144,11 +145,7 @@ int32_t CollectDefaultHits(const ItemArray* roots, const char* pattern, const Li
 
 // --- the lookup in the launcher ---------------------------------------------
 
-char* ReadDefaultFile(void) {
-    char path[MAX_PATH];
-    ModulePath(AppModule, path, "data\\vorn_d.dat", sizeof path);
-    return ReadWholeFile(path, 0, nullptr);
-}
+char* ReadDefaultFile(void) { return LoadDataFile(DF_DEFAULT, nullptr, nullptr); }
 
 void FreeDefaultList(void) { FreeItems(&DefaultLookup.roots); }
 
@@ -193,7 +190,8 @@ static int RunLookup(HWND editBox, const char* name) {
         HideItemList();
         return LOOKUP_UNREAD;
     }
-    int32_t read = ReadListFile(text, LF_DEFAULT, &WinListFileSystem, &DefaultLookup.roots);
+    int32_t read = ReadListFile(text, LF_DEFAULT, Settings.def.fldclass, &WinListFileSystem,
+                                &DefaultLookup.roots);
     MemFree(text);
     if (read < 0) {
         FreeItems(&DefaultLookup.roots);

@@ -2,8 +2,10 @@
 // list, the show command as an on/off switch and the next-page command.
 #include "favorites.h"
 
+#include "../../common/datafile.h"
 #include "../../common/fileio.h"
 #include "../../common/listfile.h"
+#include "../../common/settings.h"
 #include "../../common/winutil.h"
 #include "../editbox/editbox.h"
 #include "../editbox/editbox_internal.h"
@@ -26,9 +28,8 @@ void ShowFavorites(HWND editBox, bool nextPage) {
         FatalError(7);
         return;
     }
-    char path[MAX_PATH];
-    ModulePath(AppModule, path, "data\\vorn_f.dat", sizeof path);
-    char* text = ReadWholeFile(path, 0, nullptr);
+    // Read through the data-file layer (shared reading); vorn never writes it.
+    char* text = LoadDataFile(DF_FAVORITES, nullptr, nullptr);
     if (!text) {
         HideItemList();
         return;
@@ -37,7 +38,8 @@ void ShowFavorites(HWND editBox, bool nextPage) {
     // The page is read into an array of its own: the list on show keeps its
     // items until the new page is ready.
     ItemArray page = {};
-    int32_t read = ReadListFile(text + start, LF_FAVORITES, &WinListFileSystem, &page);
+    int32_t read = ReadListFile(text + start, LF_FAVORITES, Settings.fav.fldclass,
+                                &WinListFileSystem, &page);
     MemFree(text);
     if (read < 0) {
         FreeItems(&page);

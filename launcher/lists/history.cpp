@@ -5,15 +5,13 @@
 #include <stdint.h>
 #include <string.h>
 
+#include "../../common/datafile.h"
 #include "../../common/fileio.h"
+#include "../../common/itemarray.h"
 #include "../../common/settings.h"
 #include "../../common/strutil.h"
-#include "../shell/appstate.h"
-#include "../../common/itemarray.h"
 
 HistoryStoreRecord HistoryStore;
-
-static const char kHistoryFile[] = "data\\vorn_h.dat";
 
 namespace {
 
@@ -43,8 +41,8 @@ char* RecordedText(const char* text) {
     if (last && *last == '\\' && last == text + n - 1) n--;
     if (n == 0) return nullptr;
     const char* prefix = "";
-    if (IsSeparator(text[0]) && !(n > 1 && IsSeparator(text[1])) && App.startDir) {
-        prefix = App.startDir;
+    if (IsSeparator(text[0]) && !(n > 1 && IsSeparator(text[1])) && HistoryStore.startDir) {
+        prefix = HistoryStore.startDir;
     }
     size_t np = strlen(prefix);
     char* copy = (char*)MemAlloc(np + n + 1);
@@ -55,9 +53,22 @@ char* RecordedText(const char* text) {
     return copy;
 }
 
-void HistoryPath(char* dst, size_t dstSize) { ModulePath(AppModule, dst, kHistoryFile, dstSize); }
+// The position of the entry equal to text (ignoring case) among the first
+// count slots, or -1.
+int32_t FindEqual(char* const* slots, int32_t count, const char* text) {
+    for (int32_t i = 0; i < count; i++)
+        if (EqualIgnoringCase(slots[i], text)) return i;
+    return -1;
+}
 
 }  // namespace
+
+void SetHistoryStartDir(const char* dir) {
+    char* copy = dir ? MemDupString(dir) : nullptr;
+    if (dir && !copy) return;  // out of memory: the old folder stays
+    MemFree(HistoryStore.startDir);
+    HistoryStore.startDir = copy;
+}
 
 int AddToHistory(const char* text, int append) {
     HistoryStoreRecord* h = &HistoryStore;
@@ -65,10 +76,7 @@ int AddToHistory(const char* text, int append) {
     if (h->count < 0 || h->count > h->size) return 0;
     char* copy = RecordedText(text);
     if (!copy) return 0;
-    int32_t equal = -1;
-    for (int32_t i = 0; i < h->count && equal < 0; i++) {
-        if (EqualIgnoringCase(h->slots[i], copy)) equal = i;
-    }
+    int32_t equal = FindEqual(h->slots, h->count, copy);
     // The loader never fills past the end: with a full store nothing is appended
     // unless an equal entry makes room.
     if (append && h->count > 0 && h->count >= h->size && equal < 0) {
@@ -126,12 +134,11 @@ int32_t LoadHistoryText(char* text) {
     char* p = text;
     while (*p && taken < h->size) {
         char* line = p;
-        while (*p && !(p[0] == '\r' && p[1] == '\n')) p += CharStepSjis(p);
-        if (*p) {
-            p[0] = '\0';
-            p[1] = '\0';
-            p += 2;
-        }
+        // CR LF as written, or a bare LF as other programs save text; a lone
+        // CR stays part of the entry.
+        while (*p && *p != '\n' && !(p[0] == '\r' && p[1] == '\n')) p += CharStepSjis(p);
+        if (*p == '\r') *p++ = '\0';
+        if (*p == '\n') *p++ = '\0';
         if (*line) {
             AddToHistory(line, 1);
             taken++;
@@ -140,16 +147,101 @@ int32_t LoadHistoryText(char* text) {
     return h->count;
 }
 
-int LoadHistory(void) {
-    if (!ResetHistory(Settings.size)) return 0;
-    char path[300];
-    HistoryPath(path, sizeof path);
-    if (!path[0]) return 0;
-    char* text = ReadWholeFile(path, 0, nullptr);
-    if (!text) return 0;
-    LoadHistoryText(text);
-    MemFree(text);
+int ResizeHistory(int32_t size) {
+    HistoryStoreRecord* h = &HistoryStore;
+    if (size < 1 || (uint64_t)size > SIZE_MAX / sizeof(char*)) {
+        FreeHistory();
+        return 0;
+    }
+    if (!h->slots) return ResetHistory(size);
+    if (size == h->size) return 1;
+    char** slots = (char**)MemAlloc((size_t)size * sizeof(char*));
+    if (!slots) return 0;
+    memset(slots, 0, (size_t)size * sizeof(char*));
+    int32_t keep = h->count < size ? h->count : size;
+    memcpy(slots, h->slots, (size_t)keep * sizeof(char*));
+    for (int32_t i = keep; i < h->count; i++) MemFree(h->slots[i]);
+    MemFree(h->slots);
+    h->slots = slots;
+    h->size = size;
+    h->count = keep;
     return 1;
+}
+
+int LoadHistory(void) {
+    int32_t size = Settings.size;
+    if (size < 1) {
+        FreeHistory();
+        return DF_MISSING;
+    }
+    int status = DF_MISSING;
+    char* text = LoadDataFile(DF_HISTORY, &status, nullptr);
+    if (status == DF_UNREADABLE) {
+        // What is held stays; the layer keeps the file from being saved over.
+        ResizeHistory(size);
+        return status;
+    }
+    if (!ResetHistory(size)) {
+        // Out of memory: nothing of the file is held, so it must not be replaced.
+        MemFree(text);
+        if (status == DF_READ) MarkDataFileUnreadable(DF_HISTORY);
+        return status;
+    }
+    if (text) LoadHistoryText(text);
+    MemFree(text);
+    return status;
+}
+
+int MergeHistoryFile(void) {
+    HistoryStoreRecord* h = &HistoryStore;
+    if (h->size < 1 || !h->slots) return DF_MISSING;
+    int status = DF_MISSING;
+    char* text = LoadDataFile(DF_HISTORY, &status, nullptr);
+    if (status != DF_READ) {
+        MemFree(text);
+        return status;
+    }
+    // The file is read into a store of its own, by the rules of a load.
+    HistoryStoreRecord held = *h;
+    h->slots = nullptr;
+    h->count = 0;
+    h->size = 0;
+    bool ok = ResetHistory(held.size);
+    if (ok) LoadHistoryText(text);
+    MemFree(text);
+    HistoryStoreRecord file = *h;
+    *h = held;
+    if (!ok) {
+        // Nothing of the file could be taken in: it must not be replaced.
+        MarkDataFileUnreadable(DF_HISTORY);
+        return DF_UNREADABLE;
+    }
+    // File entries follow the held ones while there is room; the rest go.
+    for (int32_t i = 0; i < file.count; i++) {
+        char* entry = file.slots[i];
+        if (h->count < h->size && FindEqual(h->slots, h->count, entry) < 0) {
+            h->slots[h->count++] = entry;
+        } else {
+            MemFree(entry);
+        }
+    }
+    MemFree(file.slots);
+    return status;
+}
+
+int ReloadHistoryStore(int32_t size) {
+    // What is held goes to the file first; SaveHistory does nothing when the
+    // History is empty and writes nothing over a file it could not read.
+    if (HistoryStore.count > 0 && HistoryStore.size > 0) SaveHistory();
+    if (size < 1) {
+        FreeHistory();
+        return DF_MISSING;
+    }
+    if (!ResizeHistory(size)) {
+        // Out of memory: the store keeps its old size, and the file stays.
+        return DF_UNREADABLE;
+    }
+    return MergeHistoryFile();
 }
 
 long FormatHistory(char* buf, size_t bufSize) {
@@ -176,14 +268,15 @@ long FormatHistory(char* buf, size_t bufSize) {
 int SaveHistory(void) {
     const HistoryStoreRecord* h = &HistoryStore;
     if (h->size < 1 || !h->slots || h->count < 1) return 0;
+    // A file that could not be read before is read now, so that what it holds
+    // is written back with what was added since.
+    if (DataFileLastLoad(DF_HISTORY) == DF_UNREADABLE && MergeHistoryFile() != DF_READ) return 0;
     long need = FormatHistory(nullptr, 0);
     if (need <= 0) return 0;
     char* block = (char*)MemAlloc((size_t)need + 1);
     if (!block) return 0;
     long len = FormatHistory(block, (size_t)need + 1);
-    char path[300];
-    HistoryPath(path, sizeof path);
-    int ok = len > 0 && path[0] && WriteWholeFile(path, block, (size_t)len);
+    int ok = len > 0 && SaveDataFile(DF_HISTORY, block, (size_t)len);
     MemFree(block);
     return ok;
 }
@@ -200,10 +293,9 @@ int ClearHistory(void) {
         h->slots[i] = nullptr;
     }
     h->count = 0;
-    char path[300];
-    HistoryPath(path, sizeof path);
-    if (!path[0] || !FileExists(path)) return 1;
-    return WriteWholeFile(path, "", 0);
+    char path[DATA_PATH_SIZE];
+    if (!DataFilePath(DF_HISTORY, path, sizeof path) || !FileExists(path)) return 1;
+    return SaveDataFile(DF_HISTORY, "", 0);
 }
 
 int32_t HistoryItems(ItemArray* items, bool (*isFolder)(const char* path)) {
@@ -218,9 +310,10 @@ int32_t HistoryItems(ItemArray* items, bool (*isFolder)(const char* path)) {
             bool folder = false;
             if (IsSeparator(entry[0]) && !IsSeparator(entry[1])) {
                 // A rooted path that would be cut names something else.
-                if (App.startDir && strlen(App.startDir) + strlen(entry) < LIST_ITEM_PATH_SIZE) {
+                const char* start = HistoryStore.startDir;
+                if (start && strlen(start) + strlen(entry) < LIST_ITEM_PATH_SIZE) {
                     char rooted[LIST_ITEM_PATH_SIZE + 8];
-                    ConcatTo(App.startDir, entry, rooted, sizeof rooted);
+                    ConcatTo(start, entry, rooted, sizeof rooted);
                     folder = isFolder(rooted);
                 }
             } else {

@@ -50,10 +50,7 @@ void ToggleHistory(void) {
     // Migemo is loaded here when switched on, once Migemo search exists.
 }
 
-void ReloadHistory(void) {
-    SaveAndFreeHistory();
-    LoadHistory();
-}
+void ReloadHistory(void) { ReloadHistoryStore(Settings.size); }
 
 void RunSaveHistory(void) {
     if (Settings.size >= 1) SaveHistory();

@@ -10,8 +10,8 @@ void ShowHistory(void);
 // The bound command: hides the History when it was on show (the edit box gets
 // its text back), otherwise hides the folder list and shows the History.
 void ToggleHistory(void);
-// Settings reload: saves and frees the History, then loads it again with the
-// new size.
+// Settings reload: saves the History, fits it to the new size and reads the
+// file back in; a read or write that fails loses no entry.
 void ReloadHistory(void);
 // "#SaveHistory": writes the file while running (History on only).
 void RunSaveHistory(void);

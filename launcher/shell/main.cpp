@@ -4,6 +4,7 @@
 
 #include "../../common/fileio.h"
 #include "../../common/settings.h"
+#include "../lists/history.h"
 #include "appstate.h"
 #include "cmdline.h"
 #include "instance.h"
@@ -24,6 +25,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
     Shell.className = AnyFlag(SF_SECOND_CLASS) ? "vorn_fisson" : "vorn_class";
     if (AnyFlag(SF_TARGET_PROGRAM)) CaptureTargetProgram();
     if (!App.startDir) SetDefaultStartDir();
+    SetHistoryStartDir(App.startDir);
 
     if (!RegisterMainClass()) return 0;
     HWND mainWnd = CreateMainWindow();

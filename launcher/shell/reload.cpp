@@ -50,10 +50,11 @@ int ReloadAll(void) {
 
     bool wasTransparent = Settings.alpha != 100;
 
-    int loaded = LoadSettings();
+    // A settings or key-binding file that cannot be read just now leaves the
+    // values held in force.
+    int loaded = ReloadSettings();
     if (loaded) {
         ReloadHistory();
-        FreeKeyBindings();
         LoadKeyBindings();
         // Registered applications: load them again.
         Shell.overrideX = Shell.overrideY = Shell.overrideW = -1;

@@ -41,6 +41,7 @@ void Shutdown(HWND mainWnd) {
 
     // 6. History is saved and freed.
     SaveAndFreeHistory();
+    SetHistoryStartDir(nullptr);
 
     // 7. The process-wide strings, the kept search results and what the
     //    Default lookup holds (the registered applications join them once

@@ -111,3 +111,24 @@ TEST_F(ReloadE2E, AfterAReloadASlashAInstanceHoldsTheHotKey) {
     ASSERT_TRUE(WaitFor([&] { return !vorn.BoxVisible(); }));
     EXPECT_TRUE(PressKeyUntil('1', KEY_ALT, [&] { return vorn.BoxVisible() && vorn.BoxFocused(); }));
 }
+
+TEST_F(ReloadE2E, AReloadWhileTheSettingsAreHeldKeepsThemInForce) {
+    ASSERT_TRUE(WriteIniWith({"common.tray=0", "path.typoctr=0", "common.alpha=60"}));
+    const std::string before = ReadIni();
+    VornProcess vorn;
+    ASSERT_TRUE(StartAndWaitFocus(&vorn, ""));
+    HWND box = vorn.EditBox();
+    ASSERT_TRUE(IsLayered(box));
+
+    // Another program holds the file without sharing during the reload.
+    HANDLE held = CreateFileA(Path("data\\vorn.ini").c_str(), GENERIC_READ, 0, nullptr,
+                              OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    ASSERT_NE(held, INVALID_HANDLE_VALUE);
+    bool answered = SendReload(vorn.MainWindow());
+    CloseHandle(held);
+    ASSERT_TRUE(answered) << "no answer 1 to WM_RELOAD";
+    EXPECT_TRUE(IsLayered(box)) << "the reload fell back to the default alpha";
+    ASSERT_TRUE(FocusAway());
+    EXPECT_TRUE(WaitFor([&] { return LayeredAlpha(box) == 153; })) << "alpha " << LayeredAlpha(box);
+    EXPECT_EQ(ReadIni(), before);
+}

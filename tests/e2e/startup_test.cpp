@@ -117,6 +117,45 @@ TEST_F(StartupE2E, KeymapWithCountBelowOneIsReplacedByDefaults) {
     EXPECT_EQ(ReadKeymap(), kDefaultKeymap);
 }
 
+TEST_F(StartupE2E, SettingsSavedWithLfLineEndsKeepTheirValues) {
+    // As many editors and version control save it: bare LF line ends.
+    const std::string user = "[common]\ntray=0\nalpha=60\n[edit]\nx=40\n";
+    ASSERT_TRUE(WriteIni(user));
+    VornProcess vorn;
+    ASSERT_TRUE(StartAndWaitBox(&vorn, ""));
+    std::string expected = DefaultIniWithLine("common", "tray", "tray=0");
+    expected.replace(expected.find("alpha=100\r\n"), 11, "alpha=60\r\n");
+    expected.replace(expected.find("[edit]\r\nx=0\r\n"), 13, "[edit]\r\nx=40\r\n");
+    EXPECT_EQ(ReadIni(), expected);
+    // The file as the user left it is kept beside it.
+    EXPECT_EQ(ReadDataFile(folder, "vorn.ini.bak"), user);
+}
+
+TEST_F(StartupE2E, SettingsHeldByAnotherProgramAreNotWrittenOver) {
+    const std::string user = "[common]\r\ntray=0\r\nalpha=60\r\n";
+    ASSERT_TRUE(WriteIni(user));
+    // Held open without sharing while vorn starts.
+    HANDLE held = CreateFileA(Path("data\\vorn.ini").c_str(), GENERIC_READ, 0, nullptr,
+                              OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    ASSERT_NE(held, INVALID_HANDLE_VALUE);
+    VornProcess vorn;
+    ::testing::AssertionResult started = StartAndWaitBox(&vorn, "");
+    CloseHandle(held);
+    ASSERT_TRUE(started);
+    EXPECT_EQ(ReadIni(), user);
+    EXPECT_FALSE(PathExists(Path("data\\vorn.ini.bak")));
+}
+
+TEST_F(StartupE2E, KeymapWithAnOverlongFirstLineKeepsApplicationKeys) {
+    ASSERT_TRUE(WriteIniWith({"common.tray=0"}));
+    const std::string user = std::string(150, '#') + "\r\n21,593\r\n---\r\n1\r\n1000,1648\r\n";
+    ASSERT_TRUE(WriteKeymap(user));
+    VornProcess vorn;
+    ASSERT_TRUE(StartAndWaitBox(&vorn, ""));
+    EXPECT_EQ(ReadKeymap(), std::string(kDefaultKeymap) + "---\r\n1\r\n1000,1648\r\n");
+    EXPECT_EQ(ReadDataFile(folder, "keymap.bak"), user);
+}
+
 // --- Place and size of the edit box ----------------------------------------------------
 
 TEST_F(StartupE2E, EditBoxTakesPlaceAndSizeFromSettings) {

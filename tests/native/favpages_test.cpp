@@ -24,7 +24,7 @@ Strings ShowPage(const std::string& file, bool next, bool* shown) {
     size_t start = FavoritesPageStart(buf.data(), &FavoritePage);
     EXPECT_LE(start, file.size());
     ItemArray items = {};
-    EXPECT_LE(0, ReadListFile(buf.data() + start, LF_FAVORITES, nullptr, &items));
+    EXPECT_LE(0, ReadListFile(buf.data() + start, LF_FAVORITES, 0, nullptr, &items));
     Strings out;
     for (int i = 0; i < items.count; i++) out.push_back(items.items[i].path);
     FreeItems(&items);

@@ -9,11 +9,11 @@
 #include <string>
 #include <vector>
 
+#include "common/datafile.h"
 #include "common/fileio.h"
 #include "common/settings.h"
 #include "launcher/lists/history.h"
 #include "common/itemarray.h"
-#include "launcher/shell/appstate.h"
 
 namespace {
 
@@ -31,15 +31,16 @@ class HistoryTest : public ::testing::Test {
     std::string file_;
 
     void SetUp() override {
+        DataFiles = DataFileRecord{};  // no refusal left by an earlier test
         ASSERT_NE(nullptr, mkdtemp(folder_));
         SetNativeModuleFolder(folder_);
         ASSERT_EQ(1, CreateFolder((std::string(folder_) + "/data").c_str()));
         file_ = std::string(folder_) + "/data/vorn_h.dat";
-        SetAppString(&App.startDir, nullptr);
+        SetHistoryStartDir(nullptr);
     }
     void TearDown() override {
         FreeHistory();
-        SetAppString(&App.startDir, nullptr);
+        SetHistoryStartDir(nullptr);
         unlink(file_.c_str());
         rmdir((std::string(folder_) + "/data").c_str());
         rmdir(folder_);
@@ -98,7 +99,7 @@ TEST_F(HistoryTest, TextIsNormalisedBeforeStoring) {
 TEST_F(HistoryTest, SingleSeparatorTextsAreRootedAtStartDir) {
     ASSERT_EQ(1, ResetHistory(10));
     AddToHistory("\\tools\\x.exe", 0);  // no StartDir: kept as it is
-    SetAppString(&App.startDir, "D:\\work");
+    SetHistoryStartDir("D:\\work");
     AddToHistory("\\bin\\", 0);
     AddToHistory("/doc", 0);
     AddToHistory("\\\\server\\share", 0);
@@ -116,11 +117,13 @@ TEST_F(HistoryTest, CaseFoldingLeavesDoubleByteCharactersAlone) {
     EXPECT_EQ((Strings{"\x83\x41.TXT", "\x83\x61.txt"}), Entries());
 }
 
-TEST_F(HistoryTest, ReadingTakesOnlyCrLfLineEnds) {
+TEST_F(HistoryTest, ReadingTakesCrLfAndBareLfLineEnds) {
+    // CR LF as written, a bare LF as editors and version control save text; a
+    // lone CR stays part of the entry.
     ASSERT_EQ(1, ResetHistory(10));
     char text[] = "one\r\n\r\ntwo\nstill two\rand more\r\n\x95\r\nlast";
-    EXPECT_EQ(4, LoadHistoryText(text));
-    EXPECT_EQ((Strings{"one", "two\nstill two\rand more", "\x95", "last"}), Entries());
+    EXPECT_EQ(5, LoadHistoryText(text));
+    EXPECT_EQ((Strings{"one", "two", "still two\rand more", "\x95", "last"}), Entries());
 }
 
 TEST_F(HistoryTest, ReadingKeepsTheLastPositionOfDuplicatesAndStopsAtSize) {
@@ -238,7 +241,7 @@ TEST_F(HistoryTest, ItemsNewestFirstWithTypes) {
     EXPECT_EQ((uint32_t)ItemFile, items.items[1].flags);
     EXPECT_EQ((uint32_t)ItemFolder, items.items[2].flags);
     EXPECT_EQ((uint32_t)ItemFile, items.items[3].flags);
-    SetAppString(&App.startDir, "D:\\start");
+    SetHistoryStartDir("D:\\start");
     ASSERT_EQ(4, HistoryItems(&items, FakeIsFolder));
     EXPECT_STREQ("\\sub", items.items[3].path);
     EXPECT_EQ((uint32_t)ItemFolder, items.items[3].flags);

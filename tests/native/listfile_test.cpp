@@ -69,10 +69,10 @@ struct FakeFs {
 struct Read {
     ItemArray items = {};
     int32_t result = 0;
-    Read(const std::string& text, int mode, FakeFs* fake) {
+    Read(const std::string& text, int mode, FakeFs* fake, uint32_t fldclass = 0) {
         std::vector<char> buf(text.begin(), text.end());
         buf.push_back('\0');
-        result = ReadListFile(buf.data(), mode, fake ? &fake->fs : nullptr, &items);
+        result = ReadListFile(buf.data(), mode, fldclass, fake ? &fake->fs : nullptr, &items);
     }
     ~Read() { FreeItems(&items); }
     std::vector<std::string> Texts() const {
@@ -108,8 +108,10 @@ struct Parsed {
 class ListFileTest : public ::testing::Test {
    protected:
     void SetUp() override {
-        Settings.def.fldclass = 0;
-        Settings.fav.fldclass = 0;
+        // The reader takes its flag from the caller: the settings record must
+        // not change what it does.
+        Settings.def.fldclass = 1;
+        Settings.fav.fldclass = 1;
     }
 };
 
@@ -256,23 +258,25 @@ TEST_F(ListFileTest, FavoritesPatterns) {
     EXPECT_EQ((Strings{"D:\\docs|*.md", "D:\\docs|*.md"}), fake.calls);
 }
 
-TEST_F(ListFileTest, TypeLookupFollowsTheListsOwnSetting) {
+TEST_F(ListFileTest, TypeLookupFollowsTheFlagPassedIn) {
     FakeFs fake;
     fake.folderOnly = {"C:\\dir"};
     const char* text = "C:\\dir\r\nC:\\file.txt\r\nC:\\\x95\x5C\r\n";
-    Settings.def.fldclass = 1;
-    {
-        Read r(text, LF_DEFAULT, &fake);
+    struct Case {
+        int mode;
+        uint32_t fldclass;
+        uint32_t flags[3];
+    } cases[] = {
+        {LF_DEFAULT, 1, {ItemFolder, ItemFile, ItemFile | ItemWide}},
+        {LF_FAVORITES, 1, {ItemFolder, ItemFile, ItemFile | ItemWide}},
+        {LF_DEFAULT, 0, {0, 0, ItemWide}},
+        {LF_FAVORITES, 0, {0, 0, ItemWide}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::to_string(c.mode) + "/" + std::to_string(c.fldclass));
+        Read r(text, c.mode, &fake, c.fldclass);
         ASSERT_EQ(3, r.result);
-        EXPECT_EQ((uint32_t)ItemFolder, r.items.items[0].flags);
-        EXPECT_EQ((uint32_t)ItemFile, r.items.items[1].flags);
-        EXPECT_EQ((uint32_t)(ItemFile | ItemWide), r.items.items[2].flags);
-    }
-    {
-        // Favorites look at [fav], which is 0 here.
-        Read r(text, LF_FAVORITES, &fake);
-        EXPECT_EQ(0u, r.items.items[0].flags);
-        EXPECT_EQ((uint32_t)ItemWide, r.items.items[2].flags);
+        for (int i = 0; i < 3; i++) EXPECT_EQ(c.flags[i], r.items.items[i].flags) << i;
     }
 }
 

@@ -126,23 +126,73 @@ TEST_F(FileioWin, LargeFileReadsWhole) {
     MemFree(block);
 }
 
-TEST_F(FileioWin, FileHeldOpenForWritingIsNotRead) {
+TEST_F(FileioWin, FileHeldWithoutSharingIsNotReadNorTruncated) {
     std::string path = Path("vorn.ini");
     Put(path, "[vorn]\r\n");
-    HANDLE other = CreateFileA(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
-                               nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    HANDLE other = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
+                               FILE_ATTRIBUTE_NORMAL, nullptr);
     ASSERT_NE(INVALID_HANDLE_VALUE, other);
     size_t size = 0;
     EXPECT_EQ(nullptr, ReadWholeFile(path.c_str(), 0, &size));
     EXPECT_EQ(nullptr, ReadFileHead(path.c_str(), 4, &size));
     // Asking to create it must not truncate the file that is there.
     EXPECT_EQ(nullptr, ReadWholeFile(path.c_str(), 1, &size));
+    // It is there, only not readable: not "missing".
+    int result = -1;
+    EXPECT_EQ(nullptr, ReadWholeFileStatus(path.c_str(), &size, &result));
+    EXPECT_EQ(FILE_READ_FAILED, result);
     CloseHandle(other);
     EXPECT_EQ("[vorn]\r\n", Get(path));
     char* block = ReadWholeFile(path.c_str(), 0, &size);
     ASSERT_NE(nullptr, block);
     EXPECT_STREQ("[vorn]\r\n", block);
     MemFree(block);
+}
+
+TEST_F(FileioWin, FileHeldOpenWithSharingIsRead) {
+    std::string path = Path("keymap");
+    Put(path, "24\r\n");
+    struct Holder {
+        const char* what;
+        DWORD access;
+        DWORD share;
+    } holders[] = {
+        {"virus scanner", GENERIC_READ, FILE_SHARE_READ},
+        {"editor", GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE},
+        {"reader allowing all", GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE},
+    };
+    for (const Holder& h : holders) {
+        SCOPED_TRACE(h.what);
+        HANDLE other = CreateFileA(path.c_str(), h.access, h.share, nullptr, OPEN_EXISTING,
+                                   FILE_ATTRIBUTE_NORMAL, nullptr);
+        ASSERT_NE(INVALID_HANDLE_VALUE, other);
+        size_t size = 0;
+        int result = -1;
+        char* block = ReadWholeFileStatus(path.c_str(), &size, &result);
+        CloseHandle(other);
+        ASSERT_NE(nullptr, block);
+        EXPECT_EQ(FILE_READ_OK, result);
+        EXPECT_EQ(4u, size);
+        EXPECT_STREQ("24\r\n", block);
+        MemFree(block);
+    }
+}
+
+TEST_F(FileioWin, MissingFileOrFolderIsToldApart) {
+    struct Case {
+        std::string path;
+        int result;
+    } cases[] = {
+        {Path("none.dat"), FILE_READ_MISSING},
+        {Path("nowhere\\none.dat"), FILE_READ_MISSING},
+        {folder_, FILE_READ_FAILED},  // a folder where a file is wanted
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.path);
+        int result = -1;
+        EXPECT_EQ(nullptr, ReadWholeFileStatus(c.path.c_str(), nullptr, &result));
+        EXPECT_EQ(c.result, result);
+    }
 }
 
 TEST_F(FileioWin, ReadFileHeadReadsAtMostCount) {
