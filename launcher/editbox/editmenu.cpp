@@ -102,16 +102,16 @@ void ShowEditMenu(HWND edit, LPARAM point) {
 void RunEditMenuChoice(HWND edit, UINT id, POINT point) {
     switch (id) {
         case IDM_EDIT_UNDO:
-            SendMessageA(edit, WM_EDIT_COMMAND, CMD_UNDO, 0);
+            OnEditCommand(edit, CMD_UNDO);
             break;
         case IDM_EDIT_CUT:
-            SendMessageA(edit, WM_EDIT_COMMAND, CMD_CUT, 0);
+            OnEditCommand(edit, CMD_CUT);
             break;
         case IDM_EDIT_COPY:
-            SendMessageA(edit, WM_EDIT_COMMAND, CMD_COPY, 0);
+            OnEditCommand(edit, CMD_COPY);
             break;
         case IDM_EDIT_PASTE:
-            SendMessageA(edit, WM_EDIT_COMMAND, CMD_PASTE, 0);
+            OnEditCommand(edit, CMD_PASTE);
             break;
         case IDM_EDIT_DELETE:
             if (GetFocus() != edit) break;
@@ -119,7 +119,7 @@ void RunEditMenuChoice(HWND edit, UINT id, POINT point) {
             SendMessageA(edit, WM_CLEAR, 0, 0);
             break;
         case IDM_EDIT_SELECT_ALL:
-            SendMessageA(edit, WM_EDIT_COMMAND, CMD_SELECT_ALL, 0);
+            OnEditCommand(edit, CMD_SELECT_ALL);
             break;
         case IDM_FILE_CUT:
             PutWindowFilesOnClipboard(edit, CLIP_CUT);
