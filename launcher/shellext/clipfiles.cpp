@@ -65,18 +65,24 @@ char* ListFiles(HWND list, int mode, int* count) {
 
 // The shell's file operation (copy or move of list into folder), owned by
 // the main window; the shell asks before it overwrites and reports errors.
+// Each file gets its own target in the folder: a move of several files into
+// one folder named once is refused by some shells (Wine cancels it), while
+// one target per file is done by all in one operation with the same dialogs.
 bool RunFileOperation(UINT function, const char* list, const char* folder) {
-    // The destination is a list of one path as well: two NULs end it.
-    char to[SHELL_PATH_SIZE + 1] = {};
-    if (CopyString(to, folder, SHELL_PATH_SIZE) != strlen(folder)) return false;
+    char* from = nullptr;
+    char* to = nullptr;
+    if (!BuildTransferLists(list, folder, &from, &to)) return false;
     SHFILEOPSTRUCTA op;
     ZeroMemory(&op, sizeof op);
     op.hwnd = Shell.mainWnd;
     op.wFunc = function;
-    op.pFrom = list;
+    op.pFrom = from;
     op.pTo = to;
-    op.fFlags = 0;
-    return SHFileOperationA(&op) == 0 && !op.fAnyOperationsAborted;
+    op.fFlags = FOF_MULTIDESTFILES;
+    bool ok = SHFileOperationA(&op) == 0 && !op.fAnyOperationsAborted;
+    MemFree(from);
+    MemFree(to);
+    return ok;
 }
 
 }  // namespace

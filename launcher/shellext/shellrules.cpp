@@ -249,3 +249,31 @@ bool DropBlockIsSound(const unsigned char* block, size_t size) {
     }
     return false;
 }
+
+bool BuildTransferLists(const char* list, const char* folder, char** from, char** to) {
+    if (!from || !to) return false;
+    *from = *to = nullptr;
+    if (!list || !*list || !folder || !*folder) return false;
+    int count = FileListCount(list);
+    size_t fromSize = FileListBytes(list);
+    size_t toSize = (size_t)count * SHELL_PATH_SIZE + 1;
+    char* src = (char*)MemAlloc(fromSize);
+    char* dst = (char*)MemAlloc(toSize);
+    size_t usedFrom = 0, usedTo = 0;
+    if (src && dst) {
+        for (const char* p = list; *p; p += strlen(p) + 1) {
+            char leaf[SHELL_PATH_SIZE * 2], target[SHELL_PATH_SIZE];
+            FileNamePart(p, leaf, sizeof leaf);
+            if (!leaf[0] || !JoinFolderName(folder, leaf, target, sizeof target)) continue;
+            if (FileListAppend(src, fromSize, &usedFrom, p)) FileListAppend(dst, toSize, &usedTo, target);
+        }
+    }
+    if (usedFrom == 0 || usedTo == 0) {
+        MemFree(src);
+        MemFree(dst);
+        return false;
+    }
+    *from = src;
+    *to = dst;
+    return true;
+}

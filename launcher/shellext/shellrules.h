@@ -94,3 +94,11 @@ void ParentOfItem(const char* item, char* dst, size_t size);
 // (ANSI, or UTF-16 when the wide flag is set) ends with the closing NUL
 // before the block does.
 bool DropBlockIsSound(const unsigned char* block, size_t size);
+
+// The source and destination lists of a copy or move of the files of list
+// into folder, one destination per source (folder + "\" + its last
+// component), for the shell's file operation with one target per file. A file
+// whose destination would not fit a path buffer is left out of both. Heap
+// blocks (MemAlloc; the caller frees both); false, both null, when no file
+// remains or memory runs out.
+bool BuildTransferLists(const char* list, const char* folder, char** from, char** to);

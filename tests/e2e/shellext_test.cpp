@@ -166,9 +166,13 @@ TEST_F(ShellExtE2E, CutInTheFolderListThenPasteMovesTheFiles) {
     ASSERT_TRUE(SelectBothInList(&vorn));
     ASSERT_TRUE(PressKeyUntil('X', KEY_CTRL | KEY_SHIFT, [&] { return ClipboardFiles().size() == 2; }));
     EXPECT_EQ(ClipboardEffect(), 2);
-    ASSERT_TRUE(HandText(&vorn, dst));
+    ASSERT_TRUE(HandText(&vorn, dst + "\\"));
     ASSERT_TRUE(PressKeyUntil('V', KEY_CTRL | KEY_SHIFT,
-                              [&] { return Arrived("a.txt", "A") && Arrived("b.txt", "B"); }));
+                              [&] { return Arrived("a.txt", "A") && Arrived("b.txt", "B"); }))
+        << "src " << PathExists(src + "\\a.txt") << PathExists(src + "\\b.txt") << ", dst "
+        << PathExists(dst + "\\a.txt") << PathExists(dst + "\\b.txt") << ", box \"" << vorn.EditText()
+        << "\", effect " << ClipboardEffect() << ", " << ClipboardFiles().size() << " files, dialog \""
+        << WindowText(FindWindowOf(vorn.Pid(), "#32770")) << "\" " << MessageBoxText(FindWindowOf(vorn.Pid(), "#32770"));
     EXPECT_TRUE(WaitFor([&] { return !PathExists(src + "\\a.txt") && !PathExists(src + "\\b.txt"); }));
 }
 

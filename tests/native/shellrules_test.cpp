@@ -302,3 +302,24 @@ TEST(ShellMenuItems, TheParentOfASingleItemIsCutAfterItsLastSeparator) {
         EXPECT_STREQ(buf, c.parent) << c.item;
     }
 }
+
+TEST(ShellTransferLists, EachFileGetsItsOwnTargetInTheFolder) {
+    std::string list = List({"C:\\a\\x.txt", "C:\\b\\\x95\x5C", "C:\\c\\" + std::string(256, 'q')});
+    char* from = nullptr;
+    char* to = nullptr;
+    ASSERT_TRUE(BuildTransferLists(list.c_str(), "D:\\t", &from, &to));
+    // The third would be D:\t\ and 250 more bytes: over a path buffer, so it
+    // is left out of both lists.
+    EXPECT_EQ(std::string(from, FileListBytes(from)), List({"C:\\a\\x.txt", "C:\\b\\\x95\x5C"}));
+    EXPECT_EQ(std::string(to, FileListBytes(to)), List({"D:\\t\\x.txt", "D:\\t\\\x95\x5C"}));
+    MemFree(from);
+    MemFree(to);
+    // A folder with its separator gets no second one.
+    ASSERT_TRUE(BuildTransferLists(List({"C:\\a\\x.txt"}).c_str(), "D:\\", &from, &to));
+    EXPECT_EQ(std::string(to, FileListBytes(to)), List({"D:\\x.txt"}));
+    MemFree(from);
+    MemFree(to);
+    EXPECT_FALSE(BuildTransferLists(List({}).c_str(), "D:\\t", &from, &to));
+    EXPECT_EQ(from, nullptr);
+    EXPECT_EQ(to, nullptr);
+}

@@ -235,10 +235,14 @@ TEST_F(ShellExt, PasteAfterACopyCopiesAndAfterACutMovesAndKeepsTheClipboard) {
     EXPECT_TRUE(Exists("a.txt"));
     EXPECT_TRUE(IsClipboardFormatAvailable(CF_HDROP)) << "paste never empties the clipboard";
 
+    MakeFile("b.txt", "B");
+    ShowSelected({In("a.txt"), In("b.txt")}, {0, 1});
     ASSERT_TRUE(PutWindowFilesOnClipboard(Lists.itemList, CLIP_CUT));
-    ASSERT_TRUE(PasteFiles(In("moved").c_str()));
+    ASSERT_TRUE(PasteFiles((In("moved") + "\\").c_str()));
     EXPECT_EQ(ReadAll(In("moved\\a.txt")), "A");
+    EXPECT_EQ(ReadAll(In("moved\\b.txt")), "B");
     EXPECT_FALSE(Exists("a.txt"));
+    EXPECT_FALSE(Exists("b.txt"));
     EXPECT_TRUE(IsClipboardFormatAvailable(CF_HDROP));
 }
 
