@@ -42,10 +42,9 @@ HMENU BuildTextMenu(HWND edit) {
 }
 
 // The box's text names an existing file or folder.
-bool NamesExisting(HWND edit) {
+bool NamesExisting(void) {
     char text[EDIT_TEXT_MAX * 2];
     int len = ReadEditText(text, sizeof text);
-    (void)edit;
     char path[SHELL_PATH_SIZE];
     return len > 0 && len < EDIT_TEXT_MAX && RootedPath(text, path, sizeof path) &&
            FileExists(path);
@@ -70,7 +69,7 @@ HMENU BuildEditMenu(HWND edit) {
     HMENU textMenu = BuildTextMenu(edit);
     if (textMenu) AppendMenuA(menu, MF_POPUP | MF_STRING, (UINT_PTR)textMenu, "文字列(&Q)");
     if (GetWindowTextLengthA(edit) > 0) {
-        if (NamesExisting(edit)) {
+        if (NamesExisting()) {
             AddSeparator(menu);
             AddText(menu, IDM_FILE_CUT, "切り取り(&T)", true);
             AddText(menu, IDM_FILE_COPY, "コピー(&C)", true);
