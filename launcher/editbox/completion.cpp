@@ -4,8 +4,6 @@
 // a shortcut's target.
 #include "completion.h"
 
-#include <objbase.h>
-#include <shlobj.h>
 #include <stdio.h>
 #include <string.h>
 
@@ -20,6 +18,7 @@
 #include "../lists/listwnd.h"
 #include "../lists/search.h"
 #include "../shell/appstate.h"
+#include "../shellext/shellext.h"
 #include "completerules.h"
 #include "editbox.h"
 #include "editbox_internal.h"
@@ -105,33 +104,6 @@ int TypeOther(HWND editBox, int c, const char* text, int len) {
     }
     SetFlags(SF_USER_DELETED);
     return 0;
-}
-
-// A shortcut's target, through the shell link object; false when it cannot be
-// resolved.
-bool ResolveShortcut(const char* link, char* target, size_t size) {
-    wchar_t wide[MAX_PATH];
-    if (!MultiByteToWideChar(CP_ACP, 0, link, -1, wide, MAX_PATH)) return false;
-    IShellLinkA* shellLink = nullptr;
-    if (FAILED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkA,
-                                (void**)&shellLink)))
-        return false;
-    bool ok = false;
-    IPersistFile* file = nullptr;
-    if (SUCCEEDED(shellLink->QueryInterface(IID_IPersistFile, (void**)&file))) {
-        if (SUCCEEDED(file->Load(wide, STGM_READ))) {
-            char path[MAX_PATH] = "";
-            WIN32_FIND_DATAA data;
-            if (SUCCEEDED(shellLink->GetPath(path, MAX_PATH, &data, 0)) && path[0] &&
-                strlen(path) < size) {
-                CopyString(target, path, size);
-                ok = true;
-            }
-        }
-        file->Release();
-    }
-    shellLink->Release();
-    return ok;
 }
 
 }  // namespace
@@ -351,9 +323,9 @@ void GoToShortcutTarget(void) {
     }
     size_t len = strlen(name);
     if (len < 4 || strcmp(name + len - 4, ".lnk") != 0) return;
-    char link[PATH_WORK_SIZE];
-    RootAtStartDir(name, link, sizeof link);
-    char target[EDIT_TEXT_MAX];
+    char link[SHELL_PATH_SIZE];
+    if (!RootedPath(name, link, sizeof link)) return;
+    char target[EDIT_TEXT_MAX] = "";
     if (!ResolveShortcut(link, target, sizeof target)) return;
     CloseCascades(nullptr, CASCADE_CLOSE_ALL);
     HideItemList();

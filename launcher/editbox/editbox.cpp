@@ -14,6 +14,7 @@
 #include "completion.h"
 #include "editbox_internal.h"
 #include "editgeom.h"
+#include "editmenu.h"
 
 EditBoxState EditBox;
 
@@ -64,6 +65,12 @@ LRESULT CALLBACK EditBoxProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam) {
             break;
         case WM_NOTIFY:
             return HandleListNotify((NMHDR*)lParam);
+        case WM_CONTEXTMENU:
+        case WM_DRAWITEM:
+        case WM_MEASUREITEM:
+        case WM_INITMENUPOPUP:
+        case WM_MENUCHAR:
+            return OnEditMenuMessage(wnd, msg, wParam, lParam);
         case WM_IME_CHAR:
             if (OnCompletionImeChar(wnd, wParam)) return 0;
             break;
@@ -105,9 +112,8 @@ LRESULT CALLBACK EditBoxProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam) {
             return result;
         }
     }
-    // Still to come with their subsystems: the shell context menu's owner-draw
-    // and menu messages, the edit context menu and WM_APP+3 (registered
-    // applications). Until then the control handles them itself.
+    // Still to come with its subsystem: WM_APP+3 (registered applications).
+    // Until then the control handles it itself.
     return ForwardToEdit(wnd, msg, wParam, lParam);
 }
 

@@ -10,6 +10,7 @@
 #include "../lists/search.h"
 #include "../shell/appstate.h"
 #include "../shell/shell.h"
+#include "../shellext/shellext.h"
 #include "builtin.h"
 #include "completion.h"
 #include "editbox.h"
@@ -87,13 +88,21 @@ void OnEditCommand(HWND wnd, WPARAM code) {
         case CMD_SHORTCUT_TARGET:
             GoToShortcutTarget();
             break;
+        case CMD_FILE_COPY:
+            PutFilesOnClipboard(CLIP_COPY);
+            break;
+        case CMD_FILE_CUT:
+            PutFilesOnClipboard(CLIP_CUT);
+            break;
+        case CMD_FILE_PASTE:
+            PasteFilesAtFocus();
+            break;
         case CMD_EXIT:
             RequestExit();
             break;
         default:
-            // List scrolling and switching, directory up, shortcut targets, file
-            // clipboard, registered applications, rename and delete belong to
-            // their subsystems; unknown codes (above 23) do nothing.
+            // Registered applications, rename and delete belong to their
+            // subsystem; unknown codes (above 23) do nothing.
             break;
     }
 }

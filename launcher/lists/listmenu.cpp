@@ -4,6 +4,7 @@
 #include <commctrl.h>
 
 #include "../../common/winutil.h"
+#include "../shellext/shellext.h"
 #include "cascade.h"
 #include "folderlist.h"
 #include "listinput.h"
@@ -37,7 +38,7 @@ HMENU BuildListMenu(void) {
     AddSeparator(menu);
     AddText(menu, IDM_LIST_CUT, "切り取り(&T)", true);
     AddText(menu, IDM_LIST_COPY, "コピー(&C)", true);
-    AddText(menu, IDM_LIST_PASTE, "張り付け(&P)", IsClipboardFormatAvailable(CF_HDROP) != 0);
+    AddText(menu, IDM_LIST_PASTE, "張り付け(&P)", ClipboardHasFiles());
     AddText(menu, IDM_LIST_SHORTCUT, "ショートカット作成(&S)", true);
     AddText(menu, IDM_LIST_DELETE, "削除(&D)", true);
     AddText(menu, IDM_LIST_RENAME, "名前変更(&M)", true);
@@ -100,16 +101,22 @@ void ShowListMenu(HWND list, int x, int y) {
             ListSelectAll(list);
             break;
         case IDM_LIST_CUT:
+            PutWindowFilesOnClipboard(list, CLIP_CUT);
+            break;
         case IDM_LIST_COPY:
+            PutWindowFilesOnClipboard(list, CLIP_COPY);
+            break;
         case IDM_LIST_PASTE:
-            // Files go to and come from the clipboard once the file
-            // operations exist.
+            PasteIntoListSelection(list);
             break;
         case IDM_LIST_SHORTCUT:
+            MakeShortcutsFor(list);
+            break;
         case IDM_LIST_PROPERTIES:
+            ShowPropertiesOf(list);
+            break;
         case IDM_LIST_SHELL_MENU:
-            // Shortcuts, properties and the shell's own menu join with the
-            // shell integration.
+            ShowShellMenuOf(list, pt.x, pt.y);
             break;
         case IDM_LIST_DELETE:
         case IDM_LIST_RENAME:

@@ -1,0 +1,264 @@
+// clipfiles.cpp - files on the clipboard (CF_HDROP and "Preferred
+// DropEffect"), their paste through the shell's file operation, the copy or
+// move step of a drop and a program opened on files.
+#include <windows.h>
+#include <shellapi.h>
+#include <stddef.h>
+#include <string.h>
+
+#include "../../common/fileio.h"
+#include "../../common/strutil.h"
+#include "../editbox/editbox.h"
+#include "../lists/listselect.h"
+#include "../shell/shell.h"
+#include "shellext.h"
+
+namespace {
+
+const char kDropEffectFormat[] = "Preferred DropEffect";
+// Tries to open a clipboard that another program holds for a moment.
+const int kOpenTries = 5;
+const DWORD kOpenPauseMs = 10;
+
+bool OpenClipboardOf(HWND owner) {
+    for (int i = 0; i < kOpenTries; i++) {
+        if (OpenClipboard(owner)) return true;
+        Sleep(kOpenPauseMs);
+    }
+    return false;
+}
+
+HGLOBAL NewBlock(size_t size) { return GlobalAlloc(GMEM_MOVEABLE | GMEM_ZEROINIT, size); }
+
+// The edit box's text: false when it is empty or too long for a path.
+bool EditBoxPath(char* path, size_t size) {
+    char text[EDIT_TEXT_MAX * 2];
+    int len = ReadEditText(text, sizeof text);
+    if (len <= 0 || len >= EDIT_TEXT_MAX) return false;
+    return EditItemPath(text, path, size);
+}
+
+// The selected rows of a list as a file list of rooted paths (MemAlloc);
+// rows whose rooted path would not fit are left out.
+char* ListFiles(HWND list, int mode, int* count) {
+    int n = 0;
+    char* raw = SelectedListPaths(list, mode, &n);
+    *count = 0;
+    if (!raw) return nullptr;
+    size_t size = (size_t)n * SHELL_PATH_SIZE + 1;
+    char* rooted = (char*)MemAlloc(size);
+    size_t used = 0;
+    if (rooted) {
+        for (const char* p = raw; *p; p += strlen(p) + 1) {
+            char path[SHELL_PATH_SIZE];
+            if (RootedPath(p, path, sizeof path) && FileListAppend(rooted, size, &used, path))
+                (*count)++;
+        }
+    }
+    MemFree(raw);
+    if (*count == 0) {
+        MemFree(rooted);
+        return nullptr;
+    }
+    return rooted;
+}
+
+// The shell's file operation (copy or move of list into folder), owned by
+// the main window; the shell asks before it overwrites and reports errors.
+// Each file gets its own target in the folder: a move of several files into
+// one folder named once is refused by some shells (Wine cancels it), while
+// one target per file is done by all in one operation with the same dialogs.
+bool RunFileOperation(UINT function, const char* list, const char* folder) {
+    char* from = nullptr;
+    char* to = nullptr;
+    if (!BuildTransferLists(list, folder, &from, &to)) return false;
+    SHFILEOPSTRUCTA op;
+    ZeroMemory(&op, sizeof op);
+    op.hwnd = Shell.mainWnd;
+    op.wFunc = function;
+    op.pFrom = from;
+    op.pTo = to;
+    op.fFlags = FOF_MULTIDESTFILES;
+    bool ok = SHFileOperationA(&op) == 0 && !op.fAnyOperationsAborted;
+    MemFree(from);
+    MemFree(to);
+    return ok;
+}
+
+}  // namespace
+
+// --- putting files on the clipboard ------------------------------------------------
+
+bool PutFileListOnClipboard(const char* list, size_t blockSize, int mode) {
+    if (!list || !*list) return false;
+    HGLOBAL drop = NewBlock(blockSize);
+    HGLOBAL effect = NewBlock(sizeof(DWORD));
+    bool ready = false;
+    if (drop && effect) {
+        unsigned char* dropBytes = (unsigned char*)GlobalLock(drop);
+        DWORD* effectValue = (DWORD*)GlobalLock(effect);
+        if (dropBytes && effectValue) {
+            ready = WriteDropBlock(dropBytes, blockSize, list);
+            *effectValue = EffectForMode(mode);
+        }
+        if (dropBytes) GlobalUnlock(drop);
+        if (effectValue) GlobalUnlock(effect);
+    }
+    UINT effectFormat = RegisterClipboardFormatA(kDropEffectFormat);
+    if (!ready || !effectFormat || !OpenClipboardOf(Shell.mainWnd)) {
+        if (drop) GlobalFree(drop);
+        if (effect) GlobalFree(effect);
+        return false;
+    }
+    EmptyClipboard();
+    // A block the clipboard took belongs to it; one it refused is ours.
+    bool ok = SetClipboardData(CF_HDROP, drop) != nullptr;
+    if (!ok) GlobalFree(drop);
+    if (!SetClipboardData(effectFormat, effect)) {
+        GlobalFree(effect);
+        ok = false;
+    }
+    CloseClipboard();
+    return ok;
+}
+
+bool PutWindowFilesOnClipboard(HWND wnd, int mode) {
+    if (!wnd) return false;
+    if (RoleOfListWindow(wnd) != LR_None) {
+        int count = 0;
+        char* list = ListFiles(wnd, LS_SELECTED, &count);
+        if (!list) return false;
+        bool ok = PutFileListOnClipboard(list, DropBlockSizeFor(count), mode);
+        MemFree(list);
+        return ok;
+    }
+    if (wnd != EditBox.wnd) return false;
+    char path[SHELL_PATH_SIZE];
+    if (!EditBoxPath(path, sizeof path) || !FileExists(path)) return false;
+    char list[SHELL_PATH_SIZE + 1] = {};
+    size_t used = 0;
+    if (!FileListAppend(list, sizeof list, &used, path)) return false;
+    return PutFileListOnClipboard(list, DROP_EDIT_BLOCK_SIZE, mode);
+}
+
+void PutFilesOnClipboard(int mode) { PutWindowFilesOnClipboard(GetFocus(), mode); }
+
+bool ClipboardHasFiles(void) { return IsClipboardFormatAvailable(CF_HDROP) != 0; }
+
+// --- reading dropped or pasted files ---------------------------------------------------
+
+char* CollectDroppedFiles(HDROP drop) {
+    if (!drop) return nullptr;
+    UINT count = DragQueryFileA(drop, 0xFFFFFFFF, nullptr, 0);
+    if (count == 0) return nullptr;
+    size_t total = 0;
+    for (UINT i = 0; i < count; i++) {
+        UINT len = DragQueryFileA(drop, i, nullptr, 0);
+        if (len > 0 && len < SHELL_PATH_SIZE) total += len;
+    }
+    if (total == 0) return nullptr;
+    size_t size = count + 10 + total;
+    char* list = (char*)MemAlloc(size);
+    if (!list) return nullptr;
+    size_t used = 0;
+    for (UINT i = 0; i < count; i++) {
+        // A name too long for a path buffer would be cut into another name:
+        // it is left out.
+        UINT len = DragQueryFileA(drop, i, nullptr, 0);
+        if (len == 0 || len >= SHELL_PATH_SIZE) continue;
+        char path[SHELL_PATH_SIZE];
+        UINT got = DragQueryFileA(drop, i, path, sizeof path);
+        if (got != len) continue;
+        FileListAppend(list, size, &used, path);
+    }
+    if (used == 0) {
+        MemFree(list);
+        return nullptr;
+    }
+    return list;
+}
+
+// --- paste -----------------------------------------------------------------------------
+
+bool PasteFiles(const char* destination) {
+    if (!destination || !ClipboardHasFiles()) return false;
+    char folder[SHELL_PATH_SIZE];
+    if (!RootedPath(destination, folder, sizeof folder) || !DirectoryExists(folder)) return false;
+    if (!OpenClipboardOf(Shell.mainWnd)) return false;
+    int effect = 0;
+    UINT effectFormat = RegisterClipboardFormatA(kDropEffectFormat);
+    HANDLE effectData = effectFormat ? GetClipboardData(effectFormat) : nullptr;
+    if (effectData) {
+        const unsigned char* bytes = (const unsigned char*)GlobalLock(effectData);
+        if (bytes) {
+            effect = EffectOfBlock(bytes, GlobalSize(effectData));
+            GlobalUnlock(effectData);
+        }
+    }
+    char* list = nullptr;
+    HANDLE dropData = effect ? GetClipboardData(CF_HDROP) : nullptr;
+    if (dropData) {
+        // Another program's block is checked before the shell reads it.
+        const unsigned char* bytes = (const unsigned char*)GlobalLock(dropData);
+        bool sound = bytes && DropBlockIsSound(bytes, GlobalSize(dropData));
+        if (bytes) GlobalUnlock(dropData);
+        if (sound) list = CollectDroppedFiles((HDROP)dropData);
+    }
+    // The clipboard is free again before the shell's dialogs may show.
+    CloseClipboard();
+    if (!list) return false;
+    bool ok = RunFileOperation(effect == EFFECT_MOVE ? FO_MOVE : FO_COPY, list, folder);
+    MemFree(list);
+    return ok;
+}
+
+bool PasteIntoListSelection(HWND list) {
+    int count = 0;
+    char* files = ListFiles(list, LS_SELECTED, &count);
+    if (!files) return false;
+    bool ok = PasteFiles(files);  // the first path of the list
+    MemFree(files);
+    return ok;
+}
+
+bool PasteIntoEditPath(void) {
+    char text[EDIT_TEXT_MAX * 2];
+    int len = ReadEditText(text, sizeof text);
+    if (len <= 0 || len >= EDIT_TEXT_MAX) return false;
+    char folder[SHELL_PATH_SIZE];
+    if (!RootedPath(text, folder, sizeof folder) || !DirectoryExists(folder)) return false;
+    return PasteFiles(folder);
+}
+
+void PasteFilesAtFocus(void) {
+    HWND focus = GetFocus();
+    if (focus && focus == EditBox.wnd)
+        PasteIntoEditPath();
+    else if (RoleOfListWindow(focus) != LR_None)
+        PasteIntoListSelection(focus);
+}
+
+// --- drops -----------------------------------------------------------------------------
+
+bool OpenFilesWithProgram(const char* program, const char* list) {
+    if (!program || !*program || !list || !*list) return false;
+    char* params = BuildParameterString(list);
+    if (!params) return false;
+    char folder[SHELL_PATH_SIZE];
+    bool ok = false;
+    if (CopyString(folder, program, sizeof folder) == strlen(program)) {
+        CutLastComponent(folder);
+        if (IsBareDrive(folder)) AddTrailingSeparator(folder, sizeof folder);
+        HINSTANCE started =
+            ShellExecuteA(nullptr, "open", program, params, folder, SW_SHOWNORMAL);
+        ok = (INT_PTR)started > 32;
+    }
+    MemFree(params);
+    return ok;
+}
+
+bool TransferToFolder(const char* list, int action, const char* target) {
+    if (!list || !*list || !target || !*target) return false;
+    if (IsProgramTarget(target)) return OpenFilesWithProgram(target, list);
+    return RunFileOperation(action == TRANSFER_MOVE ? FO_MOVE : FO_COPY, list, target);
+}

@@ -1,0 +1,95 @@
+// shellext.h - the shell integration of vorn: files on the clipboard and
+// their paste through the shell's file operation, shortcut files, the
+// shell's own context menu and properties sheet, and polite closing of
+// another program's window. The callers name a window (the edit box or a
+// list window) or a path; the files of a list come from listselect.h.
+#pragma once
+#include <windows.h>
+#include <shellapi.h>
+#include <shtypes.h>
+#include <stddef.h>
+
+// The shell's folder object (shobjidl.h). The full shell headers stay out of
+// this one: they declare a class named like the application shell's record.
+struct IShellFolder;
+
+#include "shellrules.h"
+
+// --- files on the clipboard (clipfiles.cpp) ------------------------------------
+
+// Puts the files of the focused window on the clipboard: mode CLIP_CUT or
+// CLIP_COPY.
+void PutFilesOnClipboard(int mode);
+// The same for a given window: the selected rows of a list window, or the
+// existing path of the edit box. True when the clipboard was set.
+bool PutWindowFilesOnClipboard(HWND wnd, int mode);
+// Puts a file list on the clipboard in a CF_HDROP block of blockSize bytes
+// with the "Preferred DropEffect" of mode. True when the clipboard was set;
+// on any failure it keeps what it held.
+bool PutFileListOnClipboard(const char* list, size_t blockSize, int mode);
+// True when the clipboard holds files (CF_HDROP).
+bool ClipboardHasFiles(void);
+// Copies or moves the clipboard's files into the existing folder destination
+// (rooted first) through the shell's file operation. True when it ran.
+bool PasteFiles(const char* destination);
+// PasteFiles into the first selected row of a list window.
+bool PasteIntoListSelection(HWND list);
+// PasteFiles into the folder typed in the edit box.
+bool PasteIntoEditPath(void);
+// Command 18: paste into the edit box's folder or the list selection,
+// whichever has the focus.
+void PasteFilesAtFocus(void);
+// The file list (MemAlloc; caller frees) of a CF_HDROP handle; paths that do
+// not fit a path buffer are left out. Null when no path remains.
+char* CollectDroppedFiles(HDROP drop);
+// The copy or move step of a drop: action TRANSFER_COPY or TRANSFER_MOVE
+// into the folder target; a target ending in ".exe" is started on the files
+// instead.
+bool TransferToFolder(const char* list, int action, const char* target);
+// Starts program with the files of list as its arguments, in the program's
+// folder. True when the shell started it.
+bool OpenFilesWithProgram(const char* program, const char* list);
+
+// --- shortcuts (shortcut.cpp) -----------------------------------------------------
+
+// Creates the shortcut file link pointing at target; description, arguments
+// and folder are set when not null, showCommand when not 0. True when saved.
+bool CreateShortcut(const char* target, const char* link, const char* description,
+                    const char* arguments, const char* folder, int showCommand);
+// A shortcut beside each file of the window (the edit box's path or the
+// selected rows of a list); the number made.
+int MakeShortcutsFor(HWND wnd);
+// A shortcut in folder for each file of list; the number made.
+int MakeShortcutsInFolder(const char* list, const char* folder);
+// Writes the target of the shortcut file link into out (size bytes) when the
+// link loads and its target fits; otherwise out keeps what the caller put
+// there. True when written.
+bool ResolveShortcut(const char* link, char* out, size_t size);
+// Asks a window of another program to close, and waits for it briefly.
+void ClosePolitely(HWND window);
+// Waits up to 200 ms for window to be destroyed.
+void WaitWindowGone(HWND window);
+
+// --- the shell's context menu and properties (shellmenu.cpp) ----------------------
+
+// The shell's context menu for the items of the focused window at the screen
+// point (x, y); both 0: the centre of the edit box.
+void ShowShellMenu(int x, int y);
+// The same for a given window (the edit box or a list window).
+bool ShowShellMenuOf(HWND wnd, int x, int y);
+// Shows the menu of the items (children of folder) owned by owner at point
+// and runs the chosen command; true when one was chosen and ran.
+bool TrackShellMenu(HWND owner, IShellFolder* folder, LPCITEMIDLIST* items, UINT count,
+                    POINT point);
+// The folder object of a folder path ("" is the desktop); the caller
+// releases it. Null when it cannot be had.
+IShellFolder* ParentFolderOf(const char* path);
+// The active shell menu's answer to a menu message (WM_INITMENUPOPUP,
+// WM_DRAWITEM, WM_MEASUREITEM), or -1 when no shell menu is active.
+LRESULT ForwardShellMenuMessage(UINT msg, WPARAM wParam, LPARAM lParam);
+// Its answer to WM_MENUCHAR, or -1 when it cannot answer.
+LRESULT ForwardShellMenuChar(UINT msg, WPARAM wParam, LPARAM lParam);
+// The shell's properties of path, owned by owner; true when accepted.
+bool ShowProperties(HWND owner, const char* path);
+// Properties of the edit box's path or of the first selected row of a list.
+bool ShowPropertiesOf(HWND wnd);
