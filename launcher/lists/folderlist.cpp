@@ -22,6 +22,7 @@
 #include "../../common/itemarray.h"
 #include "listfilter.h"
 #include "listwnd.h"
+#include "../migemo/migemo.h"
 
 namespace {
 
@@ -166,7 +167,7 @@ int OpenFolderList(HWND editBox, const char* text, const char* typed) {
         FatalListError("fatar errer no10");
         return 0;
     }
-    // Migemo is loaded here when switched on, once Migemo search exists.
+    LoadMigemo(editBox);
     SetAnchorFor(editBox, text);
 
     int result;
@@ -281,7 +282,7 @@ int FilterFolderList(const char* filterText) {
     if (!Lists.array.items) return FOLDER_NO_MATCH;
     int32_t shown = 0;
     int32_t result = FilterFolderItems(&Lists.array, filterText ? filterText : "",
-                                       (int)Settings.inputmode, nullptr, &shown);
+                                       (int)Settings.inputmode, MigemoWideMatcher(true), &shown);
     if (result < 0) return result;
     Folder.noMatchShown = false;
     Lists.folderRows = shown;
