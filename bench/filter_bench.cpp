@@ -223,7 +223,7 @@ bool ReportRatio(const char* label, const char* text) {
         "%s \"%s\": filter %.0f us/refilter, baseline %.0f us, ratio filter/baseline %.2f "
         "(shown: filter %d, baseline %d, of %d)\n",
         label, text, f, b, f / b, shownFilter, shownBase, kNames);
-    return f / b <= 4.0;
+    return f / b <= 2.0;
 }
 
 }  // namespace

@@ -6,6 +6,10 @@ if(VORN_FUZZ)
   add_compile_options(-g -O1 -fsanitize=fuzzer-no-link,address,undefined)
   add_library(vorn_core STATIC ${VORN_NATIVE_SOURCES})
   target_include_directories(vorn_core PUBLIC ${CMAKE_SOURCE_DIR})
+  # The BREGEXP adapter over the distribution's Oniguruma (libonig-dev).
+  add_library(bregexp_native STATIC components/bregexp/bregexp.cpp)
+  target_include_directories(bregexp_native PUBLIC ${CMAKE_SOURCE_DIR})
+  target_link_libraries(bregexp_native PUBLIC onig)
   add_subdirectory(fuzz)
   return()
 endif()
@@ -19,6 +23,11 @@ endif()
 add_library(vorn_core STATIC ${VORN_NATIVE_SOURCES})
 target_include_directories(vorn_core PUBLIC ${CMAKE_SOURCE_DIR})
 
+# The BREGEXP adapter, natively over the distribution's Oniguruma (libonig-dev).
+add_library(bregexp_native STATIC components/bregexp/bregexp.cpp)
+target_include_directories(bregexp_native PUBLIC ${CMAKE_SOURCE_DIR})
+target_link_libraries(bregexp_native PUBLIC onig)
+
 if(VORN_BENCH)
   if(EXISTS ${CMAKE_SOURCE_DIR}/bench/CMakeLists.txt)
     add_subdirectory(bench)
@@ -30,7 +39,10 @@ find_package(GTest REQUIRED)
 include(GoogleTest)
 file(GLOB NATIVE_TEST_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/native/*.cpp)
 add_executable(core_tests ${NATIVE_TEST_SOURCES})
-target_link_libraries(core_tests vorn_core GTest::gtest_main)
+# The Migemo chain runs with the distribution's C/Migemo and cp932 dictionary.
+set(VORN_NATIVE_DICT_DIR /usr/share/cmigemo/cp932 CACHE PATH "Migemo dictionary (code page 932)")
+target_link_libraries(core_tests vorn_core bregexp_native migemo GTest::gtest_main)
+target_compile_definitions(core_tests PRIVATE VORN_MIGEMO_DICT="${VORN_NATIVE_DICT_DIR}")
 gtest_discover_tests(core_tests DISCOVERY_TIMEOUT 60)
 
 # The core must stay free of windows.h.

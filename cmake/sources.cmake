@@ -18,6 +18,7 @@ set(VORN_CORE_SOURCES
   launcher/lists/history.cpp
   launcher/lists/favpages.cpp
   launcher/shellext/shellrules.cpp
+  launcher/migemo/migemopattern.cpp
 )
 
 # Win32 shell of vorn: every .cpp under launcher/ that is not in the core,

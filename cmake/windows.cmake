@@ -28,6 +28,12 @@ vorn_resource(VORN_RC vorn)
 add_executable(vorn WIN32 launcher/shell/main.cpp ${VORN_RC})
 target_link_libraries(vorn vorn_win)
 
+# migemo.dll, BREGEXP.DLL and dict\ beside vorn.exe.
+include(${CMAKE_SOURCE_DIR}/components/components.cmake)
+if(TARGET migemo_components)
+  add_dependencies(vorn migemo_components)
+endif()
+
 if(BUILD_TESTING)
   set(gtest_disable_pthreads OFF CACHE BOOL "" FORCE)
   set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)
@@ -53,6 +59,13 @@ if(BUILD_TESTING)
     add_dependencies(e2e_tests vorn)
     gtest_discover_tests(e2e_tests DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 120
                          PROPERTIES RUN_SERIAL TRUE TIMEOUT 120 LABELS e2e)
+  endif()
+  if(TARGET migemo_components)
+    foreach(user e2e_tests win_tests)
+      if(TARGET ${user})
+        add_dependencies(${user} migemo_components)
+      endif()
+    endforeach()
   endif()
   # Small helper programs the end-to-end tests start (one .cpp each).
   file(GLOB E2E_TOOL_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/e2e/tools/*.cpp)

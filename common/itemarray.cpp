@@ -24,7 +24,81 @@ int32_t GrownCapacity(int32_t n, int32_t current) {
     return (int32_t)want;
 }
 
+// The one folded copy kept (see FoldedNamesOf): a single heap block holding
+// the record, the start offsets, the ASCII marks and the texts.
+struct FoldedCacheState {
+    FoldedNames* block;
+    int32_t capacity;  // capacity of the array it was made of
+};
+static FoldedCacheState FoldedCache;
+
+static void DropFolded(void) {
+    MemFree(FoldedCache.block);
+    FoldedCache.block = nullptr;
+    FoldedCache.capacity = 0;
+}
+
+void ForgetFoldedNames(const ListItem* items) {
+    if (FoldedCache.block && items && FoldedCache.block->items == items) DropFolded();
+}
+
+static int32_t TextLength(const ListItem& item) {
+    const void* end = memchr(item.path, '\0', sizeof item.path);
+    return end ? (int32_t)((const char*)end - item.path) : (int32_t)sizeof item.path - 1;
+}
+
+const FoldedNames* FoldedNamesOf(const ItemArray* array) {
+    if (!array || !array->items || array->count <= 0 || array->count > array->capacity)
+        return nullptr;
+    FoldedNames* f = FoldedCache.block;
+    if (f && f->items == array->items && f->count == array->count &&
+        FoldedCache.capacity == array->capacity)
+        return f;
+    DropFolded();
+    int32_t count = array->count;
+    // Folding never makes a text longer.
+    size_t textBytes = 0;
+    for (int32_t i = 0; i < count; i++) textBytes += (size_t)TextLength(array->items[i]) + 1;
+    size_t offsets = sizeof(FoldedNames);
+    offsets = (offsets + alignof(int32_t) - 1) / alignof(int32_t) * alignof(int32_t);
+    size_t scratch = offsets + ((size_t)count + 1) * sizeof(int32_t);
+    size_t marks = scratch + (size_t)count * sizeof(uint16_t);
+    size_t texts = marks + (size_t)count;
+    if (textBytes > (size_t)INT32_MAX || texts > SIZE_MAX - textBytes) return nullptr;
+    char* block = (char*)MemAlloc(texts + textBytes);
+    if (!block) return nullptr;
+    f = (FoldedNames*)block;
+    int32_t* start = (int32_t*)(block + offsets);
+    uint16_t* marksOfFilters = (uint16_t*)(block + scratch);
+    unsigned char* ascii = (unsigned char*)(block + marks);
+    char* text = block + texts;
+    int32_t at = 0;
+    for (int32_t i = 0; i < count; i++) {
+        const ListItem& item = array->items[i];
+        int32_t len = TextLength(item);
+        unsigned char any = 0;
+        for (int32_t k = 0; k < len; k++) any |= (unsigned char)item.path[k];
+        start[i] = at;
+        ascii[i] = any < 0x80;
+        text[at] = '\0';
+        at += MapCharsSjis(LowerAscii, item.path, text + at, len, (size_t)len + 1) + 1;
+    }
+    start[count] = at;
+    f->items = array->items;
+    f->count = count;
+    f->text = text;
+    f->start = start;
+    f->ascii = ascii;
+    f->scratch = marksOfFilters;
+    FoldedCache.block = f;
+    FoldedCache.capacity = array->capacity;
+    return f;
+}
+
 void SetListItem(ListItem* item, const char* text, uint32_t flags) {
+    // A folded copy that holds this item is out of date now.
+    FoldedNames* f = FoldedCache.block;
+    if (f && item >= f->items && item < f->items + f->count) DropFolded();
     size_t n = CopyString(item->path, text, sizeof item->path);
     for (size_t i = 0; i < n; i++) {
         if (IsLeadByteSjis((unsigned char)item->path[i])) {
@@ -51,6 +125,7 @@ int AppendItem(ItemArray* array, const char* text, uint32_t flags) {
     }
     int32_t n = array->count;
     if (n < 0 || n >= INT32_MAX) return 0;
+    ForgetFoldedNames(array->items);
     int32_t want = GrownCapacity(n, array->capacity);
     if (want < 0) return 0;
     if (want > array->capacity) {
@@ -86,6 +161,7 @@ int AllocItems(ItemArray* array, int32_t count) {
 
 void FreeItems(ItemArray* array) {
     if (!array) return;
+    ForgetFoldedNames(array->items);
     MemFree(array->items);
     MemFree(array->rows);
     *array = ItemArray{};

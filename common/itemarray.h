@@ -40,3 +40,26 @@ int32_t IndexRows(ItemArray* array);
 // index when it is current, else a search from row onwards (a row is never
 // greater than its item's position).
 int32_t ItemOfRow(const ItemArray* array, int32_t row);
+
+// A case-folded copy (MapCharsSjis with LowerAscii) of the texts of an array's
+// items, made once and reused by the filters on every key. text holds the
+// folded texts one after the other, each closed by its NUL; item i's begins
+// at start[i] and start[count] is the end of the last. ascii[i] is 1 when item
+// i's text holds no byte of 0x80 or above. The copy is dropped when its items
+// change: FreeItems, AllocItems and AppendItem on the array, SetListItem on one
+// of its items, or ForgetFoldedNames.
+struct FoldedNames {
+    const ListItem* items;  // the items it was made of
+    int32_t count;
+    const char* text;
+    const int32_t* start;
+    const unsigned char* ascii;
+    uint16_t* scratch;  // count marks the filters use while they run
+};
+
+// The folded copy of array's items, made now when there is none for them;
+// null when the array is empty or memory runs out. Valid until the items
+// change (see above). One copy is kept at a time.
+const FoldedNames* FoldedNamesOf(const ItemArray* array);
+// Drops the folded copy when it was made of items.
+void ForgetFoldedNames(const ListItem* items);

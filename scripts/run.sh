@@ -16,6 +16,12 @@ cmake --build --preset "$preset" --target vorn -j "$(nproc 2>/dev/null || echo 2
 rundir="$root/build/run"
 mkdir -p "$rundir/data"
 cp "build/$preset/vorn.exe" "$rundir/"
+# Migemo search: its two libraries and the dictionary beside the program.
+cmake --build --preset "$preset" --target migemo_components >/dev/null 2>&1 || true
+for f in migemo.dll BREGEXP.DLL; do
+  [ -f "build/$preset/$f" ] && cp "build/$preset/$f" "$rundir/"
+done
+if [ -d "build/$preset/dict" ]; then mkdir -p "$rundir/dict" && cp build/$preset/dict/* "$rundir/dict/"; fi
 
 private=""
 [ -z "${DISPLAY:-}" ] && private=private

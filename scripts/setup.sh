@@ -16,7 +16,7 @@ PKGS=(
   wine wine64 wine32:i386
   xvfb openbox x11-utils xdotool imagemagick
   locales fonts-ipafont-gothic fonts-ipafont-mincho
-  libmigemo-dev cmigemo-common
+  libmigemo-dev cmigemo-common libonig-dev dpkg-dev
   googletest libgtest-dev libbenchmark-dev
   python3
 )
@@ -45,3 +45,6 @@ if ! locale -a 2>/dev/null | grep -qi '^ja_JP\.utf-\?8$'; then
 fi
 
 echo "setup: all packages present"
+
+# The sources of migemo.dll and BREGEXP.DLL, and Oniguruma built for Windows.
+bash "$(dirname "${BASH_SOURCE[0]}")/components.sh"

@@ -17,6 +17,7 @@
 #include "../lists/historylist.h"
 #include "../lists/listwnd.h"
 #include "../lists/search.h"
+#include "../migemo/migemo.h"
 #include "../shell/appstate.h"
 #include "../shell/shell.h"
 #include "editbox.h"
@@ -111,13 +112,14 @@ static void RunTableCommand(int index) {
             FreeSearchResults();
             break;
         case BI_FREE_MIGEMO:
-            // Unloading Migemo comes with Migemo search.
+            FreeMigemo();
             break;
         case BI_MIGEMO_OFF:
-            // Switching Migemo filtering over (ToggleMigemo) comes with Migemo search.
+            // Given while Migemo is off it switches it on.
+            ToggleMigemo();
             break;
         case BI_MIGEMO_ON:
-            // Switching Migemo filtering on (EnableMigemo) comes with Migemo search.
+            EnableMigemo();
             break;
     }
     RestoreSavedText();
@@ -176,6 +178,8 @@ void ShowBuiltinList(void) {
 
     StashSavedText();
     SetPathIcon(nullptr);
+    // A list fill: Migemo loads here unless the caller suspended it.
+    LoadMigemo(EditBox.wnd);
     FillItemList();
     PlaceItemList(array->count);
     FocusEditBox();

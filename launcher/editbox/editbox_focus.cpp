@@ -10,6 +10,7 @@
 #include "editbox.h"
 #include "../lists/cascade.h"
 #include "../lists/listwnd.h"
+#include "../migemo/migemo.h"
 #include "editbox_internal.h"
 #include "savedtext.h"
 
@@ -55,7 +56,7 @@ void OnEditKillFocus(HWND wnd, HWND newFocus) {
     }
     ShowPathIcon(false);
     RestoreEditWidth();
-    // Migemo is released here (migemomode 1) once Migemo search exists.
+    ReleaseMigemoIfIdle();
     SetFlags(SF_TEXT_BY_PROGRAM);
     StashSavedText();
     SetTimer(wnd, ID_TIMER_CLOCK, 500, nullptr);

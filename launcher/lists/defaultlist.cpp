@@ -18,6 +18,7 @@
 #include "../../common/itemarray.h"
 #include "listfs_win.h"
 #include "listwnd.h"
+#include "../migemo/migemo.h"
 
 // What a lookup holds between reading the list and showing its result.
 struct DefaultLookupState {
@@ -175,7 +176,7 @@ static bool ShowDefaultHits(HWND editBox, ItemArray* hits) {
     Lists.item.array = *hits;
     *hits = ItemArray{};
     Lists.item.kind = LK_Default;
-    // Migemo is loaded here when switched on, once Migemo search exists.
+    LoadMigemo(EditBox.wnd);
     ClearEditBox();
     FillItemList();
     SetItemListMultiSelect(true);

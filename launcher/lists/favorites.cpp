@@ -16,6 +16,7 @@
 #include "../../common/itemarray.h"
 #include "listfs_win.h"
 #include "listwnd.h"
+#include "../migemo/migemo.h"
 
 static void FocusEditBox(HWND editBox) {
     HWND box = editBox ? editBox : EditBox.wnd;
@@ -71,7 +72,7 @@ void ToggleFavorites(HWND editBox) {
     if (SwitchOffItemList(LK_Favorites, LK_Favorites, editBox)) return;
     HideFolderList();
     ShowFavorites(editBox, false);
-    // Migemo is loaded here when switched on, once Migemo search exists.
+    LoadMigemo(EditBox.wnd);
 }
 
 void NextFavoritesPage(HWND editBox) {

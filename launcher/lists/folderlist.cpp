@@ -23,6 +23,7 @@
 #include "listfilter.h"
 #include "cascade.h"
 #include "listwnd.h"
+#include "../migemo/migemo.h"
 
 namespace {
 
@@ -153,7 +154,7 @@ int OpenFolderList(HWND editBox, const char* text, const char* typed) {
         FatalError(10);
         return 0;
     }
-    // Migemo is loaded here when switched on, once Migemo search exists.
+    LoadMigemo(editBox);
     SetAnchorFor(editBox, text);
 
     int result;
@@ -252,7 +253,7 @@ int ShowFolderContents(HWND editBox, const char* text, const char* typed) {
 int FilterFolderList(const char* filterText) {
     if (!Lists.folder.array.items) return FOLDER_NO_MATCH;
     int32_t result = FilterFolderItems(&Lists.folder.array, filterText ? filterText : "",
-                                       (int)Settings.inputmode, nullptr, nullptr);
+                                       (int)Settings.inputmode, MigemoWideMatcher(true), nullptr);
     if (result < 0) return result;
     Folder.noMatchShown = false;
     SetFolderRows();

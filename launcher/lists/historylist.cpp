@@ -15,6 +15,7 @@
 #include "history.h"
 #include "../../common/itemarray.h"
 #include "listwnd.h"
+#include "../migemo/migemo.h"
 
 void ShowHistory(void) {
     if (HistoryStore.size < 1 || HistoryStore.count < 1) return;
@@ -47,7 +48,7 @@ void ToggleHistory(void) {
     if (SwitchOffItemList(LK_History, LK_History, nullptr)) return;
     HideFolderList();
     ShowHistory();
-    // Migemo is loaded here when switched on, once Migemo search exists.
+    LoadMigemo(EditBox.wnd);
 }
 
 void ReloadHistory(void) { ReloadHistoryStore(Settings.size); }

@@ -1,19 +1,22 @@
 // listfilter.cpp - the decisions of the item-list and folder-list filters.
 //
-// The filters run on every typed character over arrays of up to tens of
-// thousands of names, so the plain test is done in two steps: a cheap scan of
-// the raw name that every match must pass (the term's bytes occur with ASCII
-// letters compared without case), and only then the real test over the
-// case-folded name. A folded name that holds a term byte for byte also holds it
-// in the raw name up to the case of ASCII letters, so the scan never drops a
-// name the real test would keep. For a name of ASCII bytes only the scan is
-// already the real test (folding lowers every letter, and no byte starts a
-// double-byte character), so such names skip the second step.
+// The filters run on every typed character over arrays of up to a hundred
+// thousand names. The plain test works on the case-folded copy of the names
+// that the item array keeps (FoldedNamesOf: folded once, reused on every
+// key): each term is searched through all the folded names in one scan of the
+// block that holds them, and only where a hit lands is it checked to start
+// and end on character boundaries (never needed for a name of ASCII bytes).
+// Without memory for the copy, each name is tested on its own: a cheap scan
+// of the raw name that every match must pass (the term's bytes occur with
+// ASCII letters compared without case), then the real test over the folded
+// name.
 #include "listfilter.h"
 
+#include <stdint.h>
 #include <string.h>
 
 #include "../../common/fileio.h"
+#include "../../common/itemarray.h"
 #include "../../common/strutil.h"
 
 namespace {
@@ -148,6 +151,132 @@ bool ItemMatchesTerm(const ListItem& item, const Terms& t, int k, bool prefix,
     return TermMatches(folded, t.folded + t.start[k], prefix);
 }
 
+// Length of the character at p (a lead byte pairs with any byte but the NUL),
+// as the substring test of the string routines steps.
+inline int32_t CharStep(const char* p) {
+    return (IsLeadByteSjis((unsigned char)p[0]) && p[1] != '\0') ? 2 : 1;
+}
+
+// True when n bytes at off of a folded name start and end on character
+// boundaries (what FindSubstringSjis asks of a match).
+bool OnCharBoundaries(const char* name, int32_t off, int32_t n) {
+    int32_t i = 0;
+    while (i < off) i += CharStep(name + i);
+    if (i != off) return false;
+    int32_t end = off + n;
+    while (i < end) i += CharStep(name + i);
+    return i == end;
+}
+
+// Eight bytes at p as one word (any alignment).
+inline uint64_t Load8(const char* p) {
+    uint64_t v;
+    memcpy(&v, p, sizeof v);
+    return v;
+}
+const uint64_t kByteOnes = 0x0101010101010101ull;
+const uint64_t kByteHighs = 0x8080808080808080ull;
+// The high bit of every zero byte of v is set (and perhaps of a 0x01 byte
+// above a zero byte: candidates are checked anyway).
+inline uint64_t ZeroBytes(uint64_t v) { return (v - kByteOnes) & ~v & kByteHighs; }
+
+// First occurrence of needle (nn >= 1 bytes) in hay (hn bytes), or null.
+// Eight positions at a time are tested for the first byte of the needle (and
+// its second, from a word loaded one byte further), so a frequent first byte
+// costs no more than a rare one; each candidate is then compared whole.
+const char* FindBytes(const char* hay, size_t hn, const char* needle, size_t nn) {
+    if (nn > hn) return nullptr;
+    const char* last = hay + (hn - nn);  // the last place a match can start
+    const char* p = hay;
+#if defined(__BYTE_ORDER__) && __BYTE_ORDER__ == __ORDER_LITTLE_ENDIAN__
+    const uint64_t first = kByteOnes * (unsigned char)needle[0];
+    const uint64_t second = kByteOnes * (unsigned char)needle[nn > 1 ? 1 : 0];
+    const size_t reach = nn > 1 ? 9 : 8;  // bytes the two loads read
+    while (p + reach <= hay + hn) {
+        uint64_t m = ZeroBytes(Load8(p) ^ first);
+        if (nn > 1) m &= ZeroBytes(Load8(p + 1) ^ second);
+        while (m) {
+            const char* c = p + (__builtin_ctzll(m) >> 3);
+            if (c > last) return nullptr;
+            if (memcmp(c, needle, nn) == 0) return c;
+            m &= m - 1;
+        }
+        p += 8;
+    }
+#endif
+    for (; p <= last; p++)
+        if (p[0] == needle[0] && memcmp(p, needle, nn) == 0) return p;
+    return nullptr;
+}
+
+// One term over the folded names: every item that passed the k terms before
+// (pass[i] == k) and holds this one gets pass[i] = k + 1.
+void ScanTerm(const FoldedNames* f, const char* term, int32_t n, bool prefix, uint16_t k,
+              uint16_t* pass) {
+    int32_t count = f->count;
+    const char* base = f->text;
+    if (n == 0 || prefix) {
+        for (int32_t i = 0; i < count; i++) {
+            if (pass[i] != k) continue;
+            int32_t len = f->start[i + 1] - f->start[i] - 1;
+            if (n <= len && memcmp(base + f->start[i], term, (size_t)n) == 0) pass[i] = k + 1;
+        }
+        return;
+    }
+    if (k > 0) {
+        // Later terms: only the names still in the running, each on its own.
+        for (int32_t i = 0; i < count; i++) {
+            if (pass[i] != k) continue;
+            const char* name = base + f->start[i];
+            int32_t len = f->start[i + 1] - f->start[i] - 1;
+            for (int32_t from = 0; from <= len - n;) {
+                const char* hit = FindBytes(name + from, (size_t)(len - from), term, (size_t)n);
+                if (!hit) break;
+                int32_t pos = (int32_t)(hit - name);
+                if (f->ascii[i] || OnCharBoundaries(name, pos, n)) {
+                    pass[i] = k + 1;
+                    break;
+                }
+                from = pos + 1;
+            }
+        }
+        return;
+    }
+    // The first term: one scan through all the names.
+    int32_t endAt = f->start[count];
+    int32_t at = 0;
+    int32_t item = 0;
+    while (at < endAt) {
+        const char* hit = FindBytes(base + at, (size_t)(endAt - at), term, (size_t)n);
+        if (!hit) break;
+        int32_t pos = (int32_t)(hit - base);
+        while (f->start[item + 1] <= pos) item++;
+        int32_t from = f->start[item];
+        if (pass[item] != k) {
+            at = f->start[item + 1];  // this term was found in it already
+        } else if (f->ascii[item] || OnCharBoundaries(base + from, pos - from, n)) {
+            pass[item] = k + 1;
+            at = f->start[item + 1];
+        } else {
+            at = pos + 1;
+        }
+    }
+}
+
+// The plain test of every term for all items: per item the number of terms
+// it passed, so t.count for a match (the folded copy's scratch marks, valid
+// until the next filter), or null when the copy cannot be had (the caller
+// then tests item by item).
+const uint16_t* PlainMatches(const ItemArray* array, const Terms& t, bool prefix) {
+    const FoldedNames* f = FoldedNamesOf(array);
+    if (!f || t.count > UINT16_MAX - 1) return nullptr;
+    uint16_t* pass = f->scratch;
+    memset(pass, 0, (size_t)f->count * sizeof *pass);
+    for (int k = 0; k < t.count; k++)
+        ScanTerm(f, t.folded + t.start[k], t.length[k], prefix, (uint16_t)k, pass);
+    return pass;
+}
+
 void* CompileTerm(const WideMatcher* wide, const Terms& t, int k, bool foldWide) {
     const char* term = (foldWide ? t.folded : t.raw) + t.start[k];
     return wide->compile ? wide->compile(wide->context, term) : nullptr;
@@ -202,11 +331,13 @@ FilterResult FilterItemsByText(ItemArray* array, const char* text, const WideMat
 
     ListItem* items = array->items;
     if (!WideUsable(wide)) {
-        // One pass: the rows and the longest shown text together.
+        // The rows and the longest shown text together.
+        const uint16_t* pass = PlainMatches(array, *t, false);
         FilterResult r = {0, 0};
         for (int32_t i = 0; i < array->count; i++) {
             int32_t len = PathLength(items[i]);
-            if (!ItemMatchesAll(items[i], len, *t, false)) {
+            bool hit = pass ? pass[i] == t->count : ItemMatchesAll(items[i], len, *t, false);
+            if (!hit) {
                 items[i].viewIndex = -1;
                 continue;
             }
@@ -255,16 +386,18 @@ int32_t FilterFolderItems(ItemArray* array, const char* text, int inputmode,
     if (!WideUsable(wide)) {
         // Nothing is written before the first match, so that a text matching
         // nothing leaves the rows as they were.
+        const uint16_t* pass = PlainMatches(array, *t, prefix);
         for (int32_t i = 0; i < array->count; i++) {
-            int32_t len = PathLength(items[i]);
-            if (ItemMatchesAll(items[i], len, *t, prefix)) {
-                if (next == 0)
-                    for (int32_t j = 0; j < i; j++) items[j].viewIndex = -1;
-                items[i].viewIndex = next++;
-                if (len > longest) longest = len;
-            } else if (next > 0) {
-                items[i].viewIndex = -1;
+            if (pass ? pass[i] != t->count
+                     : !ItemMatchesAll(items[i], PathLength(items[i]), *t, prefix)) {
+                if (next > 0) items[i].viewIndex = -1;
+                continue;
             }
+            if (next == 0)
+                for (int32_t j = 0; j < i; j++) items[j].viewIndex = -1;
+            items[i].viewIndex = next++;
+            int32_t len = PathLength(items[i]);
+            if (len > longest) longest = len;
         }
     } else {
         // One pass per term over a scratch mark per item; the rows change only

@@ -24,6 +24,7 @@
 #include "listwnd.h"
 #include "search.h"
 #include "typeahead.h"
+#include "../migemo/migemo.h"
 
 // State of this module: the type-ahead buffer lives from the first typed
 // character until the reset timer fires.
@@ -69,8 +70,7 @@ void FilterItemList(HWND editBox) {
     ShowWindow(list, SW_SHOWNA);
     char text[EDIT_TEXT_MAX];
     ReadEditText(text, sizeof text);
-    // Romaji matching joins here once Migemo search exists.
-    FilterResult result = FilterItemsByText(&lw->array, text, nullptr);
+    FilterResult result = FilterItemsByText(&lw->array, text, MigemoWideMatcher(false));
     if (result.shown > 0 && !IsWindowVisible(list)) ShowWindow(list, SW_SHOWNA);
     SetListRows(lw);
     lw->longest = result.longest;

@@ -16,6 +16,7 @@
 #include "folderlist.h"
 #include "../../common/itemarray.h"
 #include "listwnd.h"
+#include "../migemo/migemo.h"
 
 SearchState Search;
 
@@ -270,7 +271,7 @@ static bool RunSearch(const char* folderText, const char* pattern, int mode) {
 
     SetEditText("");
     FocusEditBox();
-    // Migemo is loaded here when switched on, once Migemo search exists.
+    LoadMigemo(EditBox.wnd);
 
     int count = lw->array.count;
     if (count >= 2) {
@@ -382,5 +383,5 @@ void ToggleSearchResults(HWND editBox) {
     if (SwitchOffItemList(LK_Search, LK_SearchRecall, editBox)) return;
     HideFolderList();
     RecallResults();
-    // Migemo is loaded here when switched on, once Migemo search exists.
+    LoadMigemo(EditBox.wnd);
 }

@@ -9,6 +9,7 @@
 #include "../lists/historylist.h"
 #include "../lists/listwnd.h"
 #include "../lists/search.h"
+#include "../migemo/migemo.h"
 #include "appstate.h"
 #include "shell.h"
 
@@ -44,6 +45,8 @@ int ReloadAll(void) {
     UnregisterAppHotKey();
 
     FreeSearchResults();
+    // The settings may name another dictionary: loaded afresh on the next fill.
+    FreeMigemo();
     DestroyCascades();
     DestroyListWindows();
     DestroyPathIconWindow();

@@ -13,6 +13,7 @@
 #include "../lists/history.h"
 #include "../lists/listwnd.h"
 #include "../lists/search.h"
+#include "../migemo/migemo.h"
 #include "appstate.h"
 #include "shell.h"
 
@@ -31,8 +32,9 @@ void Shutdown(HWND mainWnd) {
     if (Shell.shuttingDown) return;
     Shell.shuttingDown = true;
 
-    // 1-4. The drop target and Migemo are released here once they exist;
-    //      the cascade lists, then the list windows.
+    // 1-4. Migemo (the drop target joins it once it exists); the cascade
+    //      lists, then the list windows.
+    FreeMigemo();
     DestroyCascades();
     DestroyListWindows();
 

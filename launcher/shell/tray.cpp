@@ -6,6 +6,7 @@
 #include "../../common/settings.h"
 #include "../../common/winutil.h"
 #include "../editbox/editbox.h"
+#include "../migemo/migemo.h"
 #include "appstate.h"
 #include "shell.h"
 
@@ -57,8 +58,7 @@ void ShowEditBox(void) {
 }
 
 void HideEditBox(int mode) {
-    // Migemo: release it here when enabled, migemomode is 1 and
-    // SF_MIGEMO_SUSPENDED is clear (Migemo search subsystem).
+    ReleaseMigemoIfIdle();
     if (mode != 1 && mode != 2) return;
     if (AnyFlag(SF_HIDDEN)) return;
     SetFlags(SF_HIDDEN);
