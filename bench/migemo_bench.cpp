@@ -29,7 +29,7 @@ const int kNames = 10000;
 const double kLimitMicros = 20000.0;
 
 struct MigemoBenchData {
-    ItemArray items = {nullptr, 0, 0};
+    ItemArray items = {};
     migemo* m = nullptr;
     BREGEXP* rx = nullptr;
 };

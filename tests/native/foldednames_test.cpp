@@ -14,7 +14,7 @@
 namespace {
 
 struct Names {
-    ItemArray a = {nullptr, 0, 0};
+    ItemArray a = {};
     explicit Names(const std::vector<std::string>& names) {
         for (const std::string& n : names) EXPECT_EQ(1, AppendItem(&a, n.c_str(), ItemFile));
     }
@@ -39,7 +39,7 @@ TEST(FoldedNames, HoldsTheFoldedTextsAndIsMadeOnce) {
     EXPECT_EQ(1, f->ascii[0]);
     EXPECT_EQ(0, f->ascii[1]);
     EXPECT_EQ(f, FoldedNamesOf(&n.a));
-    ItemArray empty = {nullptr, 0, 0};
+    ItemArray empty = {};
     EXPECT_EQ(nullptr, FoldedNamesOf(&empty));
 }
 
