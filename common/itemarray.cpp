@@ -4,8 +4,8 @@
 #include <stdint.h>
 #include <string.h>
 
-#include "../../common/fileio.h"
-#include "../../common/strutil.h"
+#include "fileio.h"
+#include "strutil.h"
 
 // Counts below this grow in steps of 100, later ones in steps of 2000.
 static const int32_t kSmallStep = 100;
