@@ -4,6 +4,7 @@
 #include <string.h>
 
 #include "../../common/settings.h"
+#include "../../common/winutil.h"
 #include "../shell/appstate.h"
 #include "../shell/shell.h"
 #include "datemacro.h"
@@ -12,13 +13,6 @@
 #include "../lists/listwnd.h"
 #include "editbox_internal.h"
 #include "savedtext.h"
-
-static bool IsWindowOfThisProgram(HWND wnd) {
-    if (!wnd) return false;
-    DWORD process = 0;
-    GetWindowThreadProcessId(wnd, &process);
-    return process == GetCurrentProcessId();
-}
 
 void OnEditSetFocus(HWND wnd) {
     CloseCascades(nullptr, CASCADE_CLOSE_ALL);
@@ -42,7 +36,7 @@ void OnEditSetFocus(HWND wnd) {
 void OnEditKillFocus(HWND wnd, HWND newFocus) {
     if (AnyFlag(SF_HIDDEN)) return;
     // Focus that stays within the program (a list, a message box) changes nothing.
-    if (IsWindowOfThisProgram(newFocus)) return;
+    if (IsOwnWindow(newFocus)) return;
     // While an outside tool runs (the list windows are disabled) nothing
     // happens either.
     if (Lists.folderList && !IsWindowEnabled(Lists.folderList)) return;
