@@ -1,7 +1,7 @@
 // In-process tests of the command edit box against a real EDIT window: its
-// creation and placement, the stashed text, focus changes and the clock, the
-// frame colours, the command dispatch, the key-binding filter, the hand-over
-// receiver and the shutdown order.
+// creation and placement, the byte limit of its text, the stashed text, focus
+// changes and the clock, the frame colours, the command dispatch, the
+// key-binding filter, the hand-over receiver and the shutdown order.
 #include <windows.h>
 
 #include <gtest/gtest.h>
