@@ -10,10 +10,7 @@
 
 namespace {
 
-// Length of the character at p: 2 for a lead byte with a trail, else 1.
-inline size_t CharLen(const char* p) {
-    return (IsLeadByteSjis((unsigned char)p[0]) && p[1] != '\0') ? 2 : 1;
-}
+inline size_t CharLen(const char* p) { return CharLengthSjis(p); }
 
 // The longest prefix of s (n bytes) that ends on a character boundary and is at
 // most room bytes long.

@@ -28,6 +28,11 @@ inline bool IsTrailByteSjis(unsigned char b) {
 inline size_t CharStepSjis(const char* p) {
     return (IsLeadByteSjis((unsigned char)p[0]) && IsTrailByteSjis((unsigned char)p[1])) ? 2 : 1;
 }
+// Length of the character at p for path and text routines: a lead byte takes
+// the byte after it whatever it is (only the NUL ends the text).
+inline size_t CharLengthSjis(const char* p) {
+    return (IsLeadByteSjis((unsigned char)p[0]) && p[1] != '\0') ? 2 : 1;
+}
 inline bool IsSeparator(char c) { return c == '\\' || c == '/'; }
 
 // ASCII lower-casing, the character function all callers pass to MapCharsSjis.

@@ -44,6 +44,12 @@ void ListSelectAll(HWND list) {
     SendMessageA(list, LVM_SETITEMSTATE, (WPARAM)-1, (LPARAM)&item);
 }
 
+bool IsOwnWindow(HWND window) {
+    if (!window) return false;
+    DWORD process = 0;
+    return GetWindowThreadProcessId(window, &process) && process == GetCurrentProcessId();
+}
+
 void ForceForeground(HWND window) {
     DWORD target = GetWindowThreadProcessId(window, nullptr);
     HWND current = GetForegroundWindow();
@@ -85,9 +91,3 @@ void ErrorBox(HWND owner, const char* text) {
                 MB_OK | MB_ICONEXCLAMATION);
 }
 
-bool IsOwnWindow(HWND window) {
-    if (!window) return false;
-    DWORD process = 0;
-    GetWindowThreadProcessId(window, &process);
-    return process == GetCurrentProcessId();
-}

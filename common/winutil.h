@@ -9,6 +9,9 @@ void ListInsertColumn(HWND list, int width, const char* title, int index, int fo
 // Number of selected items of a list view; 0 when the window is gone.
 int ListCountSelected(HWND list);
 void ListSelectAll(HWND list);
+// True when window belongs to this process (a list, a menu, a message box of
+// this program); false for null and for windows of other programs.
+bool IsOwnWindow(HWND window);
 // Brings window to the foreground even when another thread owns it.
 void ForceForeground(HWND window);
 // Executable path of the process that owns window; true when it fit in max bytes.
@@ -17,5 +20,3 @@ bool WindowProcessPath(HWND window, char* dst, size_t max);
 void ErrorBox(HWND owner, const char* text);
 // Title of ErrorBox: "vorn" unless the program sets its own at start-up.
 extern const char* ErrorBoxTitle;
-// True when window belongs to this process.
-bool IsOwnWindow(HWND window);

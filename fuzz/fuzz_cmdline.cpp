@@ -4,9 +4,10 @@
 // Command line: every string of the record ends within its array and holds at
 // most 260 bytes, the position overrides are -1 or more, the rest points inside
 // the text (never at its NUL) or is null, the initial text is the first token of
-// the rest, and parsing is deterministic. Clock format: the output ends within
-// its buffer for every buffer size, a smaller buffer gives a prefix of the full
-// text, and a format without "%" and without a lone lead byte comes back
+// the rest, no unquoted slash follows the rest's start, and parsing is
+// deterministic. Clock format: the output ends within its buffer for every
+// buffer size, a smaller buffer gives a prefix of the full text, and a format
+// without "%" and without a lead byte that lacks its trail byte comes back
 // unchanged.
 #include <stdint.h>
 #include <stdlib.h>
@@ -56,11 +57,20 @@ void CheckCommandLine(const char* text, size_t len) {
             char after = token[initialLen];
             Check(after == '\0' || after == (*cl.rest == '"' ? '"' : ' '));
         }
-        // The rest never starts with a blank or a tab after a switch; and it
-        // begins after the last "/" that is a single-byte character.
+        // The rest begins after the last "/" that is a single-byte character
+        // outside a quoted token (one that begins with a double quote at the
+        // start of the rest or after a blank or tab).
+        bool tokenStart = true;
         for (const char* p = cl.rest; *p;) {
+            if (*p == '"' && tokenStart) {
+                for (p++; *p && *p != '"';) p += CharLengthSjis(p);
+                if (*p) p++;
+                tokenStart = false;
+                continue;
+            }
             Check(*p != '/');
-            p += (IsLeadByteSjis((unsigned char)*p) && p[1]) ? 2 : 1;
+            tokenStart = *p == ' ' || *p == '\t';
+            p += CharLengthSjis(p);
         }
     } else {
         Check(initialLen == 0);
@@ -103,20 +113,15 @@ void CheckFormat(const char* format) {
     }
 
     // Without "%" (outside double-byte characters) and without a lead byte
-    // before the NUL, the text comes back unchanged (as far as it fits).
+    // that lacks its trail byte, the text comes back unchanged (as far as it
+    // fits).
     bool plain = true;
     size_t i = 0;
     while (format[i]) {
-        if (IsLeadByteSjis((unsigned char)format[i])) {
-            if (!format[i + 1]) {
-                plain = false;
-                break;
-            }
-            i += 2;
-        } else {
-            if (format[i] == '%') plain = false;
-            i++;
-        }
+        size_t step = CharLengthSjis(format + i);
+        if (step == 1 && (format[i] == '%' || IsLeadByteSjis((unsigned char)format[i])))
+            plain = false;
+        i += step;
     }
     if (plain && i < DATE_TEXT_MAX) Check(fullLen == i && memcmp(full, format, i) == 0);
 

@@ -18,10 +18,7 @@ void Check(bool ok) {
 
 int CountChars(const char* s) {
     int n = 0;
-    for (size_t i = 0; s[i]; i++) {
-        if (IsLeadByteSjis((unsigned char)s[i]) && s[i + 1]) i++;
-        n++;
-    }
+    for (size_t i = 0; s[i]; i += CharStepSjis(s + i)) n++;
     return n;
 }
 
@@ -79,6 +76,18 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         int n = CharIndexOfByte(text, i);
         Check(n >= prev && n <= i);
         prev = n;
+    }
+    // Byte indexes: the inverse at every character start, the length beyond.
+    for (int c = 0; c <= total + 1 && c < 300; c++) {
+        int b = ByteIndexOfChar(text, c);
+        Check(b >= 0 && b <= (int)textLen);
+        Check(c > total ? b == (int)textLen : CharIndexOfByte(text, b) == c);
+    }
+    // Replacing a selection: never more than text + insert, never less than insert.
+    int selA = size > 1 ? data[0] % 300 - 20 : 0, selB = size > 2 ? data[1] % 300 - 20 : 0;
+    for (bool units : {false, true}) {
+        size_t after = LengthAfterReplace(text, selA, selB, units, nameLen);
+        Check(after >= nameLen && after <= textLen + nameLen);
     }
     Check(IsBareDriveText(text) == (textLen == 2 && text[1] == ':' && !IsSeparator(text[0])));
 

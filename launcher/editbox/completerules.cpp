@@ -52,11 +52,32 @@ int TakenEntryText(const char* text, const char* name, char* dst, size_t size) {
 
 int CharIndexOfByte(const char* text, int byteIndex) {
     int chars = 0;
-    for (int i = 0; i < byteIndex && text[i]; i++) {
-        if (IsLeadByteSjis((unsigned char)text[i]) && text[i + 1]) i++;
-        chars++;
-    }
+    for (int i = 0; i < byteIndex && text[i]; i += (int)CharLengthSjis(text + i)) chars++;
     return chars;
+}
+
+int ByteIndexOfChar(const char* text, int charIndex) {
+    int i = 0;
+    for (int chars = 0; chars < charIndex && text[i]; chars++) i += (int)CharLengthSjis(text + i);
+    return i;
+}
+
+size_t LengthAfterReplace(const char* text, int selStart, int selEnd, bool charUnits,
+                          size_t insertBytes) {
+    int length = (int)strlen(text);
+    if (selStart > selEnd) {
+        int t = selStart;
+        selStart = selEnd;
+        selEnd = t;
+    }
+    if (selStart < 0) selStart = 0;
+    if (charUnits) {
+        selStart = ByteIndexOfChar(text, selStart);
+        selEnd = ByteIndexOfChar(text, selEnd);
+    }
+    if (selEnd > length) selEnd = length;
+    if (selStart > selEnd) selStart = selEnd;
+    return (size_t)(length - (selEnd - selStart)) + insertBytes;
 }
 
 bool IsBareDriveText(const char* text) {

@@ -1,6 +1,7 @@
 // completerules.h - the text decisions of path completion: the parent folder
 // of a typed path, the text a taken list entry makes, the bare drive and the
-// drive of a typed letter. Pure (no windows.h).
+// drive of a typed letter, and the byte count of an edit before it is made.
+// Pure (no windows.h).
 #pragma once
 #include <stddef.h>
 
@@ -23,6 +24,17 @@ int TakenEntryText(const char* text, const char* name, char* dst, size_t size);
 // Number of characters in the first byteIndex bytes of text (a double-byte
 // character counts once).
 int CharIndexOfByte(const char* text, int byteIndex);
+
+// Byte offset of the character with index charIndex in text (the length of
+// text when it has fewer characters): the inverse of CharIndexOfByte.
+int ByteIndexOfChar(const char* text, int charIndex);
+
+// Bytes text would hold with its selection [selStart, selEnd) replaced by
+// insertBytes bytes. The selection counts characters when charUnits is true
+// (the edit control under Wine), bytes otherwise (Windows' ANSI edit control);
+// out-of-range or reversed ends are put in order and clamped to the text.
+size_t LengthAfterReplace(const char* text, int selStart, int selEnd, bool charUnits,
+                          size_t insertBytes);
 
 // Exactly two bytes, a non-separator and ":" (after which typo control takes
 // only a separator).

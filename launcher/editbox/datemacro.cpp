@@ -182,10 +182,11 @@ void DateField(const LocalTime* t, int field, char* out, size_t outSize) {
             snprintf(out, outSize, "%02d", t->hour);
             break;
         case FIELD_HOUR12:
-            snprintf(out, outSize, "%02d", t->hour > 12 ? t->hour - 12 : t->hour);
+            // Midnight and noon are both 12 on the dial: 12:05 AM, 12:30 PM.
+            snprintf(out, outSize, "%02d", t->hour % 12 == 0 ? 12 : t->hour % 12);
             break;
         case FIELD_AMPM:
-            CopyPrefix(t->hour <= 12 ? "AM" : "PM", 2, out, outSize);
+            CopyPrefix(t->hour >= 12 ? "PM" : "AM", 2, out, outSize);
             break;
         case FIELD_DATE_JA:
             Compound(t, "%s年%s月%s日", FIELD_YEAR, FIELD_MONTH, FIELD_DAY, out, outSize);
@@ -212,8 +213,9 @@ void FormatDateMacro(const LocalTime* t, const char* format, char* out, size_t o
         unsigned char c = (unsigned char)*p;
         if (IsLeadByteSjis(c)) {
             // A lead byte with no trail byte before the NUL is half a character:
-            // it is dropped.
-            if (!p[1]) break;
+            // it is dropped. Any other byte after it belongs to the character,
+            // so a "%" there starts no code.
+            if (CharLengthSjis(p) < 2) break;
             if (!AppendChar(p, 2, out, outSize, &used)) break;
             p += 2;
             continue;
@@ -234,7 +236,7 @@ void FormatDateMacro(const LocalTime* t, const char* format, char* out, size_t o
         int field = FieldOfCode(code);
         if (!field) {
             // No code: the "%" and the whole character after it are dropped.
-            p += 1 + ((IsLeadByteSjis((unsigned char)code) && p[2]) ? 2 : 1);
+            p += 1 + CharLengthSjis(p + 1);
             continue;
         }
         char text[DATE_TEXT_MAX];

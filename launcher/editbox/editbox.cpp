@@ -61,8 +61,12 @@ LRESULT CALLBACK EditBoxProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam) {
             if (OnEditKeyDown(wnd, wParam)) return 0;
             break;
         case WM_CHAR:
+            if (!AdmitEditChar(wnd, wParam)) return 0;
             if (OnEditChar(wnd, wParam)) return 0;
             break;
+        case WM_PASTE:
+            PasteIntoEdit(wnd);
+            return 0;
         case WM_NOTIFY:
             return HandleListNotify((NMHDR*)lParam);
         case WM_CONTEXTMENU:
@@ -72,6 +76,7 @@ LRESULT CALLBACK EditBoxProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam) {
         case WM_MENUCHAR:
             return OnEditMenuMessage(wnd, msg, wParam, lParam);
         case WM_IME_CHAR:
+            if (!AdmitEditImeChar(wnd, wParam)) return 0;
             if (OnCompletionImeChar(wnd, wParam)) return 0;
             break;
         case WM_COMMAND:
@@ -223,7 +228,10 @@ HWND CreateEditBox(HWND owner) {
     EditBox.iconDragArmed = false;
     EditBox.clockRunning = false;
     RecreateEditFont();
-    SendMessageA(wnd, EM_LIMITTEXT, EDIT_TEXT_MAX, 0);
+    // The control's own limit; the byte limit itself is kept by editbox_limit.cpp
+    // (Wine's control counts characters here).
+    SendMessageA(wnd, EM_LIMITTEXT, EDIT_TEXT_MAX - 1, 0);
+    EditBox.trailState = EDIT_TRAIL_NONE;
     int iconRoom = CreatePathIconWindow();
     SetEditMargins(iconRoom > 0 ? iconRoom + 1 : 1);
     // Layered and opaque from the start; both do nothing while alpha is 100.
@@ -247,10 +255,17 @@ void UnsubclassEditBox(void) {
 
 // --- text -------------------------------------------------------------------
 
-void SetEditText(const char* text) {
-    if (!EditBox.wnd || !text) return;
+bool EditTextFits(const char* text) { return text && strlen(text) < (size_t)EDIT_TEXT_MAX; }
+
+bool SetEditText(const char* text) {
+    if (!EditBox.wnd || !text) return false;
+    if (!EditTextFits(text)) {
+        RefuseEdit();
+        return false;
+    }
     SetWindowTextA(EditBox.wnd, text);
     EditCaretToEnd(EditBox.wnd, text);
+    return true;
 }
 
 void FocusEditBox(void) {
@@ -267,9 +282,13 @@ int ReadEditText(char* buf, size_t size) {
     if (!buf || size == 0) return 0;
     buf[0] = '\0';
     if (!EditBox.wnd) return 0;
-    int room = size > (size_t)0x7FFFFFFF ? 0x7FFFFFFF : (int)size;
-    GetWindowTextA(EditBox.wnd, buf, room);
-    buf[size - 1] = '\0';
+    // Read whole first, so a short buffer is cut between characters, never
+    // inside one.
+    char text[2 * EDIT_TEXT_MAX];
+    text[0] = '\0';
+    GetWindowTextA(EditBox.wnd, text, (int)sizeof text);
+    text[sizeof text - 1] = '\0';
+    CopyString(buf, text, size);
     ToBackslashes(buf);
     return (int)strlen(buf);
 }

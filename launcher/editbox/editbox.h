@@ -4,7 +4,12 @@
 #include <windows.h>
 #include <stddef.h>
 
+// EDIT_TEXT_MAX is the size of every buffer the edit text is read into: the box
+// holds at most EDIT_TEXT_MAX - 1 bytes (260), whatever is typed, pasted or set.
 enum { EDIT_TEXT_MAX = 261, ID_TIMER_CLOCK = 1001, ID_TIMER_REGAPPS = 1002 };
+
+// Where the edit box stands in a double-byte character typed as two WM_CHAR.
+enum { EDIT_TRAIL_NONE = 0, EDIT_TRAIL_ADMIT = 1, EDIT_TRAIL_DROP = 2 };
 
 // Size of the path icon square at the edit box's top-left corner.
 enum { PATH_ICON_SIZE = 16 };
@@ -17,18 +22,25 @@ struct EditBoxState {
     int dragMode;  // 0 none, 1 move, 2 right edge, 3 left edge
     bool iconDragArmed;
     bool clockRunning;
-    HICON iconImage;      // picture shown by the path icon, owned here
-    bool iconIsDefault;   // iconImage is the default picture (resource 135)
-    WNDPROC iconOldProc;  // the STATIC class procedure of the path icon
+    HICON iconImage;        // picture shown by the path icon, owned here
+    bool iconIsDefault;     // iconImage is the default picture (resource 135)
+    WNDPROC iconOldProc;    // the STATIC class procedure of the path icon
+    int trailState;         // EDIT_TRAIL_*: what happens to the next WM_CHAR byte
+    unsigned refusedEdits;  // texts and characters refused for want of room
 };
 extern EditBoxState EditBox;
 
 // Creates, places and subclasses the edit box (and its path icon when the
 // setting icon is 1); null when the window could not be created.
 HWND CreateEditBox(HWND owner);
-void SetEditText(const char* text);  // caret after the last character
-void ClearEditBox(void);             // focus the box, empty text
-void FocusEditBox(void);             // focus the box, text kept
+// True when text fits into the box whole (at most EDIT_TEXT_MAX - 1 bytes).
+bool EditTextFits(const char* text);
+// Puts text into the box with the caret after its last character. A text that
+// does not fit is refused, never cut (a cut path names another file): a beep,
+// the box keeps what it held, and the result is false.
+bool SetEditText(const char* text);
+void ClearEditBox(void);  // focus the box, empty text
+void FocusEditBox(void);  // focus the box, text kept
 void PlaceEditBox(void);
 void FitEditWidth(const char* text);
 void RestoreEditWidth(void);
@@ -37,7 +49,9 @@ void SetEditMargins(int left);  // right margin is always ftsize / 2
 void RestyleEditBox(void);
 void UnsubclassEditBox(void);
 void RedrawEditFrame(void);
-// Reads the text (at most size - 1 bytes) with '/' turned into '\'; returns its length.
+// Reads the text with '/' turned into '\'; returns its length. A buffer of
+// EDIT_TEXT_MAX bytes takes the whole text; a smaller one gets the text cut
+// at a character boundary.
 int ReadEditText(char* buf, size_t size);
 // Runs a text as Enter does (given text, or the edit text when null).
 void RunEditText(const char* text);

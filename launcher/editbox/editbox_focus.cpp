@@ -4,6 +4,7 @@
 #include <string.h>
 
 #include "../../common/settings.h"
+#include "../../common/winutil.h"
 #include "../shell/appstate.h"
 #include "../shell/shell.h"
 #include "datemacro.h"
@@ -13,13 +14,6 @@
 #include "../migemo/migemo.h"
 #include "editbox_internal.h"
 #include "savedtext.h"
-
-static bool IsWindowOfThisProgram(HWND wnd) {
-    if (!wnd) return false;
-    DWORD process = 0;
-    GetWindowThreadProcessId(wnd, &process);
-    return process == GetCurrentProcessId();
-}
 
 void OnEditSetFocus(HWND wnd) {
     CloseCascades(nullptr, CASCADE_CLOSE_ALL);
@@ -43,7 +37,7 @@ void OnEditSetFocus(HWND wnd) {
 void OnEditKillFocus(HWND wnd, HWND newFocus) {
     if (AnyFlag(SF_HIDDEN)) return;
     // Focus that stays within the program (a list, a message box) changes nothing.
-    if (IsWindowOfThisProgram(newFocus)) return;
+    if (IsOwnWindow(newFocus)) return;
     // While an outside tool runs (the list windows are disabled) nothing
     // happens either.
     if (Lists.folder.wnd && !IsWindowEnabled(Lists.folder.wnd)) return;

@@ -18,6 +18,19 @@ void ReapplyEditSelection(HWND wnd);
 // rooted at StartDir); returns its length.
 int EditTextAsPath(char* buf, size_t size);
 
+// editbox_limit.cpp: the byte limit of the text (EDIT_TEXT_MAX - 1 bytes).
+// A beep for an edit that does not fit; counted in EditBox.refusedEdits.
+void RefuseEdit(void);
+// True when the text, with its selection replaced by insertBytes bytes, fits.
+bool EditHasRoomFor(HWND wnd, size_t insertBytes);
+// WM_CHAR / WM_IME_CHAR: false (after a beep) when the character does not fit;
+// the trail byte of a refused lead byte is refused with it, without a beep.
+bool AdmitEditChar(HWND wnd, WPARAM ch);
+bool AdmitEditImeChar(HWND wnd, WPARAM ch);
+// WM_PASTE: the clipboard's text up to its first line break goes in whole, or
+// not at all (a beep) when the text would not fit.
+void PasteIntoEdit(HWND wnd);
+
 // editbox_focus.cpp
 void OnEditSetFocus(HWND wnd);
 void OnEditKillFocus(HWND wnd, HWND newFocus);

@@ -88,7 +88,7 @@ bool SamePath(const char* a, const char* b) {
     if (!a || !b) return false;
     for (;;) {
         unsigned char x = (unsigned char)*a, y = (unsigned char)*b;
-        if (IsLeadByteSjis(x) && a[1]) {
+        if (CharLengthSjis(a) == 2) {
             if (x != y || a[1] != b[1]) return false;
             a += 2;
             b += 2;
@@ -123,7 +123,9 @@ int PlanFileRun(const char* file, ExecKind kind, const char* associated, const c
     if (kind == EXEC_FOLDER) {
         size_t n = strlen(plan->file);
         if (n == 0) return 0;
-        if (!IsSeparator(plan->file[n - 1])) {
+        // A folder ending in 表, ソ or 能 ends in the trail byte 0x5C, which is no
+        // separator.
+        if (!EndsWithSeparatorSjis(plan->file)) {
             if (n + 1 >= sizeof plan->file) return 0;
             plan->file[n] = '\\';
             plan->file[n + 1] = '\0';
@@ -132,14 +134,18 @@ int PlanFileRun(const char* file, ExecKind kind, const char* associated, const c
     }
 
     if (kind == EXEC_DOCUMENT) {
-        CopyWhole(plan->alternative, file, sizeof plan->alternative);
         // A program that the system names as its own handler (a batch file, an
-        // upper-case ".EXE") is started itself, not handed its own path.
-        if (associated && *associated && !SamePath(associated, file)) {
-            if (BuildParameters(argPrefix, file, plan->params, sizeof plan->params) < 0) return 0;
-            plan->argPrefixUsed = argPrefix != nullptr;
-            if (!CopyWhole(plan->file, associated, sizeof plan->file)) return 0;
+        // upper-case ".EXE") is started itself, never handed its own path.
+        bool program = associated && *associated && !SamePath(associated, file);
+        if (!program || !argPrefix) {
+            plan->shellVerb = true;
+            ProgramFolder(program ? associated : file, plan->workDir, sizeof plan->workDir);
+            return 1;
         }
+        CopyWhole(plan->alternative, file, sizeof plan->alternative);
+        if (BuildParameters(argPrefix, file, plan->params, sizeof plan->params) < 0) return 0;
+        plan->argPrefixUsed = true;
+        if (!CopyWhole(plan->file, associated, sizeof plan->file)) return 0;
     }
     ProgramFolder(plan->file, plan->workDir, sizeof plan->workDir);
     return 1;

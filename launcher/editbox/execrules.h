@@ -19,7 +19,7 @@ enum ExecKind {
     EXEC_MISSING = 0,   // nothing of that name
     EXEC_FOLDER = 1,    // a folder: opened in a folder window
     EXEC_PROGRAM = 2,   // a file ending exactly in ".exe": started itself
-    EXEC_DOCUMENT = 3,  // any other file: handed to its associated program
+    EXEC_DOCUMENT = 3,  // any other file: opened through the shell's association
 };
 
 // One shell start, worked out before anything is started.
@@ -27,8 +27,11 @@ struct ExecPlan {
     char file[EXEC_PATH_SIZE];         // what to start
     char params[EXEC_PARAM_SIZE];      // its parameters; empty: none
     char workDir[EXEC_PATH_SIZE];      // its working folder; empty: none
-    char alternative[EXEC_PATH_SIZE];  // started plainly when file fails; empty: none
+    char alternative[EXEC_PATH_SIZE];  // opened through the shell when file fails; empty: none
     bool argPrefixUsed;                // the argument prefix went into params (forget it)
+    // file is a document opened with the shell's default verb: its association
+    // builds the command (extra arguments, a DLL entry, DDE); params is empty.
+    bool shellVerb;
 };
 
 // True when path begins with exactly one separator ("\" or "/" not followed by
@@ -68,8 +71,12 @@ int PlanTargetRun(const char* file, const char* targetProgram, const char* argPr
 
 // Plan for an existing file or folder (kind not EXEC_MISSING). associated is the
 // program registered for a document (null or empty: none); givenWorkDir is the
-// caller's working folder, used for a folder only (null: none). 1 on success; 0
-// when the kind is EXEC_MISSING or a path does not fit.
+// caller's working folder, used for a folder only (null: none). A document is
+// opened with the shell's default verb, in the folder of its program (its own
+// folder when none is known); only an argument prefix, which the association
+// cannot carry, hands it explicitly to its program as `prefix "document"`, with
+// the document as the alternative. 1 on success; 0 when the kind is
+// EXEC_MISSING or a path does not fit.
 int PlanFileRun(const char* file, ExecKind kind, const char* associated, const char* argPrefix,
                 const char* givenWorkDir, ExecPlan* plan);
 

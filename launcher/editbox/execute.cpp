@@ -21,6 +21,23 @@ static int Fail(void) {
 
 static bool ShellStarted(HINSTANCE result) { return (INT_PTR)result > 32; }
 
+// Opens a document with the shell's default verb, so its association builds the
+// command line (extra arguments, a DLL entry point, DDE). The shell shows no
+// message of its own; true when it started something.
+static bool OpenWithShellVerb(const char* file, const char* workDir) {
+    SHELLEXECUTEINFOA info;
+    ZeroMemory(&info, sizeof info);
+    info.cbSize = sizeof info;
+    // NOASYNC: a DDE conversation ends before this returns, even when the
+    // program ends right after the run (exemode 0, one-shot mode).
+    info.fMask = SEE_MASK_FLAG_NO_UI | SEE_MASK_NOASYNC;
+    info.lpVerb = nullptr;
+    info.lpFile = file;
+    info.lpDirectory = workDir && *workDir ? workDir : nullptr;
+    info.nShow = SW_SHOWNORMAL;
+    return ShellExecuteExA(&info) && ShellStarted(info.hInstApp);
+}
+
 void EndTargetMode(void) {
     SetAppString(&App.targetProgram, nullptr);
     ClearFlags(SF_TARGET_PROGRAM);
@@ -52,12 +69,11 @@ int Execute(const char* path, const char* workDir) {
     ExecPlan plan;
     if (!MakePlan(file, workDir, &plan)) return Fail();
 
+    if (plan.shellVerb) return OpenWithShellVerb(plan.file, plan.workDir) ? 1 : Fail();
     HINSTANCE started = ShellExecuteA(nullptr, "open", plan.file, plan.params,
                                       plan.workDir[0] ? plan.workDir : nullptr, SW_SHOWNORMAL);
     if (ShellStarted(started)) return 1;
-    if (plan.alternative[0] && ShellStarted(ShellExecuteA(nullptr, "open", plan.alternative,
-                                                          nullptr, nullptr, SW_SHOWNORMAL)))
-        return 1;
+    if (plan.alternative[0] && OpenWithShellVerb(plan.alternative, nullptr)) return 1;
     return Fail();
 }
 

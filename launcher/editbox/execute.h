@@ -2,8 +2,9 @@
 #pragma once
 
 // Opens path through the shell: a folder in its folder window, a program in its
-// own folder, any other file with its associated program (or, in target-program
-// mode, with the captured program). workDir is used for a folder only (null:
+// own folder, any other file with the shell's default verb in its program's
+// folder, or handed quoted after the argument prefix to its associated program
+// (or, in target-program mode, to the captured program). workDir is used for a folder only (null:
 // none). 1 when it was started, 0 when it failed (after a beep). Used by the
 // edit box, the list windows and the registered applications.
 int Execute(const char* path, const char* workDir);

@@ -34,7 +34,8 @@ void StashSavedText(void) {
 
 int RestoreSavedText(void) {
     if (!SavedText.text) return 0;
-    SetEditText(SavedText.text);
+    // A copy the box cannot take whole stays kept rather than cut.
+    if (!SetEditText(SavedText.text)) return 0;
     DiscardSavedText();
     return 1;
 }

@@ -244,7 +244,10 @@ int ShowFolderContents(HWND editBox, const char* text, const char* typed) {
     }
     // Levels hidden by the list toggle do not outlive the list coming back.
     if (Cascades.count > 0 && !IsWindowVisible(Cascades.levels[0].wnd)) DestroyCascades();
-    if (Lists.folder.array.items) ShowWindow(Lists.folder.wnd, SW_SHOWNA);
+    // Items a filter has matched come back into sight; a read that matched
+    // nothing never showed them.
+    if (Lists.folder.kind == LK_Folder && Lists.folder.array.items)
+        ShowWindow(Lists.folder.wnd, SW_SHOWNA);
     if (IsWindowVisible(Lists.folder.wnd) && Lists.folder.array.items)
         return RefilterFolderList(editBox, text, typed);
     return OpenFolderList(editBox, text, typed);

@@ -77,7 +77,7 @@ ItemArray* ArrayOfListWindow(HWND wnd) {
 
 ListKind ShownListKind(void) {
     if (Lists.item.array.items && Lists.item.kind != LK_None) return Lists.item.kind;
-    if (Lists.folder.array.items) return LK_Folder;
+    if (Lists.folder.array.items && Lists.folder.kind == LK_Folder) return LK_Folder;
     return LK_None;
 }
 

@@ -5,7 +5,10 @@
 // /d= /r= /w= /x= /y= with a value), or the slash alone. After each token the
 // following blanks and tabs are skipped and the position is remembered; what
 // follows the last remembered position is the rest of the command line, whose
-// first token becomes the initial edit text. Nothing here reads past the NUL.
+// first token becomes the initial edit text. A token that begins with a double
+// quote runs to the next double quote (or the end) and holds no switch: a
+// quoted path may contain " /a " without starting a second program. Nothing
+// here reads past the NUL.
 #include "cmdline.h"
 
 #include <string.h>
@@ -23,12 +26,6 @@ const char* SkipBlanksAndTabs(const char* p) {
     return p;
 }
 
-// Length in bytes of the character at p: 2 for a lead byte with its trail byte,
-// 1 otherwise (also for a lead byte that the NUL follows).
-size_t CharLength(const char* p) {
-    return (IsLeadByteSjis((unsigned char)p[0]) && p[1] != '\0') ? 2 : 1;
-}
-
 // Finds the end of a token starting at p: quoted (up to the next double quote
 // or the end) or up to the next blank (or the end). Reports where the token's
 // bytes start and how many there are; returns the position of the delimiter
@@ -40,9 +37,18 @@ const char* ScanToken(const char* p, const char** start, size_t* len) {
         p++;
     }
     *start = p;
-    while (*p && *p != stop) p += CharLength(p);
+    while (*p && *p != stop) p += CharLengthSjis(p);
     *len = (size_t)(p - *start);
     return p;
+}
+
+// Skips a quoted token at p (its opening double quote): returns the position
+// after its closing quote, or the end when the quote is not closed.
+const char* SkipQuotedToken(const char* p) {
+    const char* start;
+    size_t len;
+    p = ScanToken(p, &start, &len);
+    return *p ? p + 1 : p;
 }
 
 // Copies a token of len bytes into dst (dstSize bytes) when it has at most max
@@ -128,13 +134,21 @@ void ParseCommandLine(const char* commandLine, CommandLine* out) {
 
     const char* remembered = nullptr;
     const char* p = restStart;
+    bool tokenStart = true;  // p is at the first byte of a token
     while (*p) {
+        if (*p == '"' && tokenStart) {
+            p = SkipQuotedToken(p);
+            tokenStart = false;
+            continue;
+        }
         if (*p != '/') {
-            p += CharLength(p);
+            tokenStart = *p == ' ' || *p == '\t';
+            p += CharLengthSjis(p);
             continue;
         }
         p = SkipBlanksAndTabs(TakeSwitch(p, out));
         remembered = p;
+        tokenStart = true;
     }
 
     const char* rest = remembered ? remembered : restStart;
@@ -160,7 +174,7 @@ void DefaultStartDir(const char* exePath, char* dst, unsigned dstSize) {
     } else {
         for (size_t i = 0; exePath[i];) {
             if (IsSeparator(exePath[i])) keep = i + 1;
-            i += CharLength(exePath + i);
+            i += CharLengthSjis(exePath + i);
         }
     }
     // No separator at all: no folder is known, StartDir stays empty.

@@ -1,6 +1,7 @@
 // editbox_test.cpp - the command edit box seen from outside: typing, the clock
-// while it is left, Esc and the exit key.
+// while it is left, Esc and the exit key, the byte limit of the text.
 #include "tests/e2e/harness.h"
+#include "tests/e2e/observe.h"
 
 #include <stdlib.h>
 
@@ -151,4 +152,32 @@ TEST_F(EditBoxE2E, EditCommandCodesBeyondTheTableDoNothing) {
     DWORD exitCode = 1234;
     EXPECT_TRUE(vorn.WaitExit(E2E_EXIT_MS, &exitCode)) << "command 21 did not end vorn";
     EXPECT_EQ(exitCode, 0u);
+}
+
+using EditLimitE2E = RunTest;
+
+// The box holds at most 260 bytes: a double-byte character that would pass
+// them is refused whole, one that fits goes in. Each typed key is followed by
+// one that shows it was handled, so no wait depends on nothing happening.
+TEST_F(EditLimitE2E, TypingStopsAt260BytesAndNeverHalfACharacter) {
+    ASSERT_TRUE(WriteIniWith({"common.tray=0", "path.typoctr=0"}));
+    VornProcess vorn;
+    ASSERT_TRUE(StartAndWaitFocus(&vorn, ""));
+    std::string base = "C:\\";  // 259 bytes in 131 characters
+    for (int i = 0; i < 128; i++) base += "\x95\x5C";
+    ASSERT_TRUE(HandText(&vorn, base));
+
+    ASSERT_TRUE(TypeTextW(L"\u8868x"));  // 表 (two bytes) is refused, x (one) is not
+    EXPECT_TRUE(WaitFor([&] { return vorn.EditText() == base + "x"; }))
+        << "box holds " << vorn.EditText().size() << " bytes";
+    ASSERT_TRUE(TypeText("y"));  // 261 bytes: refused
+    ASSERT_TRUE(PressKey(VK_BACK));
+    EXPECT_TRUE(WaitFor([&] { return vorn.EditText() == base; }))
+        << "box holds " << vorn.EditText().size() << " bytes";
+
+    ASSERT_TRUE(PressKey(VK_BACK));  // 257 bytes: room for 表 again
+    ASSERT_TRUE(WaitFor([&] { return vorn.EditText().size() == 257; }));
+    ASSERT_TRUE(TypeTextW(L"\u8868"));
+    EXPECT_TRUE(WaitFor([&] { return vorn.EditText() == base; }))
+        << "box holds " << vorn.EditText().size() << " bytes";
 }

@@ -195,3 +195,25 @@ TEST_F(InstanceE2E, HandedTextMayHave260BytesWithItsNulButNotMore) {
     ASSERT_TRUE(vorn.Alive());
     EXPECT_EQ(vorn.EditText(), longest) << "a 261-byte record changed the text";
 }
+
+TEST_F(InstanceE2E, AQuotedPathHoldingSlashAIsTextNotASwitch) {
+    ASSERT_TRUE(WriteIniWith({"common.tray=0", "path.typoctr=0"}));
+    // The first start takes its quoted path whole into the box.
+    const std::string first = Path("my /a dir\\x.txt");
+    VornProcess vorn;
+    ASSERT_TRUE(StartAndWaitBox(&vorn, ("\"" + first + "\"").c_str()));
+    EXPECT_TRUE(WaitFor([&] { return vorn.EditText() == first; }))
+        << "box holds \"" << vorn.EditText() << "\"";
+
+    // A second start with such a path is no separate instance: it hands the
+    // path over and ends.
+    const std::string second = Path("notes /a /x=5 b.txt");
+    VornProcess handing;
+    ASSERT_TRUE(handing.Start(folder, ("\"" + second + "\"").c_str()));
+    DWORD code = 1234;
+    ASSERT_TRUE(handing.WaitExit(E2E_EXIT_MS, &code)) << "the second start runs as an instance of its own";
+    EXPECT_EQ(code, 0u);
+    EXPECT_TRUE(WaitFor([&] { return vorn.EditText() == second; }))
+        << "box holds \"" << vorn.EditText() << "\"";
+    EXPECT_TRUE(vorn.Alive());
+}

@@ -229,6 +229,46 @@ TEST(CmdLineParse, RestAndInitialText) {
     EXPECT_STREQ("", cl.initialText);
 }
 
+// A slash inside a token that begins with a double quote starts no switch;
+// outside quotes the switches keep their rules.
+TEST(CmdLineParse, SlashesInsideAQuotedTokenAreNoSwitches) {
+    struct Case {
+        const char* text;
+        uint32_t flags;
+        const char* rest;  // "<none>" when there is none
+        const char* initialText;
+        int32_t x;
+    };
+    const Case cases[] = {
+        {"vorn.exe \"C:\\my /a dir\\x.txt\"", 0, "\"C:\\my /a dir\\x.txt\"", "C:\\my /a dir\\x.txt",
+         -1},
+        {"vorn.exe \"C:\\w /x=5 v\"", 0, "\"C:\\w /x=5 v\"", "C:\\w /x=5 v", -1},
+        {"vorn.exe /o \"D:\\a /q\" tail", SF_ONE_SHOT, "\"D:\\a /q\" tail", "D:\\a /q", -1},
+        // Switches after a closed quoted token still count.
+        {"vorn.exe \"C:\\a /f\" /a", SF_MULTI_INSTANCE, "<none>", "", -1},
+        {"vorn.exe /x=7 \"C:/tools/bin\"", 0, "\"C:/tools/bin\"", "C:/tools/bin", 7},
+        // Unclosed: the quoted token runs to the end.
+        {"vorn.exe \"C:\\open /a /x=3", 0, "\"C:\\open /a /x=3", "C:\\open /a /x=3", -1},
+        // A quote inside an unquoted token opens nothing.
+        {"vorn.exe C:\\a\"b /a c\"", SF_MULTI_INSTANCE, "c\"", "c\"", -1},
+        // Unquoted text is unchanged: every slash starts a token.
+        {"vorn.exe C:\\my /a dir", SF_MULTI_INSTANCE, "dir", "dir", -1},
+        {"vorn.exe /a /x=5 C:\\x", SF_MULTI_INSTANCE, "C:\\x", "C:\\x", 5},
+        // A double-byte character whose trail byte is 0x5C before the closing quote.
+        {"vorn.exe \"C:\\\x95\x5c /a\\\x95\x5c\"", 0, "\"C:\\\x95\x5c /a\\\x95\x5c\"",
+         "C:\\\x95\x5c /a\\\x95\x5c", -1},
+    };
+    for (const Case& c : cases) {
+        CommandLine cl = Parse(c.text);
+        EXPECT_EQ(c.flags, cl.flags) << c.text;
+        EXPECT_EQ(c.rest, Rest(cl)) << c.text;
+        EXPECT_STREQ(c.initialText, cl.initialText) << c.text;
+        EXPECT_EQ(c.x, cl.x) << c.text;
+        EXPECT_EQ(-1, cl.y) << c.text;
+        EXPECT_EQ(-1, cl.w) << c.text;
+    }
+}
+
 TEST(CmdLineParse, TruncatedTextNeverReadsPastItsEnd) {
     // Every input is copied into an exact-size heap block, so AddressSanitizer
     // reports any read past the NUL.

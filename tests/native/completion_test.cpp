@@ -135,4 +135,40 @@ TEST(CompletionRules, CharacterIndexCountsDoubleByteCharactersOnce) {
     EXPECT_EQ(CharIndexOfByte("表示\\", 4), 2);
     EXPECT_EQ(CharIndexOfByte("ab", 10), 2);
     EXPECT_EQ(CharIndexOfByte("", 3), 0);
+    // A lead byte without a trail byte is a character of its own.
+    EXPECT_EQ(CharIndexOfByte("a\x95\"b", 4), 4);
+}
+
+TEST(CompletionRules, ByteIndexIsTheInverseOfTheCharacterIndex) {
+    EXPECT_EQ(ByteIndexOfChar("C:\\表\\x", 4), 5);
+    EXPECT_EQ(ByteIndexOfChar("表示\\", 2), 4);
+    EXPECT_EQ(ByteIndexOfChar("表示\\", 9), 5);
+    EXPECT_EQ(ByteIndexOfChar("ab", -1), 0);
+    for (int b : {0, 1, 2, 4, 5, 7})
+        EXPECT_EQ(ByteIndexOfChar("ab表c表", CharIndexOfByte("ab表c表", b)), b);
+}
+
+// The byte count an edit would leave, whichever unit the control counts its
+// selection in.
+TEST(CompletionRules, LengthAfterReplacingTheSelection) {
+    struct Case {
+        const char* text;
+        int start, end;
+        bool charUnits;
+        size_t insert;
+        size_t want;
+    };
+    const Case cases[] = {
+        {"abc", 3, 3, false, 2, 5},    // caret at the end
+        {"abc", 1, 2, false, 0, 2},    // one byte replaced by nothing
+        {"表表x", 1, 2, true, 1, 4},   // the second 表: two bytes out, one in
+        {"表表x", 2, 4, false, 1, 4},  // the same in bytes
+        {"表表x", 0, 3, true, 0, 0},   // everything selected
+        {"表表x", 3, 0, true, 2, 2},   // reversed ends
+        {"表表x", 9, 12, true, 1, 6},  // past the end: the caret at the end
+        {"表表x", -4, 1, true, 0, 3}, {"", 0, 0, true, 260, 260},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(LengthAfterReplace(c.text, c.start, c.end, c.charUnits, c.insert), c.want)
+            << c.text << " " << c.start << "-" << c.end;
 }

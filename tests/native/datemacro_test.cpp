@@ -107,12 +107,18 @@ TEST(DateMacroFormat, NameTables) {
     EXPECT_EQ("", Format(t, "%b%B%a%A%j"));
 }
 
+// What every 12-hour clock shows: 12 for midnight and noon, PM from noon on.
 TEST(DateMacroFormat, TwelveHourDial) {
-    EXPECT_EQ("00 AM", Format(At(0, 5), "%I %p"));
-    EXPECT_EQ("11 AM", Format(At(11, 59), "%I %p"));
-    EXPECT_EQ("12 AM", Format(At(12, 30), "%I %p"));
-    EXPECT_EQ("01 PM", Format(At(13, 0), "%I %p"));
-    EXPECT_EQ("11 PM", Format(At(23, 0), "%I %p"));
+    struct Case {
+        int hour, minute;
+        const char* text;
+    };
+    const Case cases[] = {
+        {0, 5, "12:05 AM"},   {1, 0, "01:00 AM"},  {11, 59, "11:59 AM"},
+        {12, 30, "12:30 PM"}, {13, 0, "01:00 PM"}, {23, 0, "11:00 PM"},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(c.text, Format(At(c.hour, c.minute), "%I:%M %p")) << c.hour << ":" << c.minute;
 }
 
 TEST(DateMacroFormat, TwoDigitYear) {

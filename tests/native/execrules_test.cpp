@@ -186,35 +186,70 @@ TEST(ExecPlanFile, ProgramsStartThemselvesInTheirFolder) {
     EXPECT_FALSE(plan.argPrefixUsed);
 }
 
-TEST(ExecPlanFile, DocumentsGoToTheirProgramWithTheDocumentAsAlternative) {
+TEST(ExecPlanFile, DocumentsOpenThroughTheShellInTheirProgramsFolder) {
     ExecPlan plan;
+    // The association builds the command (extra arguments, DLL entries, DDE).
     ASSERT_EQ(PlanFileRun("C:\\My Docs\\a.txt", EXEC_DOCUMENT, "C:\\Windows\\notepad.exe", nullptr,
                           "D:\\ignored", &plan),
               1);
-    EXPECT_STREQ(plan.file, "C:\\Windows\\notepad.exe");
-    EXPECT_STREQ(plan.params, "\"C:\\My Docs\\a.txt\"");
+    EXPECT_TRUE(plan.shellVerb);
+    EXPECT_STREQ(plan.file, "C:\\My Docs\\a.txt");
+    EXPECT_STREQ(plan.params, "");
     EXPECT_STREQ(plan.workDir, "C:\\Windows");
-    EXPECT_STREQ(plan.alternative, "C:\\My Docs\\a.txt");
+    EXPECT_STREQ(plan.alternative, "");
     EXPECT_FALSE(plan.argPrefixUsed);
 
-    ASSERT_EQ(PlanFileRun("C:\\a.txt", EXEC_DOCUMENT, "C:\\ed.exe", "-r", nullptr, &plan), 1);
-    EXPECT_STREQ(plan.params, "-r \"C:\\a.txt\"");
-    EXPECT_TRUE(plan.argPrefixUsed);
-
-    // No associated program: the document itself, in its own folder.
+    // No associated program: the shell decides, in the document's own folder;
+    // the prefix waits for a run that can take it.
     ASSERT_EQ(PlanFileRun("C:\\d\\a.zzz", EXEC_DOCUMENT, "", "-r", nullptr, &plan), 1);
+    EXPECT_TRUE(plan.shellVerb);
     EXPECT_STREQ(plan.file, "C:\\d\\a.zzz");
     EXPECT_STREQ(plan.params, "");
     EXPECT_STREQ(plan.workDir, "C:\\d");
-    EXPECT_STREQ(plan.alternative, "C:\\d\\a.zzz");
+    EXPECT_STREQ(plan.alternative, "");
     EXPECT_FALSE(plan.argPrefixUsed);
 
     // A file that is its own handler is not handed its own path.
     ASSERT_EQ(PlanFileRun("C:\\d\\RUN.BAT", EXEC_DOCUMENT, "c:\\d\\run.bat", "-r", nullptr, &plan),
               1);
+    EXPECT_TRUE(plan.shellVerb);
     EXPECT_STREQ(plan.file, "C:\\d\\RUN.BAT");
     EXPECT_STREQ(plan.params, "");
     EXPECT_FALSE(plan.argPrefixUsed);
+}
+
+TEST(ExecPlanFile, APrefixHandsTheDocumentExplicitlyToItsProgram) {
+    ExecPlan plan;
+    ASSERT_EQ(PlanFileRun("C:\\a.txt", EXEC_DOCUMENT, "C:\\ed\\ed.exe", "-r", nullptr, &plan), 1);
+    EXPECT_FALSE(plan.shellVerb);
+    EXPECT_STREQ(plan.file, "C:\\ed\\ed.exe");
+    EXPECT_STREQ(plan.params, "-r \"C:\\a.txt\"");
+    EXPECT_STREQ(plan.workDir, "C:\\ed");
+    EXPECT_STREQ(plan.alternative, "C:\\a.txt");
+    EXPECT_TRUE(plan.argPrefixUsed);
+}
+
+// The last byte of 表 (95 5C), ソ (83 5C) and 能 (94 5C) is 0x5C: a folder
+// named so still needs its separator.
+TEST(ExecPlanFile, FoldersEndingInATrailByte5CGetTheirSeparator) {
+    struct Case {
+        const char* folder;
+        const char* opened;
+    };
+    const Case cases[] = {
+        {"C:\\\x95\x5c", "C:\\\x95\x5c\\"},
+        {"C:\\a\\\x83\x5c", "C:\\a\\\x83\x5c\\"},
+        {"D:\\\x8b\x40\x94\x5c", "D:\\\x8b\x40\x94\x5c\\"},
+        {"C:\\\x95\x5c\\", "C:\\\x95\x5c\\"},
+        {"C:\\\x83\x5c/", "C:\\\x83\x5c/"},
+    };
+    for (const Case& c : cases) {
+        ExecPlan plan;
+        ASSERT_EQ(PlanFileRun(c.folder, EXEC_FOLDER, nullptr, nullptr, nullptr, &plan), 1)
+            << c.folder;
+        EXPECT_STREQ(plan.file, c.opened);
+        EXPECT_FALSE(plan.shellVerb);
+    }
 }
 
 TEST(ExecAfterRun, EveryModeAndTrayCombination) {

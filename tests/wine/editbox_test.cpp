@@ -1,7 +1,7 @@
 // In-process tests of the command edit box against a real EDIT window: its
-// creation and placement, the stashed text, focus changes and the clock, the
-// frame colours, the command dispatch, the key-binding filter, the hand-over
-// receiver and the shutdown order.
+// creation and placement, the byte limit of its text, the stashed text, focus
+// changes and the clock, the frame colours, the command dispatch, the
+// key-binding filter, the hand-over receiver and the shutdown order.
 #include <windows.h>
 
 #include <gtest/gtest.h>
@@ -230,7 +230,7 @@ TEST_F(EditBoxCreate, WindowStylesFontLimitAndSubclass) {
     EXPECT_EQ(GetWindow(wnd, GW_OWNER), mainWnd);
     EXPECT_EQ(0, GetDlgCtrlID(wnd));
 
-    EXPECT_EQ(261, (int)SendMessageA(wnd, EM_GETLIMITTEXT, 0, 0));
+    EXPECT_EQ(EDIT_TEXT_MAX - 1, (int)SendMessageA(wnd, EM_GETLIMITTEXT, 0, 0));
     LOGFONTA lf;
     ASSERT_NE(EditBox.font, nullptr);
     ASSERT_NE(0, GetObjectA(EditBox.font, sizeof lf, &lf));
@@ -396,6 +396,112 @@ TEST_F(EditBoxCreate, ReadTextTurnsSlashesAndStaysInItsBuffer) {
     EXPECT_EQ(6u, wcslen(wide));
     EXPECT_EQ(6u, start);
     EXPECT_EQ(6u, end);
+}
+
+// --- the byte limit -------------------------------------------------------------
+
+// n double-byte characters 表 (95 5C): 2n bytes, n characters.
+std::string Kanji(size_t n) {
+    std::string s;
+    for (size_t i = 0; i < n; i++) s += "\x95\x5C";
+    return s;
+}
+
+// Puts text on the clipboard as CF_TEXT.
+bool PutOnClipboard(HWND owner, const std::string& text) {
+    if (!OpenClipboard(owner)) return false;
+    EmptyClipboard();
+    HGLOBAL block = GlobalAlloc(GMEM_MOVEABLE, text.size() + 1);
+    bool ok = block != nullptr;
+    if (ok) {
+        memcpy(GlobalLock(block), text.c_str(), text.size() + 1);
+        GlobalUnlock(block);
+        ok = SetClipboardData(CF_TEXT, block) != nullptr;
+        if (!ok) GlobalFree(block);
+    }
+    CloseClipboard();
+    return ok;
+}
+
+std::string ReadBack(void) {
+    char buf[EDIT_TEXT_MAX];
+    int n = ReadEditText(buf, sizeof buf);
+    EXPECT_EQ((size_t)n, strlen(buf));
+    return buf;
+}
+
+using EditBoxLimit = EditBoxFixture;
+
+TEST_F(EditBoxLimit, SetTextTakesWholeTextsOfUpTo260BytesAndRefusesLongerOnes) {
+    HWND wnd = Create();
+    ASSERT_NE(wnd, nullptr);
+    ASSERT_TRUE(SetEditText("kept"));
+    EXPECT_EQ(0u, EditBox.refusedEdits);
+    for (const std::string& tooLong :
+         {"C:\\" + std::string(258, 'a'), "C:\\" + std::string(297, 'a'), "C:\\" + Kanji(129)}) {
+        unsigned refused = EditBox.refusedEdits;
+        EXPECT_FALSE(SetEditText(tooLong.c_str())) << tooLong.size();
+        EXPECT_EQ("kept", TextOf(wnd));
+        EXPECT_EQ(refused + 1, EditBox.refusedEdits);  // with a beep
+    }
+    // 260 bytes come back whole, single- or double-byte.
+    for (const std::string& full : {"C:\\" + std::string(257, 'a'), "C:" + Kanji(129)}) {
+        ASSERT_EQ(260u, full.size());
+        EXPECT_TRUE(SetEditText(full.c_str()));
+        EXPECT_EQ(full, ReadBack());
+    }
+    EXPECT_FALSE(SetEditText(nullptr));
+}
+
+TEST_F(EditBoxLimit, TypingStopsAtTheByteLimitWithoutHalfCharacters) {
+    Settings.typoctr = 0;  // free typing: no folder list to consult
+    HWND wnd = Create();
+    ASSERT_NE(wnd, nullptr);
+    // 259 bytes in 131 characters: the control alone would take more.
+    std::string text = "C:\\" + Kanji(128);
+    ASSERT_TRUE(SetEditText(text.c_str()));
+    SendMessageA(wnd, WM_CHAR, 0x95, 0);  // 表: two bytes do not fit
+    SendMessageA(wnd, WM_CHAR, 0x5C, 0);
+    EXPECT_EQ(text, ReadBack());
+    EXPECT_EQ(1u, EditBox.refusedEdits);
+    SendMessageA(wnd, WM_CHAR, 'x', 0);  // one byte does
+    EXPECT_EQ(text + "x", ReadBack());
+    SendMessageA(wnd, WM_CHAR, 'y', 0);
+    EXPECT_EQ(text + "x", ReadBack());
+    EXPECT_EQ(2u, EditBox.refusedEdits);
+    // A selection makes room.
+    SendMessageA(wnd, EM_SETSEL, 0, -1);
+    SendMessageA(wnd, WM_CHAR, 'z', 0);
+    EXPECT_EQ("z", ReadBack());
+    EXPECT_EQ(2u, EditBox.refusedEdits);
+    // (A double-byte character that fits is typed in the end-to-end tests: only
+    // the common-controls edit of vorn.exe joins its two WM_CHAR bytes.)
+}
+
+TEST_F(EditBoxLimit, APasteGoesInWholeOrNotAtAll) {
+    HWND wnd = Create();
+    ASSERT_NE(wnd, nullptr);
+    ASSERT_TRUE(SetEditText("C:\\"));
+    // A 300-byte path and 261 bytes of double-byte text (132 characters) are
+    // refused: nothing is cut.
+    for (const std::string& tooLong : {"x\\" + std::string(298, 'p'), "\x95\x5C" + Kanji(128)}) {
+        ASSERT_TRUE(PutOnClipboard(wnd, tooLong));
+        unsigned refused = EditBox.refusedEdits;
+        SendMessageA(wnd, WM_PASTE, 0, 0);
+        EXPECT_EQ("C:\\", ReadBack()) << tooLong.size();
+        EXPECT_EQ(refused + 1, EditBox.refusedEdits);
+    }
+    // Up to 260 bytes in all it goes in whole, after the caret.
+    std::string rest = Kanji(128) + "a";
+    ASSERT_TRUE(PutOnClipboard(wnd, rest));
+    SendMessageA(wnd, WM_PASTE, 0, 0);
+    EXPECT_EQ("C:\\" + rest, ReadBack());
+    // A single-line box takes the first line only.
+    ASSERT_TRUE(SetEditText("C:\\"));
+    ASSERT_TRUE(PutOnClipboard(wnd, "tools\r\nsecond line"));
+    SendMessageA(wnd, WM_PASTE, 0, 0);
+    EXPECT_EQ("C:\\tools", ReadBack());
+    EXPECT_EQ(2u, EditBox.refusedEdits);
 }
 
 // --- the stashed text -----------------------------------------------------------

@@ -149,6 +149,61 @@ TEST_F(ExecuteRun, ADocumentGoesQuotedToItsProgramWithThePrefixOnce) {
     EXPECT_EQ(r.args, "\"" + document + "\"");
 }
 
+// A type whose open command carries more than the program and the file: the
+// shell's verb builds the command, the explicit form is kept for /r=.
+class ExecuteVerb : public ExecuteRun {
+   protected:
+    void SetUp() override {
+        ExecuteRun::SetUp();
+        if (HasFatalFailure()) return;
+        std::string command = "\"" + recorder + "\" --flag \"%1\"";
+        SetRegString(HKEY_CLASSES_ROOT, ".vornverb", "vornverb_file");
+        SetRegString(HKEY_CLASSES_ROOT, "vornverb_file\\shell\\open\\command", command.c_str());
+        SetRegString(HKEY_CLASSES_ROOT, ".vornlost", "vornlost_file");
+        std::string lost = "\"" + bin + "\\missing.exe\" \"%1\"";
+        SetRegString(HKEY_CLASSES_ROOT, "vornlost_file\\shell\\open\\command", lost.c_str());
+        verbDoc = docs + "\\b.vornverb";
+        lostDoc = docs + "\\c.vornlost";
+        WriteText(verbDoc, "hello");
+        WriteText(lostDoc, "hello");
+    }
+    void TearDown() override {
+        for (const char* key : {"vornverb_file", ".vornverb", "vornlost_file", ".vornlost"})
+            RegDeleteTreeA(HKEY_CLASSES_ROOT, key);
+        DeleteFileA(verbDoc.c_str());
+        DeleteFileA(lostDoc.c_str());
+        ExecuteRun::TearDown();
+    }
+    std::string verbDoc, lostDoc;
+};
+
+TEST_F(ExecuteVerb, TheAssociationsOwnArgumentsReachTheProgram) {
+    ASSERT_EQ(Execute(verbDoc.c_str(), nullptr), 1);
+    Record r = NextRecord();
+    ASSERT_TRUE(r.found);
+    EXPECT_EQ(r.args, "--flag \"" + verbDoc + "\"");
+    EXPECT_STREQ(r.folder.c_str(), bin.c_str());
+}
+
+TEST_F(ExecuteVerb, AnArgumentPrefixStillGoesExplicitlyToTheProgramOnce) {
+    SetAppString(&App.argPrefix, "-p 1");
+    ASSERT_EQ(Execute(verbDoc.c_str(), nullptr), 1);
+    Record r = NextRecord();
+    ASSERT_TRUE(r.found);
+    EXPECT_EQ(r.args, "-p 1 \"" + verbDoc + "\"");
+    EXPECT_EQ(App.argPrefix, nullptr);
+    ASSERT_EQ(Execute(verbDoc.c_str(), nullptr), 1);
+    r = NextRecord();
+    ASSERT_TRUE(r.found);
+    EXPECT_EQ(r.args, "--flag \"" + verbDoc + "\"");
+}
+
+TEST_F(ExecuteVerb, AnAssociationThatCannotStartIsAFailure) {
+    EXPECT_EQ(Execute(lostDoc.c_str(), nullptr), 0);
+    EXPECT_EQ(ExecuteText(lostDoc.c_str()), 0);
+    EXPECT_FALSE(WaitForRecord(recordFile, 300).found);
+}
+
 TEST_F(ExecuteRun, TargetModeSendsAnyPathToTheCapturedProgramForOneRun) {
     SetFlags(SF_TARGET_PROGRAM);
     SetAppString(&App.targetProgram, recorder.c_str());

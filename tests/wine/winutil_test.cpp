@@ -157,6 +157,21 @@ TEST(WinutilProcess, WindowOfThisProcessGivesThisExecutable) {
     EXPECT_FALSE(WindowProcessPath(nullptr, path, sizeof path));
 }
 
+TEST(WinutilProcess, OwnWindowsAreThoseOfThisProcess) {
+    HWND edit = MakeEdit();
+    ASSERT_NE(nullptr, edit);
+    EXPECT_TRUE(IsOwnWindow(edit));
+    // The desktop window belongs to the system's own process.
+    HWND desktop = GetDesktopWindow();
+    DWORD desktopProcess = 0;
+    GetWindowThreadProcessId(desktop, &desktopProcess);
+    ASSERT_NE(GetCurrentProcessId(), desktopProcess);
+    EXPECT_FALSE(IsOwnWindow(desktop));
+    DestroyWindow(edit);
+    EXPECT_FALSE(IsOwnWindow(edit));
+    EXPECT_FALSE(IsOwnWindow(nullptr));
+}
+
 TEST(WinutilForeground, ForceForegroundActivatesAndRestoresLockTimeout) {
     DWORD before = 0;
     ASSERT_TRUE(SystemParametersInfoA(SPI_GETFOREGROUNDLOCKTIMEOUT, 0, &before, 0));
