@@ -16,6 +16,7 @@ set(VORN_CORE_SOURCES
   launcher/lists/typeahead.cpp
   launcher/lists/history.cpp
   launcher/lists/favpages.cpp
+  launcher/preview/previewrules.cpp
 )
 
 # Win32 shell of vorn: every .cpp under launcher/ that is not in the core,
