@@ -19,6 +19,7 @@ set(VORN_CORE_SOURCES
   launcher/lists/favpages.cpp
   launcher/shellext/shellrules.cpp
   launcher/migemo/migemopattern.cpp
+  launcher/preview/previewrules.cpp
 )
 
 # Win32 shell of vorn: every .cpp under launcher/ that is not in the core,
