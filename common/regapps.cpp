@@ -194,6 +194,9 @@ void FreeRegApps(RegAppState* table) {
 static int CheckText(const char* field) {
     size_t len = strnlen(field, REGAPP_TEXT_SIZE);
     if (len >= REGAPP_TEXT_SIZE) return REGAPP_WRITE_TOO_LONG;
+    // The reader drops blanks after "=" and blanks and tabs at the end.
+    if (len && (field[0] == ' ' || field[len - 1] == ' ' || field[len - 1] == '\t'))
+        return REGAPP_WRITE_BAD_TEXT;
     // Stepped like the reader: the trail byte of a double-byte character is
     // never taken for a bracket or a semicolon.
     for (size_t i = 0; i < len; i += CharStepSjis(field + i)) {
@@ -213,7 +216,9 @@ int CheckRegAppEntry(const RegApp* entry) {
         int r = CheckText(f);
         if (r) return r;
     }
-    if (entry->cmd != REGAPP_NO_ID && (entry->cmd < REGAPP_FIRST_ID || entry->cmd > REGAPP_LAST_ID))
+    // The id of an entry without a path is never read (a hidden entry has 0).
+    if (entry->path[0] && entry->cmd != REGAPP_NO_ID &&
+        (entry->cmd < REGAPP_FIRST_ID || entry->cmd > REGAPP_LAST_ID))
         return REGAPP_WRITE_BAD_ID;
     return 0;
 }

@@ -79,8 +79,9 @@ void FreeRegApps(RegAppState* table);
 enum RegAppWriteResult {
     REGAPP_WRITE_NO_ROOM = -1,    // buf too small
     REGAPP_WRITE_TOO_LONG = -2,   // a text field holds no NUL within its 261 bytes
-    REGAPP_WRITE_BAD_TEXT = -3,   // a value holds CR, LF, ";" or "[": it would not read back
-    REGAPP_WRITE_BAD_ID = -4,     // cmd is neither -1 nor 1000..999999999
+    REGAPP_WRITE_BAD_TEXT = -3,   // a value holds CR, LF, ";" or "[", begins with a blank or
+                                  // ends with a blank or tab: it would not read back as it is
+    REGAPP_WRITE_BAD_ID = -4,     // cmd is neither -1 nor 1000..999999999 (path not empty)
     REGAPP_WRITE_FAILED = -5,     // the file could not be written (WriteRegAppsFile)
 };
 

@@ -305,8 +305,13 @@ TEST(RegAppsWriter, RefusesWhatWouldNotReadBack) {
         {Entry("a", "C:\\[x]\\a.exe", "", "", 1000), REGAPP_WRITE_BAD_TEXT, "bracket in path"},
         {Entry("a", "C:\\a.exe", "-n\r\ncmd=5", "", 1000), REGAPP_WRITE_BAD_TEXT, "CR LF in arg"},
         {Entry("a", "C:\\a.exe", "", "D:\\w\n", 1000), REGAPP_WRITE_BAD_TEXT, "LF in folder"},
+        {Entry(" a", "C:\\a.exe", "", "", 1000), REGAPP_WRITE_BAD_TEXT, "leading blank"},
+        {Entry("a", "C:\\a.exe", "-n ", "", 1000), REGAPP_WRITE_BAD_TEXT, "trailing blank"},
+        {Entry("a", "C:\\a.exe", "", "D:\\w\t", 1000), REGAPP_WRITE_BAD_TEXT, "trailing tab"},
+        {Entry("a", "C:\\a.exe", "\t-n", "", 1000), 0, "leading tab is kept"},
         {Entry("a", "C:\\a.exe", "", "", 999), REGAPP_WRITE_BAD_ID, "id below 1000"},
         {Entry("a", "C:\\a.exe", "", "", 1000000000), REGAPP_WRITE_BAD_ID, "id of 10 digits"},
+        {Entry("", "", "", "", 0), 0, "hidden entry"},
         // trail bytes "[" and "\" are part of their characters
         {Entry("\x83\x5B", "C:\\\x95\x5C.exe", "", "", 1000), 0, "double-byte text"},
     };
@@ -338,6 +343,7 @@ TEST(RegAppsWriter, RoundTrip) {
         Entry("\x8C\x9F\x8D\xF5", "C:\\\x95\x5C\\view.exe", "/a \"x y\"", "", 1002),
         Entry("Long", longest.c_str(), std::string(260, 'a').c_str(), "", 1001),
         Entry("New", "C:\\n.exe", "", "", -1),
+        Entry("", "", "", "", 0),  // hidden: keeps its place
     };
     char buf[4096];
     long n = FormatRegApps(in.data(), (int32_t)in.size(), buf, sizeof buf, nullptr);
