@@ -206,14 +206,6 @@ TEST(RegAppsReader, IdAssignment) {
     }
 }
 
-TEST(RegAppsReader, HiddenEntriesTakeNoId) {
-    Reader r;
-    r.disk.files = {"C:\\b.exe"};
-    ASSERT_EQ(r.Read(Section(1, "path=C:\\a.exe\r\n") + Section(2, "path=C:\\b.exe\r\n")), 1);
-    EXPECT_EQ(r.At(0).cmd, 0);
-    EXPECT_EQ(r.At(1).cmd, 1000);
-}
-
 TEST(RegAppsIds, AssignDirectly) {
     RegApp e[4] = {Entry("a", "p", "", "", -1), Entry("b", "p", "", "", 1001),
                    Entry("c", "p", "", "", -1), Entry("d", "p", "", "", 1000)};
