@@ -6,6 +6,8 @@ set(VORN_CORE_SOURCES
   common/settings.cpp
   common/keymap.cpp
   common/listfile.cpp
+  common/regapps.cpp
+  common/urlpath.cpp
   launcher/shell/appstate.cpp
   launcher/shell/cmdline.cpp
   launcher/editbox/datemacro.cpp

@@ -50,15 +50,17 @@ int TakenEntryText(const char* text, const char* name, char* dst, size_t size) {
     return JoinHead(text, LengthThroughLastSeparator(text), name, dst, size);
 }
 
+// The edit control counts characters as the system converts them: a lead byte
+// without a real trail byte is a character of its own.
 int CharIndexOfByte(const char* text, int byteIndex) {
     int chars = 0;
-    for (int i = 0; i < byteIndex && text[i]; i += (int)CharLengthSjis(text + i)) chars++;
+    for (int i = 0; i < byteIndex && text[i]; i += (int)CharStepSjis(text + i)) chars++;
     return chars;
 }
 
 int ByteIndexOfChar(const char* text, int charIndex) {
     int i = 0;
-    for (int chars = 0; chars < charIndex && text[i]; chars++) i += (int)CharLengthSjis(text + i);
+    for (int chars = 0; chars < charIndex && text[i]; chars++) i += (int)CharStepSjis(text + i);
     return i;
 }
 
