@@ -5,6 +5,7 @@
 #include "tests/e2e/harness.h"
 #include "tests/e2e/listread.h"
 #include "tests/e2e/observe.h"
+#include "tests/clipboard_text.h"
 
 #include <commctrl.h>
 #include <shlobj.h>
@@ -77,23 +78,6 @@ bool MakeTree(const char* folder, std::string* tree) {
            MakeFile(*tree + "\\Cab.txt") && MakeFile(*tree + "\\zebra.txt");
 }
 
-// Puts text on the clipboard as CF_TEXT (a test's way to type a whole path
-// into a box where typo control would complete each typed letter).
-bool PutTextOnClipboard(const std::string& text) {
-    if (!OpenClipboard(nullptr)) return false;
-    EmptyClipboard();
-    HGLOBAL block = GlobalAlloc(GMEM_MOVEABLE, text.size() + 1);
-    bool ok = false;
-    if (block) {
-        memcpy(GlobalLock(block), text.c_str(), text.size() + 1);
-        GlobalUnlock(block);
-        ok = SetClipboardData(CF_TEXT, block) != nullptr;
-        if (!ok) GlobalFree(block);
-    }
-    CloseClipboard();
-    return ok;
-}
-
 bool IsTreeFolder(const std::string& name) { return name == "Dog" || name == "cat"; }
 
 // Waits until vorn's folder list is visible with n rows.
@@ -139,7 +123,7 @@ struct FolderListE2E : public VornTest {
         if (!step) return step;
         typed = tree + "\\";
         // With typo control each typed letter would be completed: the path is pasted.
-        bool put = typoControl ? PutTextOnClipboard(typed) &&
+        bool put = typoControl ? PutTextOnClipboard(nullptr, typed) &&
                                      PressKeyUntil('V', KEY_CTRL, [&] { return vorn->EditText() == typed; })
                                : TypeText(typed.c_str());
         if (!put) return ::testing::AssertionFailure() << "typing failed";

@@ -20,6 +20,7 @@
 #include "launcher/shell/instance.h"
 #include "launcher/shell/shell.h"
 #include "launcher/shell/startup.h"
+#include "tests/clipboard_text.h"
 
 namespace {
 
@@ -407,21 +408,6 @@ std::string Kanji(size_t n) {
     return s;
 }
 
-// Puts text on the clipboard as CF_TEXT.
-bool PutOnClipboard(HWND owner, const std::string& text) {
-    if (!OpenClipboard(owner)) return false;
-    EmptyClipboard();
-    HGLOBAL block = GlobalAlloc(GMEM_MOVEABLE, text.size() + 1);
-    bool ok = block != nullptr;
-    if (ok) {
-        memcpy(GlobalLock(block), text.c_str(), text.size() + 1);
-        GlobalUnlock(block);
-        ok = SetClipboardData(CF_TEXT, block) != nullptr;
-        if (!ok) GlobalFree(block);
-    }
-    CloseClipboard();
-    return ok;
-}
 
 std::string ReadBack(void) {
     char buf[EDIT_TEXT_MAX];
@@ -485,7 +471,7 @@ TEST_F(EditBoxLimit, APasteGoesInWholeOrNotAtAll) {
     // A 300-byte path and 261 bytes of double-byte text (132 characters) are
     // refused: nothing is cut.
     for (const std::string& tooLong : {"x\\" + std::string(298, 'p'), "\x95\x5C" + Kanji(128)}) {
-        ASSERT_TRUE(PutOnClipboard(wnd, tooLong));
+        ASSERT_TRUE(PutTextOnClipboard(wnd, tooLong));
         unsigned refused = EditBox.refusedEdits;
         SendMessageA(wnd, WM_PASTE, 0, 0);
         EXPECT_EQ("C:\\", ReadBack()) << tooLong.size();
@@ -493,12 +479,12 @@ TEST_F(EditBoxLimit, APasteGoesInWholeOrNotAtAll) {
     }
     // Up to 260 bytes in all it goes in whole, after the caret.
     std::string rest = Kanji(128) + "a";
-    ASSERT_TRUE(PutOnClipboard(wnd, rest));
+    ASSERT_TRUE(PutTextOnClipboard(wnd, rest));
     SendMessageA(wnd, WM_PASTE, 0, 0);
     EXPECT_EQ("C:\\" + rest, ReadBack());
     // A single-line box takes the first line only.
     ASSERT_TRUE(SetEditText("C:\\"));
-    ASSERT_TRUE(PutOnClipboard(wnd, "tools\r\nsecond line"));
+    ASSERT_TRUE(PutTextOnClipboard(wnd, "tools\r\nsecond line"));
     SendMessageA(wnd, WM_PASTE, 0, 0);
     EXPECT_EQ("C:\\tools", ReadBack());
     EXPECT_EQ(2u, EditBox.refusedEdits);
