@@ -101,7 +101,7 @@ void PlaceLevel(CascadeLevel* level, int longest) {
 
     SetWindowPos(wnd, nullptr, opener.right, opener.top, textWidth + frame + scroll + icon,
                  height, SWP_NOACTIVATE | SWP_NOZORDER);
-    SendMessageA(wnd, LVM_SETCOLUMNWIDTH, 0, MAKELPARAM(textWidth + icon, 0));
+    SetListColumnWidth(wnd, textWidth + icon);
 }
 
 // Reads folder (no trailing separator) and opens a level for it from opener.

@@ -295,8 +295,7 @@ void PlaceFolderList(int n) {
     int width = (scrolled ? scroll : 0) + icon + textWidth + LIST_TEXT_MARGIN;
     SetWindowPos(list, nullptr, edit.left + Lists.folderAnchor + frame, top, width, height,
                  SWP_NOACTIVATE | SWP_NOZORDER);
-    SendMessageA(list, LVM_SETCOLUMNWIDTH, 0,
-                 MAKELPARAM(textWidth - frame + icon + LIST_TEXT_MARGIN, 0));
+    SetListColumnWidth(list, textWidth - frame + icon + LIST_TEXT_MARGIN);
     Lists.folder.longest = 0;
 }
 

@@ -22,6 +22,21 @@ int ListChars(int longest, int listwmax) {
     return (listwmax > 0 && listwmax < longest) ? listwmax : longest;
 }
 
+void SetListColumnWidth(HWND list, int width) {
+    SendMessageA(list, LVM_SETCOLUMNWIDTH, 0, MAKELPARAM(width, 0));
+    // The window is widened when its borders leave the client area narrower
+    // than the column (list controls differ in how wide their borders are): a
+    // column wider than the client area brings a horizontal scroll bar that
+    // hides a row, and with it a vertical one.
+    RECT window, client;
+    if (!GetWindowRect(list, &window) || !GetClientRect(list, &client)) return;
+    int outer = window.right - window.left;
+    int want = width + (outer - client.right);
+    if (client.right < width && want > outer)
+        SetWindowPos(list, nullptr, 0, 0, want, window.bottom - window.top,
+                     SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
 ListPlacement ComputeItemListPlacement(const RECT& box, const RECT& desktop, int longest,
                                        int rows, int rowHeight, int frame, int scroll,
                                        int linemax, int listwmax, bool placedAbove) {
@@ -55,7 +70,7 @@ void PlaceItemList(int rows) {
         GetSystemMetrics(SM_CXVSCROLL), Settings.linemax, (int)Settings.listwmax, Lists.placedAbove);
     Lists.placedAbove = p.above;
     MoveWindow(list, p.left, p.top, p.width, p.height, FALSE);
-    SendMessageA(list, LVM_SETCOLUMNWIDTH, 0, p.columnWidth);
+    SetListColumnWidth(list, p.columnWidth);
     ShowWindow(list, SW_SHOWNA);
     Lists.item.longest = 0;
 }

@@ -115,6 +115,8 @@ enum { LIST_TEXT_MARGIN = 22, LIST_ICON_WIDTH = 16 };
 // linemax rows (at least 1) plus frame; *scrolled (when given) tells whether
 // the rows need a scroll bar. The one height rule of every list window.
 int ListHeight(int rows, int rowHeight, int frame, int linemax, bool* scrolled);
+// Sets the width of a list window's one column, at most its client width.
+void SetListColumnWidth(HWND list, int width);
 // Characters a row is sized for: the longest text, capped at listwmax when it
 // is set and smaller.
 int ListChars(int longest, int listwmax);

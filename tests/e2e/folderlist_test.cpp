@@ -279,6 +279,14 @@ TEST_F(FolderListE2E, TabTakesAFolderWithItsSeparatorAndListsItShiftTabGoesBack)
     ASSERT_TRUE(PressKeyUntil(VK_TAB, KEY_SHIFT, [&] { return vorn.EditText() == typed; }))
         << Describe(vorn);
     EXPECT_TRUE(WaitTreeListed(vorn, typed)) << Describe(vorn);
+    // Placed again for its five names, the list shows them all: no scroll bar
+    // left over from the narrower list before hides a row.
+    HWND list = FolderListOf(vorn.Pid());
+    EXPECT_TRUE(WaitFor([&] {
+        return !(GetWindowLongA(list, GWL_STYLE) & (WS_HSCROLL | WS_VSCROLL)) &&
+               Ask(list, LVM_GETCOUNTPERPAGE, 0, 0) >= 5;
+    })) << "style " << std::hex << GetWindowLongA(list, GWL_STYLE) << std::dec << ", rows per page "
+        << Ask(list, LVM_GETCOUNTPERPAGE, 0, 0);
 }
 
 TEST_F(FolderListE2E, RightOnAFolderOpensACascadeToTheRightAndLeftClosesIt) {
