@@ -118,7 +118,7 @@ void OnEditButtonDown(HWND wnd, LPARAM lParam) {
     (void)wnd;
     if (Settings.icon != 1) return;
     if (PointOnPathIcon(lParam)) SetCursor(LoadCursor(nullptr, IDC_ARROW));
-    char path[EDIT_TEXT_MAX * 2];
+    char path[PATH_WORK_SIZE];
     EditTextAsPath(path, sizeof path);
     EditBox.iconDragArmed = path[0] && FileExists(path);
 }

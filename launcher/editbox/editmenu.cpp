@@ -7,6 +7,7 @@
 
 #include "../../common/fileio.h"
 #include "../../common/keymap.h"
+#include "../../common/strutil.h"
 #include "../lists/listwnd.h"
 #include "../shell/shell.h"
 #include "../shellext/shellext.h"
@@ -43,7 +44,7 @@ HMENU BuildTextMenu(HWND edit) {
 
 // The box's text names an existing file or folder.
 bool NamesExisting(void) {
-    char text[EDIT_TEXT_MAX * 2];
+    char text[PATH_WORK_SIZE];
     int len = ReadEditText(text, sizeof text);
     char path[SHELL_PATH_SIZE];
     return len > 0 && len < EDIT_TEXT_MAX && RootedPath(text, path, sizeof path) &&

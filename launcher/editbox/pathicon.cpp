@@ -111,7 +111,7 @@ int EditTextAsPath(char* buf, size_t size) {
 
 void RefreshPathIcon(void) {
     if (Settings.icon != 1) return;
-    char path[EDIT_TEXT_MAX * 2];
+    char path[PATH_WORK_SIZE];
     EditTextAsPath(path, sizeof path);
     SetPathIcon(path);
 }

@@ -94,7 +94,7 @@ static LRESULT OnGetDispInfoW(ListWindow* lw, NMLVDISPINFOW* info) {
         it.stateMask = 0;
     }
     if ((it.mask & LVIF_TEXT) && it.pszText && it.cchTextMax > 0) {
-        char shown[LIST_ITEM_PATH_SIZE * 2];
+        char shown[PATH_WORK_SIZE];
         int room = it.cchTextMax < (int)sizeof shown ? it.cchTextMax : (int)sizeof shown;
         EllipsizeMiddle(item->path, shown, TextWidth(room), (size_t)room);
         if (!MultiByteToWideChar(CP_ACP, 0, shown, -1, it.pszText, it.cchTextMax))

@@ -73,7 +73,7 @@ void ComponentFolder(char* dst, size_t size) {
 }
 
 HMODULE LoadFrom(const char* folder, const char* name) {
-    char path[MAX_PATH * 2];
+    char path[PATH_WORK_SIZE];
     snprintf(path, sizeof path, "%s%s", folder, name);
     // Only the named file: no search of the system folders for a namesake.
     return LoadLibraryExA(path, nullptr, LOAD_WITH_ALTERED_SEARCH_PATH);
@@ -82,7 +82,7 @@ HMODULE LoadFrom(const char* folder, const char* name) {
 int LoadDictionary(const char* folder, int id, const char* name) {
     MigemoLoadFn load = As<MigemoLoadFn>(MigemoProc("migemo_load"));
     if (!load || !Migemo.object) return 0;
-    char path[MAX_PATH * 2];
+    char path[PATH_WORK_SIZE];
     snprintf(path, sizeof path, "%s%s", folder, name);
     return load(Migemo.object, id, path);
 }
@@ -133,7 +133,7 @@ int LoadMigemo(HWND owner) {
 
     char exeFolder[MAX_PATH];
     ModulePath(AppModule, exeFolder, nullptr, sizeof exeFolder);
-    char dict[MAX_PATH * 2];
+    char dict[PATH_WORK_SIZE];
     bool folderFits = MigemoDictFolder(Settings.migemo_path, exeFolder, dict, sizeof dict);
     MigemoOpenFn open = As<MigemoOpenFn>(MigemoProc("migemo_open"));
     Migemo.object = open ? open(nullptr) : nullptr;

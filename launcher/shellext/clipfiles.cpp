@@ -32,7 +32,7 @@ HGLOBAL NewBlock(size_t size) { return GlobalAlloc(GMEM_MOVEABLE | GMEM_ZEROINIT
 
 // The edit box's text: false when it is empty or too long for a path.
 bool EditBoxPath(char* path, size_t size) {
-    char text[EDIT_TEXT_MAX * 2];
+    char text[PATH_WORK_SIZE];
     int len = ReadEditText(text, sizeof text);
     if (len <= 0 || len >= EDIT_TEXT_MAX) return false;
     return EditItemPath(text, path, size);
@@ -222,7 +222,7 @@ bool PasteIntoListSelection(HWND list) {
 }
 
 bool PasteIntoEditPath(void) {
-    char text[EDIT_TEXT_MAX * 2];
+    char text[PATH_WORK_SIZE];
     int len = ReadEditText(text, sizeof text);
     if (len <= 0 || len >= EDIT_TEXT_MAX) return false;
     char folder[SHELL_PATH_SIZE];

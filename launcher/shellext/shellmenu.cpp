@@ -70,7 +70,7 @@ char* ItemsOfWindow(HWND wnd, char* parent, size_t parentSize, int* count) {
             (*count)++;
     };
     if (wnd == EditBox.wnd) {
-        char text[EDIT_TEXT_MAX * 2];
+        char text[PATH_WORK_SIZE];
         int len = ReadEditText(text, sizeof text);
         char path[SHELL_PATH_SIZE];
         if (len <= 0 || len >= EDIT_TEXT_MAX || !EditItemPath(text, path, sizeof path))
@@ -288,7 +288,7 @@ bool ShowPropertiesOf(HWND wnd) {
     if (!wnd) return false;
     char path[SHELL_PATH_SIZE];
     if (wnd == EditBox.wnd) {
-        char text[EDIT_TEXT_MAX * 2];
+        char text[PATH_WORK_SIZE];
         int len = ReadEditText(text, sizeof text);
         if (len <= 0 || len >= EDIT_TEXT_MAX || !RootedPath(text, path, sizeof path)) return false;
         return ShowProperties(wnd, path);

@@ -60,7 +60,7 @@ int MakeShortcutsFor(HWND wnd) {
     if (!wnd) return 0;
     int made = 0;
     if (wnd == EditBox.wnd) {
-        char text[EDIT_TEXT_MAX * 2];
+        char text[PATH_WORK_SIZE];
         int len = ReadEditText(text, sizeof text);
         char path[SHELL_PATH_SIZE];
         if (len > 0 && len < EDIT_TEXT_MAX && EditItemPath(text, path, sizeof path) &&
