@@ -15,6 +15,7 @@
 #include <string>
 #include <vector>
 
+#include "bench/bench_time.h"
 #include "common/strutil.h"
 #include "common/itemarray.h"
 #include "launcher/lists/listfilter.h"
@@ -190,25 +191,6 @@ BENCHMARK_CAPTURE(BM_FolderFilter, three_terms, kThreeTerms)->Unit(benchmark::kM
 BENCHMARK_CAPTURE(BM_Baseline, three_terms, kThreeTerms)->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(BM_ItemListFilter, three_terms, kThreeTerms)->Unit(benchmark::kMillisecond);
 
-double ThreadMicros() {
-    timespec ts;
-    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &ts);
-    return ts.tv_sec * 1e6 + ts.tv_nsec / 1e3;
-}
-
-// Median CPU time of repeated runs, in microseconds (CPU time, so that other
-// programs on a busy machine do not skew the ratio).
-template <typename F>
-double MedianMicros(F run) {
-    std::vector<double> times;
-    for (int i = 0; i < 31; i++) {
-        double t0 = ThreadMicros();
-        benchmark::DoNotOptimize(run());
-        times.push_back(ThreadMicros() - t0);
-    }
-    std::sort(times.begin(), times.end());
-    return times[times.size() / 2];
-}
 
 // The timing ratio of filter and baseline. The byte scan of the baseline also
 // finds terms that straddle two double-byte characters, so it may show a few
@@ -217,8 +199,8 @@ bool ReportRatio(const char* label, const char* text) {
     std::vector<std::string> terms = BaselineTerms(text);
     int32_t shownFilter = RunFilter(text);
     int32_t shownBase = RunBaseline(terms);
-    double f = MedianMicros([&] { return RunFilter(text); });
-    double b = MedianMicros([&] { return RunBaseline(terms); });
+    double f = MedianMicros([&] { return RunFilter(text); }, 31);
+    double b = MedianMicros([&] { return RunBaseline(terms); }, 31);
     printf(
         "%s \"%s\": filter %.0f us/refilter, baseline %.0f us, ratio filter/baseline %.2f "
         "(shown: filter %d, baseline %d, of %d)\n",

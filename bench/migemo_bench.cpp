@@ -17,6 +17,7 @@
 
 #include <migemo.h>
 
+#include "bench/bench_time.h"
 #include "common/fileio.h"
 #include "common/itemarray.h"
 #include "components/bregexp/bregexp.h"
@@ -123,28 +124,12 @@ BENCHMARK_CAPTURE(BM_MigemoPass, ka, "ka")->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(BM_MigemoPass, kensaku, "kensaku")->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(BM_PlainPass, kensaku, "kensaku")->Unit(benchmark::kMicrosecond);
 
-double ThreadMicros() {
-    timespec ts;
-    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &ts);
-    return ts.tv_sec * 1e6 + ts.tv_nsec / 1e3;
-}
-template <typename F>
-double MedianMicros(F run) {
-    std::vector<double> times;
-    for (int i = 0; i < 21; i++) {
-        double t0 = ThreadMicros();
-        benchmark::DoNotOptimize(run());
-        times.push_back(ThreadMicros() - t0);
-    }
-    std::sort(times.begin(), times.end());
-    return times[times.size() / 2];
-}
 
 bool Report(const char* term) {
     int32_t shownMigemo = MigemoPass(term);
     int32_t shownPlain = PlainPass(term);
-    double m = MedianMicros([&] { return MigemoPass(term); });
-    double p = MedianMicros([&] { return PlainPass(term); });
+    double m = MedianMicros([&] { return MigemoPass(term); }, 21);
+    double p = MedianMicros([&] { return PlainPass(term); }, 21);
     bool ok = m <= kLimitMicros;
     printf("migemo \"%s\": %.0f us/pass (limit %.0f: %s), plain %.0f us, ratio %.1f "
            "(shown: migemo %d, plain %d, of %d)\n",

@@ -137,12 +137,6 @@ const std::vector<std::string> kAllCommands = {
     "#SaveHistory", "#Optbox",      "#SingleExp",     "#IntoTray",    "#Ver",
 };
 
-std::string Joined(const std::vector<std::string>& rows) {
-    std::string all;
-    for (const std::string& r : rows) all += "[" + r + "]";
-    return all;
-}
-
 }  // namespace
 
 // Free typing (typoctr 0) so that "#..." texts need not name paths; tray 1

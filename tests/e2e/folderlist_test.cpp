@@ -57,12 +57,6 @@ std::string RowText(HWND list, int row) {
 
 std::vector<std::string> Rows(HWND list) { return ListRowTexts(list); }
 
-std::string Joined(const std::vector<std::string>& rows) {
-    std::string s;
-    for (const std::string& r : rows) s += "[" + r + "]";
-    return s;
-}
-
 // --- Test folders ----------------------------------------------------------------
 
 bool MakeFolder(const std::string& path) { return CreateDirectoryA(path.c_str(), nullptr) != 0; }

@@ -4,6 +4,7 @@
 #pragma once
 #include <windows.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -36,3 +37,15 @@ int ListRowsPerPage(HWND list);
 // Pixel colour of the list's screen at (x, y) of its client area (from the
 // screen DC; the window must be in front).
 COLORREF ListPixel(HWND list, int x, int y);
+
+// Row texts in sorted order (rows whose order the file system decides).
+inline std::vector<std::string> Sorted(std::vector<std::string> v) {
+    std::sort(v.begin(), v.end());
+    return v;
+}
+// Row texts as "[a][b]..." for failure messages.
+inline std::string Joined(const std::vector<std::string>& rows) {
+    std::string s;
+    for (const std::string& r : rows) s += "[" + r + "]";
+    return s;
+}

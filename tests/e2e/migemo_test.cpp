@@ -15,17 +15,6 @@
 
 namespace {
 
-std::vector<std::string> Sorted(std::vector<std::string> v) {
-    std::sort(v.begin(), v.end());
-    return v;
-}
-
-std::string Joined(const std::vector<std::string>& v) {
-    std::string s;
-    for (const std::string& x : v) s += "[" + x + "]";
-    return s;
-}
-
 bool MakeEmptyFile(const std::string& path) { return WriteFileBytes(path.c_str(), ""); }
 
 }  // namespace

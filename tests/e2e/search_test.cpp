@@ -13,17 +13,6 @@
 
 namespace {
 
-std::vector<std::string> Sorted(std::vector<std::string> v) {
-    std::sort(v.begin(), v.end());
-    return v;
-}
-
-std::string Joined(const std::vector<std::string>& v) {
-    std::string s;
-    for (const std::string& x : v) s += "[" + x + "]";
-    return s;
-}
-
 bool MakeEmptyFile(const std::string& path) {
     HANDLE f = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
                            FILE_ATTRIBUTE_NORMAL, nullptr);
