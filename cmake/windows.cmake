@@ -34,6 +34,11 @@ if(TARGET migemo_components)
   add_dependencies(vorn migemo_components)
 endif()
 
+# The other programs and plug-ins of the tree, each described in its own folder.
+include(${CMAKE_SOURCE_DIR}/components/spi/spi.cmake OPTIONAL)
+include(${CMAKE_SOURCE_DIR}/tools/tools.cmake OPTIONAL)
+include(${CMAKE_SOURCE_DIR}/optbox/optbox.cmake OPTIONAL)
+
 if(BUILD_TESTING)
   set(gtest_disable_pthreads OFF CACHE BOOL "" FORCE)
   set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)

@@ -16,7 +16,7 @@ PKGS=(
   wine wine64 wine32:i386
   xvfb openbox x11-utils xdotool imagemagick
   locales fonts-ipafont-gothic fonts-ipafont-mincho
-  libmigemo-dev cmigemo-common libonig-dev dpkg-dev
+  libmigemo-dev cmigemo-common libonig-dev dpkg-dev libstb-dev
   googletest libgtest-dev libbenchmark-dev
   python3
 )

@@ -104,8 +104,8 @@ static void OnMainCommand(HWND wnd, WPARAM wParam, LPARAM lParam) {
     }
 }
 
-static void OnMainTimer(HWND wnd) {
-    KillTimer(wnd, ID_TIMER_MAIN);
+static void OnExplorerRetryTimer(HWND wnd) {
+    KillTimer(wnd, ID_TIMER_EXPLORER_RETRY);
     ClearFlags(SF_EXPLORER_PENDING);
     // The Explorer-window list is filled here once it exists.
 }
@@ -118,7 +118,7 @@ static void OnReloadRequest(void) {
 }
 
 static void OnToolsDone(HWND wnd) {
-    KillTimer(wnd, ID_TIMER_MAIN);
+    KillTimer(wnd, ID_TIMER_TOOLS_WATCH);
     EnableAll(true);
 }
 
@@ -259,8 +259,8 @@ static LRESULT CALLBACK MainWndProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lP
             OnMainCommand(wnd, wParam, lParam);
             break;
         case WM_TIMER:
-            if (wParam == ID_TIMER_MAIN) {
-                OnMainTimer(wnd);
+            if (wParam == ID_TIMER_EXPLORER_RETRY) {
+                OnExplorerRetryTimer(wnd);
                 return 0;
             }
             break;

@@ -11,7 +11,11 @@ enum {
     WM_RUN_DEFERRED = WM_APP + 4,  // to the main window: run what waited for a busy operation
     ID_HOTKEY = 1000,
     ID_TRAY_ICON = 1000,
-    ID_TIMER_MAIN = 1000,
+    // Timers of the main window: one id per purpose, so that no one of them
+    // can stop another's.
+    ID_TIMER_EXPLORER_RETRY = 1000,  // Explorer-window list: the next try
+    ID_TIMER_TOOLS_WATCH = 1003,     // the wait for the rename/delete tool
+    ID_TIMER_DRAG_TIP = 1004,        // the drag tooltip's ticks
     IDM_EXIT = 105,
     IDM_SHOW = 2000,
     IDM_RELOAD = 2001,
