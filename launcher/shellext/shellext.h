@@ -91,5 +91,8 @@ LRESULT ForwardShellMenuMessage(UINT msg, WPARAM wParam, LPARAM lParam);
 LRESULT ForwardShellMenuChar(UINT msg, WPARAM wParam, LPARAM lParam);
 // The shell's properties of path, owned by owner; true when accepted.
 bool ShowProperties(HWND owner, const char* path);
+// The call that asks the shell for the sheet (ShellExecuteExA; a test puts a
+// recorder in its place).
+extern BOOL(WINAPI* PropertiesCall)(SHELLEXECUTEINFOA*);
 // Properties of the edit box's path or of the first selected row of a list.
 bool ShowPropertiesOf(HWND wnd);

@@ -271,6 +271,8 @@ LRESULT ForwardShellMenuChar(UINT msg, WPARAM wParam, LPARAM lParam) {
     return result;
 }
 
+BOOL(WINAPI* PropertiesCall)(SHELLEXECUTEINFOA*) = ShellExecuteExA;
+
 bool ShowProperties(HWND owner, const char* path) {
     if (!path || !*path) return false;
     SHELLEXECUTEINFOA info;
@@ -281,7 +283,7 @@ bool ShowProperties(HWND owner, const char* path) {
     info.lpVerb = "properties";
     info.lpFile = path;
     info.nShow = SW_SHOWNORMAL;
-    return ShellExecuteExA(&info) != FALSE;
+    return PropertiesCall(&info) != FALSE;
 }
 
 bool ShowPropertiesOf(HWND wnd) {

@@ -75,6 +75,33 @@ std::vector<HWND> OpenMenus(DWORD pid) {
     return s.found;
 }
 
+// The menu shown in the popup window wnd (its handle only: another process's
+// menu cannot be read).
+HMENU MenuOf(HWND wnd) { return (HMENU)SendMessageA(wnd, MN_GETHMENU, 0, 0); }
+
+// Opens the list menu with the context-menu key, takes its last entry (the
+// shell menu) and waits until the shell's menu is up.
+::testing::AssertionResult OpenShellMenuFromTheList(DWORD pid) {
+    if (!PressKey(VK_APPS)) return ::testing::AssertionFailure() << "no key";
+    HMENU listMenu = nullptr;
+    if (!WaitFor([&] {
+            std::vector<HWND> menus = OpenMenus(pid);
+            return menus.size() == 1 && (listMenu = MenuOf(menus[0])) != nullptr;
+        }))
+        return ::testing::AssertionFailure() << "no list menu";
+    // Up from no highlighted entry goes to the last one, "シェルメニュー(&T)".
+    if (!PressKey(VK_UP) || !PressKey(VK_RETURN)) return ::testing::AssertionFailure() << "no key";
+    // The popup window may be used again for the next menu: its menu tells them apart.
+    if (!WaitFor([&] {
+            std::vector<HWND> menus = OpenMenus(pid);
+            if (menus.size() != 1) return false;
+            HMENU menu = MenuOf(menus[0]);
+            return menu && menu != listMenu;
+        }))
+        return ::testing::AssertionFailure() << "no shell menu";
+    return ::testing::AssertionSuccess();
+}
+
 std::string LinkTarget(const std::string& link) {
     std::string target = "<not loaded>";
     IShellLinkA* shellLink = nullptr;
@@ -229,24 +256,37 @@ TEST_F(ShellExtE2E, TheContextMenuKeyOpensTheEditMenuAtTheBoxCentre) {
 TEST_F(ShellExtE2E, TheShellMenuOfTheListSelectionCopiesItsItems) {
     VornProcess vorn;
     ASSERT_TRUE(SelectBothInList(&vorn));
-    ASSERT_TRUE(PressKey(VK_APPS));
-    ASSERT_TRUE(WaitFor([&] { return OpenMenus(vorn.Pid()).size() == 1; })) << "no list menu";
-    HWND listMenu = OpenMenus(vorn.Pid())[0];
-    // Up from no highlighted item goes to the last one, "シェルメニュー(&T)".
-    ASSERT_TRUE(PressKey(VK_UP));
-    ASSERT_TRUE(PressKey(VK_RETURN));
-    std::vector<HWND> menus;
-    ASSERT_TRUE(WaitFor([&] {
-        menus = OpenMenus(vorn.Pid());
-        return menus.size() == 1 && menus[0] != listMenu;
-    }) || WaitFor([&] { return (menus = OpenMenus(vorn.Pid())).size() == 1; }))
-        << "no shell menu";
+    ASSERT_TRUE(OpenShellMenuFromTheList(vorn.Pid()));
     ASSERT_TRUE(PressKey('C'));  // the shell's copy verb
     std::vector<std::string> both = {src + "\\a.txt", src + "\\b.txt"};
     ASSERT_TRUE(WaitFor([&] {
         std::vector<std::string> files = ClipboardFiles();
         return std::set<std::string>(files.begin(), files.end()) ==
                std::set<std::string>(both.begin(), both.end());
-    })) << ClipboardFiles().size() << " files on the clipboard";
+    }, E2E_START_MS)) << ClipboardFiles().size() << " files on the clipboard";
     EXPECT_TRUE(WaitFor([&] { return OpenMenus(vorn.Pid()).empty(); }));
+}
+
+// With a half-typed name in the box, the list's rows still lie in the folder the
+// box names: the shell menu acts on src\a.txt, not on a path built from the
+// half-typed name.
+TEST_F(ShellExtE2E, TheShellMenuActsInTheTypedFolderWhileANameIsHalfTyped) {
+    VornProcess vorn;
+    ASSERT_TRUE(WriteIniWith({"common.tray=0", "path.typoctr=0", "edit.w=900"}));
+    ASSERT_TRUE(StartAndWaitFocus(&vorn, ""));
+    std::string typed = src + "\\a";
+    ASSERT_TRUE(TypeText(typed.c_str()));
+    HWND list = nullptr;
+    ASSERT_TRUE(WaitFor([&] {
+        list = ShownListView(vorn.Pid());
+        return vorn.EditText() == typed && list && ListRowCount(list) == 1;
+    })) << "box \"" << vorn.EditText() << "\"";
+    ASSERT_TRUE(PressKey(VK_DOWN));
+    ASSERT_TRUE(WaitFor([&] { return HasFocus(list) && ListSelectedRows(list).size() == 1; }));
+    ASSERT_TRUE(OpenShellMenuFromTheList(vorn.Pid()));
+    ASSERT_TRUE(PressKey('C'));
+    ASSERT_TRUE(WaitFor([&] {
+        std::vector<std::string> files = ClipboardFiles();
+        return files.size() == 1 && files[0] == src + "\\a.txt";
+    }, E2E_START_MS)) << ClipboardFiles().size() << " files on the clipboard";
 }

@@ -660,3 +660,62 @@ TEST_F(ShellExt, ADriveGetsTheShellMenuThroughTheFolderThatHoldsIt) {
     ASSERT_TRUE(g_seen.answered) << "no menu for a drive";
     EXPECT_FALSE(g_seen.items.empty());
 }
+
+// --- the properties sheet -------------------------------------------------------------------
+
+namespace {
+// What the properties call was asked; the sheet itself is the shell's.
+struct PropertiesAsked {
+    int calls = 0;
+    ULONG mask = 0;
+    HWND owner = nullptr;
+    std::string verb, file;
+};
+PropertiesAsked g_asked;
+BOOL WINAPI RecordProperties(SHELLEXECUTEINFOA* info) {
+    g_asked.calls++;
+    g_asked.mask = info->fMask;
+    g_asked.owner = info->hwnd;
+    g_asked.verb = info->lpVerb ? info->lpVerb : "";
+    g_asked.file = info->lpFile ? info->lpFile : "";
+    return TRUE;
+}
+struct PropertiesRecorder {
+    BOOL(WINAPI* saved)(SHELLEXECUTEINFOA*);
+    PropertiesRecorder() : saved(PropertiesCall) {
+        g_asked = PropertiesAsked();
+        PropertiesCall = RecordProperties;
+    }
+    ~PropertiesRecorder() { PropertiesCall = saved; }
+};
+}  // namespace
+
+TEST_F(ShellExt, PropertiesAreAskedForTheBoxPathAndTheFirstSelectedRow) {
+    PropertiesRecorder recorder;
+    MakeFile("x.txt");
+    MakeFile("y.txt");
+    SetBox(In("x.txt"));
+    EXPECT_TRUE(ShowPropertiesOf(box));
+    EXPECT_EQ(g_asked.calls, 1);
+    EXPECT_EQ(g_asked.verb, "properties");
+    EXPECT_EQ(g_asked.file, In("x.txt"));
+    EXPECT_EQ(g_asked.owner, box);
+    EXPECT_TRUE(g_asked.mask & SEE_MASK_INVOKEIDLIST);
+
+    ShowSelected({In("x.txt"), In("y.txt")}, {1});
+    EXPECT_TRUE(ShowPropertiesOf(Lists.item.wnd));
+    EXPECT_EQ(g_asked.calls, 2);
+    EXPECT_EQ(g_asked.file, In("y.txt"));
+    EXPECT_EQ(g_asked.owner, Lists.item.wnd);
+}
+
+TEST_F(ShellExt, NoPropertiesForAnEmptyBoxOrAListWithoutSelection) {
+    PropertiesRecorder recorder;
+    SetBox("");
+    EXPECT_FALSE(ShowPropertiesOf(box));
+    MakeFile("x.txt");
+    ShowSelected({In("x.txt")}, {});
+    EXPECT_FALSE(ShowPropertiesOf(Lists.item.wnd));
+    EXPECT_FALSE(ShowPropertiesOf(nullptr));
+    EXPECT_EQ(g_asked.calls, 0);
+}
