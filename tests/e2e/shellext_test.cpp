@@ -159,7 +159,12 @@ struct ShellExtE2E : public RunTest {
                 list = ShownListView(vorn->Pid());
                 return vorn->EditText() == typed && list && ListRowCount(list) == 2;
             }))
-            return ::testing::AssertionFailure() << "src is not listed; box \"" << vorn->EditText() << "\"";
+        {
+            std::string lists;
+            for (HWND l : AllListViews(vorn->Pid()))
+                lists += std::string(IsWindowVisible(l) ? " shown[" : " hidden[") + Joined(ListRowTexts(l)) + "]";
+            return ::testing::AssertionFailure() << "src is not listed; box \"" << vorn->EditText() << "\"" << lists;
+        }
         if (!PressKey(VK_DOWN) || !WaitFor([&] { return HasFocus(list); }))
             return ::testing::AssertionFailure() << "the list took no focus";
         if (!PressKeyUntil(VK_DOWN, KEY_SHIFT, [&] { return ListSelectedRows(list).size() == 2; }))
@@ -288,5 +293,45 @@ TEST_F(ShellExtE2E, TheShellMenuActsInTheTypedFolderWhileANameIsHalfTyped) {
     ASSERT_TRUE(WaitFor([&] {
         std::vector<std::string> files = ClipboardFiles();
         return files.size() == 1 && files[0] == src + "\\a.txt";
+    }, E2E_START_MS)) << ClipboardFiles().size() << " files on the clipboard";
+}
+
+// A cascade level's shell menu acts on its own rows, in the folder it shows.
+TEST_F(ShellExtE2E, TheShellMenuOfACascadeLevelActsInItsFolder) {
+    ASSERT_TRUE(CreateDirectoryA((src + "\\sub").c_str(), nullptr));
+    ASSERT_TRUE(WriteFileBytes((src + "\\sub\\c.txt").c_str(), "C"));
+    VornProcess vorn;
+    ASSERT_TRUE(WriteIniWith({"common.tray=0", "path.typoctr=0", "edit.w=900"}));
+    ASSERT_TRUE(StartAndWaitFocus(&vorn, ""));
+    std::string typed = src + "\\";
+    ASSERT_TRUE(TypeText(typed.c_str()));
+    HWND list = nullptr;
+    ASSERT_TRUE(WaitFor([&] {
+        list = ShownListView(vorn.Pid());
+        return vorn.EditText() == typed && list && ListRowCount(list) == 3;
+    })) << "box \"" << vorn.EditText() << "\"";
+    ASSERT_TRUE(PressKey(VK_DOWN));
+    ASSERT_TRUE(WaitFor([&] { return HasFocus(list); }));
+    auto selectedText = [&] {
+        std::vector<int> rows = ListSelectedRows(list);
+        std::string text;
+        return rows.size() == 1 && ListRowText(list, rows[0], &text) ? text : std::string();
+    };
+    for (int i = 0; i < 3 && selectedText() != "sub"; i++) ASSERT_TRUE(PressKey(VK_DOWN));
+    ASSERT_TRUE(WaitFor([&] { return selectedText() == "sub"; })) << ListRowTexts(list).size();
+    ASSERT_TRUE(PressKey(VK_RIGHT));
+    HWND cascade = nullptr;
+    ASSERT_TRUE(WaitFor([&] {
+        std::vector<HWND> shown = VisibleListViews(vorn.Pid());
+        cascade = shown.size() == 2 ? (shown[0] == list ? shown[1] : shown[0]) : nullptr;
+        return cascade && HasFocus(cascade) && ListRowCount(cascade) == 1;
+    })) << "no cascade with the focus";
+    if (ListSelectedRows(cascade).empty()) ASSERT_TRUE(PressKey(VK_DOWN));
+    ASSERT_TRUE(WaitFor([&] { return ListSelectedRows(cascade).size() == 1; }));
+    ASSERT_TRUE(OpenShellMenuFromTheList(vorn.Pid()));
+    ASSERT_TRUE(PressKey('C'));
+    ASSERT_TRUE(WaitFor([&] {
+        std::vector<std::string> files = ClipboardFiles();
+        return files.size() == 1 && files[0] == src + "\\sub\\c.txt";
     }, E2E_START_MS)) << ClipboardFiles().size() << " files on the clipboard";
 }
