@@ -89,3 +89,6 @@ endif()
 # Timing of the file search's walk against "dir /s /b" (run by hand under Wine).
 add_executable(search_walk_bench bench/search_walk_bench.cpp)
 target_link_libraries(search_walk_bench vorn_win)
+
+# The release archive (cmake --build <dir> --target package).
+include(${CMAKE_SOURCE_DIR}/cmake/package.cmake)
