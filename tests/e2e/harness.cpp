@@ -707,7 +707,23 @@ void VornTest::TearDown() {
 ::testing::AssertionResult VornTest::StartAndWaitFocus(VornProcess* vorn, const char* args) {
     ::testing::AssertionResult shown = StartAndWaitBox(vorn, args);
     if (!shown) return shown;
-    if (WaitFor([&] { return vorn->BoxFocused(); })) return ::testing::AssertionSuccess();
+    // The window manager may finish a focus change of the start a moment
+    // later: keys typed meanwhile would go elsewhere. The focus must have
+    // stayed in the box for a while before the test types.
+    DWORD since = 0;
+    bool held = false;
+    if (WaitFor([&] {
+            if (!vorn->BoxFocused()) {
+                held = false;
+                return false;
+            }
+            if (!held) {
+                held = true;
+                since = GetTickCount();
+            }
+            return GetTickCount() - since >= E2E_SETTLE_MS;
+        }))
+        return ::testing::AssertionSuccess();
     HWND fg = GetForegroundWindow();
     return ::testing::AssertionFailure() << "vorn's box is visible but not in front with the focus (foreground: "
                                          << WindowClass(fg) << " of process " << WindowProcessId(fg) << ")";
