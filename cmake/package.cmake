@@ -58,8 +58,26 @@ install(DIRECTORY ${licenses} DESTINATION .)
 set(CPACK_GENERATOR ZIP)
 set(CPACK_PACKAGE_NAME vorn)
 set(CPACK_PACKAGE_VERSION ${VORN_VERSION})
-set(CPACK_PACKAGE_FILE_NAME vorn-${VORN_VERSION}-${VORN_PACKAGE_ARCH})
+set(VORN_PACKAGE_NAME vorn-${VORN_VERSION}-${VORN_PACKAGE_ARCH})
+set(CPACK_PACKAGE_FILE_NAME ${VORN_PACKAGE_NAME})
 set(CPACK_INCLUDE_TOPLEVEL_DIRECTORY ON)
 set(CPACK_PACKAGE_DIRECTORY ${CMAKE_BINARY_DIR})
 set(CPACK_STRIP_FILES ON)
 include(CPack)
+
+# The archive unpacked into an empty folder and used as a user would (the
+# package target must have been built: scripts/test.sh does).
+if(BUILD_TESTING)
+  set(release_root ${CMAKE_BINARY_DIR}/release-test)
+  add_test(NAME release_unpack
+    COMMAND sh -c "rm -rf '${release_root}' && mkdir -p '${release_root}' && cd '${release_root}' && ${CMAKE_COMMAND} -E tar xf '${CMAKE_BINARY_DIR}/${VORN_PACKAGE_NAME}.zip'")
+  set_tests_properties(release_unpack PROPERTIES FIXTURES_SETUP release LABELS e2e)
+  file(GLOB RELEASE_TEST_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/release/*.cpp)
+  add_executable(release_tests ${RELEASE_TEST_SOURCES} ${CMAKE_SOURCE_DIR}/tests/e2e/harness.cpp
+                 ${CMAKE_SOURCE_DIR}/tests/e2e/observe.cpp ${CMAKE_SOURCE_DIR}/tests/e2e/listread.cpp)
+  target_include_directories(release_tests PRIVATE ${CMAKE_SOURCE_DIR})
+  target_link_libraries(release_tests gtest ${VORN_WIN_LIBS})
+  gtest_discover_tests(release_tests DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 120
+                       PROPERTIES RUN_SERIAL TRUE TIMEOUT 120 LABELS e2e FIXTURES_REQUIRED release
+                       ENVIRONMENT VORN_RELEASE_DIR=${release_root}/${VORN_PACKAGE_NAME})
+endif()

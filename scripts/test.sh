@@ -26,13 +26,15 @@ cmake --preset fuzz >/dev/null
 cmake --build --preset fuzz -j "$jobs"
 ctest --preset fuzz
 
-step "Windows x86 build"
+step "Windows x86 build and release archive"
 cmake --preset win32 >/dev/null
 cmake --build --preset win32 -j "$jobs"
+cmake --build --preset win32 --target package
 
-step "Windows x86-64 build"
+step "Windows x86-64 build and release archive"
 cmake --preset win64 >/dev/null
 cmake --build --preset win64 -j "$jobs"
+cmake --build --preset win64 --target package
 
 run_wine_tests() {
   local preset=$1

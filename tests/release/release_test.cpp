@@ -1,0 +1,93 @@
+// release_test.cpp - the release archive as a user meets it: unpacked into an
+// empty folder (by the CTest fixture "release"), vorn.exe starts from there,
+// makes its data folder, narrows a list by romaji with the shipped Migemo
+// parts. The folder comes in VORN_RELEASE_DIR.
+#include "tests/e2e/harness.h"
+#include "tests/e2e/listread.h"
+#include "tests/e2e/observe.h"
+
+#include <stdlib.h>
+#include <string>
+#include <vector>
+
+namespace {
+
+// VORN_RELEASE_DIR as a Windows path (a Unix path is reached through Z:).
+std::string ReleaseDir(void) {
+    const char* dir = getenv("VORN_RELEASE_DIR");
+    if (!dir || !*dir) return "";
+    std::string path = dir;
+    if (path[0] == '/') path = "Z:" + path;
+    for (char& c : path)
+        if (c == '/') c = '\\';
+    return path;
+}
+
+}  // namespace
+
+// The test's own fresh folder stays the place for its files; vorn runs from
+// the unpacked release, with no data folder at the start of each test.
+struct ReleaseE2E : public VornTest {
+    std::string release, work;
+    VornProcess vorn;
+
+    void SetUp() override {
+        VornTest::SetUp();
+        work = folder;
+        release = ReleaseDir();
+        ASSERT_FALSE(release.empty()) << "VORN_RELEASE_DIR is not set";
+        ASSERT_TRUE(PathExists(release + "\\vorn.exe")) << release << " holds no vorn.exe: build the package";
+        if (PathExists(release + "\\data")) ASSERT_TRUE(RemoveFolderTree((release + "\\data").c_str()));
+        ASSERT_LT(release.size(), sizeof folder);
+        snprintf(folder, sizeof folder, "%s", release.c_str());
+    }
+    void TearDown() override {
+        DWORD code = 0;
+        if (vorn.Alive()) vorn.Close(E2E_EXIT_MS, &code);
+        vorn.Kill();
+        RemoveFolderTree((release + "\\data").c_str());
+        snprintf(folder, sizeof folder, "%s", work.c_str());
+        VornTest::TearDown();
+    }
+};
+
+TEST_F(ReleaseE2E, TheArchiveHoldsWhatAUserNeedsAndNoDataFolder) {
+    for (const char* f : {"vorn.exe", "migemo.dll", "BREGEXP.DLL", "dict\\migemo-dict", "dict\\roma2hira.dat",
+                          "licenses\\Oniguruma.txt", "licenses\\C-Migemo.txt", "licenses\\stb.txt",
+                          "licenses\\SKK-JISYO.txt", "licenses\\GPL-2.txt"})
+        EXPECT_TRUE(PathExists(release + "\\" + f)) << f;
+    std::string guide;
+    ASSERT_TRUE(ReadFileBytes((release + "\\お読みください.txt").c_str(), &guide));
+    EXPECT_NE(guide.find("インストール\r\n"), std::string::npos) << "code page 932 with CR LF";
+    EXPECT_NE(guide.find("アンインストール"), std::string::npos);
+    EXPECT_EQ(guide.find("\n\n"), std::string::npos) << "a bare LF";
+}
+
+TEST_F(ReleaseE2E, TheFirstStartMakesTheDataFolderBesideTheProgram) {
+    ASSERT_FALSE(PathExists(release + "\\data"));
+    ASSERT_TRUE(StartAndWaitBox(&vorn, ""));
+    EXPECT_TRUE(WaitFor([&] { return PathExists(release + "\\data\\vorn.ini"); }));
+    DWORD code = 0;
+    EXPECT_TRUE(vorn.Close(E2E_EXIT_MS, &code));
+    EXPECT_NE(ReadDataFile(folder, "vorn.ini").find("[common]"), std::string::npos);
+}
+
+TEST_F(ReleaseE2E, RomajiNarrowsAFolderThroughTheShippedMigemo) {
+    std::string dir = work + "\\ja";
+    ASSERT_TRUE(CreateDirectoryA(dir.c_str(), nullptr));
+    for (const char* n : {"検索.txt", "研究.txt", "kensaku.txt", "会議.doc"})
+        ASSERT_TRUE(WriteFileBytes((dir + "\\" + n).c_str(), ""));
+    ASSERT_TRUE(WriteIniWith({"common.tray=0", "common.migemo=1", "path.typoctr=0", "edit.w=900"}));
+    ASSERT_TRUE(StartAndWaitFocus(&vorn, ""));
+    auto rows = [&] {
+        HWND list = ShownListView(vorn.Pid());
+        return list ? Sorted(ListRowTexts(list)) : std::vector<std::string>{};
+    };
+    std::string typed = dir + "\\";
+    ASSERT_TRUE(TypeText(typed.c_str()));
+    ASSERT_TRUE(WaitFor([&] { return vorn.EditText() == typed && rows().size() == 4; })) << Joined(rows());
+    ASSERT_TRUE(TypeText("kensaku"));
+    EXPECT_TRUE(WaitFor([&] { return rows() == Sorted({"検索.txt", "kensaku.txt"}); }))
+        << Joined(rows()) << ", box \"" << vorn.EditText() << "\"";
+    EXPECT_EQ(nullptr, FindMessageBoxOf(vorn.Pid()));
+}
