@@ -19,7 +19,9 @@ foreach(f ${files})
   if(NOT EXISTS ${f})
     message(FATAL_ERROR "${f} was not built")
   endif()
-  execute_process(COMMAND ${OBJDUMP} -p ${f} OUTPUT_VARIABLE out RESULT_VARIABLE rc)
+  # Untranslated output: the table headings are looked for by their English text.
+  execute_process(COMMAND ${CMAKE_COMMAND} -E env LC_ALL=C LANGUAGE=C ${OBJDUMP} -p ${f}
+                  OUTPUT_VARIABLE out RESULT_VARIABLE rc)
   if(NOT rc EQUAL 0)
     message(FATAL_ERROR "${OBJDUMP} -p ${f} failed")
   endif()

@@ -128,6 +128,49 @@ static bool JpegComplete(const unsigned char* d, size_t len) {
     return false;
 }
 
+// JPEG Huffman tables: a table of more than 256 codes would be written past the
+// decoder's arrays (it trusts the counts), so every segment that the decoder
+// could take for a table definition is read first as it would read it: from the
+// segment's start, table after table while the stated length lasts, bytes past
+// the end of the data counting as 0.
+static unsigned ByteAt(const unsigned char* d, size_t len, uint64_t at) {
+    return at < len ? d[at] : 0;
+}
+
+static bool HuffmanSegmentSane(const unsigned char* d, size_t len, size_t at) {
+    int64_t left = (int64_t)Be16At(d + at) - 2;
+    uint64_t p = at + 2;
+    while (left > 0) {
+        unsigned tcth = ByteAt(d, len, p);
+        if ((tcth >> 4) > 1 || (tcth & 15) > 3) return false;
+        unsigned n = 0;
+        for (int i = 1; i <= 16; i++) n += ByteAt(d, len, p + i);
+        if (n > 256) return false;
+        p += 17 + n;
+        left -= 17 + (int64_t)n;
+    }
+    return true;
+}
+
+static bool JpegTablesSane(const unsigned char* d, size_t len) {
+    size_t at = 2;
+    while (at < len) {
+        if (d[at] != 0xFF) {  // entropy-coded data or stray bytes
+            at++;
+            continue;
+        }
+        while (at < len && d[at] == 0xFF) at++;
+        if (at >= len) break;
+        unsigned char m = d[at++];
+        if (m == 0x00 || m == 0x01 || (m >= 0xD0 && m <= 0xD9)) continue;
+        if (len - at < 2) break;
+        if (m == 0xC4 && !HuffmanSegmentSane(d, len, at)) return false;
+        size_t seg = Be16At(d + at);
+        at += seg < 2 ? 2 : seg;
+    }
+    return true;
+}
+
 // Skips GIF data sub-blocks from at; false when the data ends first.
 static bool SkipGifBlocks(const unsigned char* d, size_t len, size_t* at) {
     for (;;) {
@@ -286,6 +329,8 @@ int SpiReadPictureSize(const unsigned char* data, size_t len, unsigned formats,
     if (!data || !out || len == 0) return SPI_UNKNOWN_FORMAT;
     if (!SpiSniffFormat(data, len, formats)) return SPI_UNKNOWN_FORMAT;
     if (len > SPI_MAX_FILE_BYTES) return SPI_NO_MEMORY;
+    if (SpiSniffFormat(data, len, formats) == SPI_JPEG && !JpegTablesSane(data, len))
+        return SPI_CORRUPT;
     int w = 0, h = 0, comp = 0;
     if (!stbi_info_from_memory(data, (int)len, &w, &h, &comp))
         return StatedSizeTooLarge(data, len) ? SPI_NO_MEMORY : SPI_CORRUPT;

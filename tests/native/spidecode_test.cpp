@@ -437,6 +437,22 @@ TEST(SpiDecode, CutJpegIsCorrupt) {
     }
 }
 
+TEST(SpiDecode, HuffmanTableOfTooManyCodesIsCorrupt) {
+    // The counts of a table definition add up to more codes than a table holds;
+    // the decoder would write past its arrays.
+    Bytes jpeg = Sample(JpegBaseline, sizeof JpegBaseline);
+    size_t dht = 0;
+    for (size_t i = 2; i + 1 < jpeg.size() && !dht; i++)
+        if (jpeg[i] == 0xFF && jpeg[i + 1] == 0xC4) dht = i;
+    ASSERT_NE(0u, dht);
+    for (size_t i = 0; i < 16; i++) jpeg[dht + 5 + i] = 0x20;  // 16 x 32 = 512 codes
+    int r = -99;
+    EXPECT_TRUE(DecodeToDib(jpeg, SPI_JPEG, &r).empty());
+    EXPECT_EQ(SPI_CORRUPT, r);
+    SpiPictureInfo info;
+    EXPECT_EQ(SPI_CORRUPT, SpiFillPictureInfo(jpeg.data(), jpeg.size(), SPI_JPEG, &info));
+}
+
 TEST(SpiDecode, EveryCutOfARawPictureIsCorrupt) {
     // The formats whose decoder would fill missing pixels: each shorter copy is
     // refused, the whole one read.
