@@ -208,10 +208,11 @@ static bool GifComplete(const unsigned char* d, size_t len) {
 }
 
 // PNM: the header as the decoder reads it (magic, then width, height and
-// maximum, each after blanks and comments, then one blank), then the pixels.
-static bool PnmComplete(const unsigned char* d, size_t len, uint64_t w, uint64_t h) {
+// maximum, each after blanks and comments, then one blank). The decoder adds
+// up digits in an int without a bound: a number of more than nine digits is
+// refused before it sees it. The offset of the pixels goes to *pixelsAt.
+static bool PnmHeader(const unsigned char* d, size_t len, uint64_t v[3], size_t* pixelsAt) {
     size_t at = 2;
-    uint64_t v[3] = {0, 0, 0};
     for (int i = 0; i < 3; i++) {
         for (;;) {
             while (at < len && IsPnmSpace(d[at])) at++;
@@ -222,10 +223,20 @@ static bool PnmComplete(const unsigned char* d, size_t len, uint64_t w, uint64_t
             break;
         }
         if (at >= len || d[at] < '0' || d[at] > '9') return false;
-        while (at < len && d[at] >= '0' && d[at] <= '9' && v[i] < (1u << 24))
+        v[i] = 0;
+        for (int digits = 0; at < len && d[at] >= '0' && d[at] <= '9'; digits++) {
+            if (digits == 9) return false;
             v[i] = v[i] * 10 + (uint64_t)(d[at++] - '0');
+        }
     }
-    at++;  // the one blank after the maximum
+    *pixelsAt = at + 1;  // the one blank after the maximum
+    return true;
+}
+
+static bool PnmComplete(const unsigned char* d, size_t len, uint64_t w, uint64_t h) {
+    uint64_t v[3];
+    size_t at = 0;
+    if (!PnmHeader(d, len, v, &at)) return false;
     uint64_t bytes = w * h * (d[1] == '6' ? 3 : 1) * (v[2] > 255 ? 2 : 1);
     return at <= len && len - at >= bytes;
 }
@@ -329,8 +340,12 @@ int SpiReadPictureSize(const unsigned char* data, size_t len, unsigned formats,
     if (!data || !out || len == 0) return SPI_UNKNOWN_FORMAT;
     if (!SpiSniffFormat(data, len, formats)) return SPI_UNKNOWN_FORMAT;
     if (len > SPI_MAX_FILE_BYTES) return SPI_NO_MEMORY;
-    if (SpiSniffFormat(data, len, formats) == SPI_JPEG && !JpegTablesSane(data, len))
-        return SPI_CORRUPT;
+    // Headers the decoder would misread are refused before it sees them.
+    unsigned format = SpiSniffFormat(data, len, formats);
+    uint64_t pnm[3];
+    size_t pnmPixels = 0;
+    if (format == SPI_JPEG && !JpegTablesSane(data, len)) return SPI_CORRUPT;
+    if (format == SPI_PNM && !PnmHeader(data, len, pnm, &pnmPixels)) return SPI_CORRUPT;
     int w = 0, h = 0, comp = 0;
     if (!stbi_info_from_memory(data, (int)len, &w, &h, &comp))
         return StatedSizeTooLarge(data, len) ? SPI_NO_MEMORY : SPI_CORRUPT;

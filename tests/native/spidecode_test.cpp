@@ -453,6 +453,33 @@ TEST(SpiDecode, HuffmanTableOfTooManyCodesIsCorrupt) {
     EXPECT_EQ(SPI_CORRUPT, SpiFillPictureInfo(jpeg.data(), jpeg.size(), SPI_JPEG, &info));
 }
 
+TEST(SpiDecode, PnmNumbersTheDecoderWouldOverflowAreCorrupt) {
+    struct Case {
+        const char* header;
+        int result;
+    } cases[] = {
+        {"P6\n2 2\n255\n", SPI_OK},
+        {"P6\n000000002 2\n255\n", SPI_OK},
+        {"P6\n0000000002 2\n255\n", SPI_CORRUPT},    // ten digits
+        {"P6\n2 2666666666\n255\n", SPI_CORRUPT},  // would overflow an int
+        {"P6\n2 2\n99999999999999\n", SPI_CORRUPT},
+        {"P6\n# note\n2\n# more\n2 255\n", SPI_OK},
+        {"P6\n2 x 255\n", SPI_CORRUPT},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.header);
+        Bytes file(c.header, c.header + strlen(c.header));
+        Bytes quad = spisample::Quad();
+        file.insert(file.end(), quad.begin(), quad.end());
+        int r = -99;
+        Bytes dib = DecodeToDib(file, SPI_PNM, &r);
+        EXPECT_EQ(c.result, r);
+        if (c.result == SPI_OK) {
+            EXPECT_EQ(spisample::QuadDib(), dib);
+        }
+    }
+}
+
 TEST(SpiDecode, EveryCutOfARawPictureIsCorrupt) {
     // The formats whose decoder would fill missing pixels: each shorter copy is
     // refused, the whole one read.
