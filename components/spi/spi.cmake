@@ -10,8 +10,9 @@ if(NOT EXISTS ${VORN_STB_INCLUDE}/stb_image.h)
 endif()
 
 set(spi_dir ${CMAKE_SOURCE_DIR}/components/spi)
-# Outside code: its own warnings are not ours to mend.
-set_source_files_properties(${spi_dir}/stbimpl.cpp PROPERTIES COMPILE_OPTIONS -w)
+# Outside code: its own warnings are not ours to mend, and its integer sums
+# wrap as the machine does (some overflow on damaged data).
+set_source_files_properties(${spi_dir}/stbimpl.cpp PROPERTIES COMPILE_OPTIONS "-w;-fwrapv")
 
 set(VORN_SPI_NAMES)
 function(vorn_spi name plugin)
