@@ -40,6 +40,16 @@ void FreeSource(Source* s) {
     s->size = 0;
 }
 
+// Whether the head of the open file at pos is a picture of this plug-in; the
+// file position is left at pos.
+bool HeadRecognised(HANDLE f, LARGE_INTEGER pos) {
+    unsigned char head[SPI_SNIFF_BYTES];
+    DWORD read = 0;
+    BOOL ok = ReadFile(f, head, sizeof head, &read, nullptr);
+    if (!SetFilePointerEx(f, pos, nullptr, FILE_BEGIN)) return false;
+    return ok && SpiSniffFormat(head, read, Plugin.formats) != 0;
+}
+
 // Reads the file name from offset to its end.
 int ReadFileFrom(const char* name, long offset, Source* out) {
     if (!name || offset < 0) return SPI_READ_ERROR;
@@ -53,6 +63,8 @@ int ReadFileFrom(const char* name, long offset, Source* out) {
         result = SPI_READ_ERROR;
     } else if (offset >= size.QuadPart) {
         result = SPI_UNKNOWN_FORMAT;  // nothing at the offset
+    } else if (!HeadRecognised(f, pos)) {
+        result = SPI_UNKNOWN_FORMAT;  // a foreign file is never read whole
     } else if ((uint64_t)(size.QuadPart - offset) > SPI_MAX_FILE_BYTES) {
         result = SPI_NO_MEMORY;
     } else {
