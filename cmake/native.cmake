@@ -10,6 +10,13 @@ if(VORN_FUZZ)
   add_library(bregexp_native STATIC components/bregexp/bregexp.cpp)
   target_include_directories(bregexp_native PUBLIC ${CMAKE_SOURCE_DIR})
   target_link_libraries(bregexp_native PUBLIC onig)
+  # The picture plug-ins' decoding over the distribution's stb_image, all formats.
+  add_library(spi_native STATIC components/spi/spidecode.cpp components/spi/stbimpl.cpp)
+  target_include_directories(spi_native PUBLIC ${CMAKE_SOURCE_DIR})
+  target_include_directories(spi_native SYSTEM PRIVATE /usr/include/stb)
+  set_source_files_properties(components/spi/stbimpl.cpp PROPERTIES COMPILE_OPTIONS "-w;-fwrapv")
+  # Undefined behaviour in the decoder is a finding, not a note.
+  target_compile_options(spi_native PRIVATE -fno-sanitize-recover=undefined)
   add_subdirectory(fuzz)
   return()
 endif()
@@ -28,6 +35,12 @@ add_library(bregexp_native STATIC components/bregexp/bregexp.cpp)
 target_include_directories(bregexp_native PUBLIC ${CMAKE_SOURCE_DIR})
 target_link_libraries(bregexp_native PUBLIC onig)
 
+# The picture plug-ins' decoding over the distribution's stb_image, all formats.
+add_library(spi_native STATIC components/spi/spidecode.cpp components/spi/stbimpl.cpp)
+target_include_directories(spi_native PUBLIC ${CMAKE_SOURCE_DIR})
+target_include_directories(spi_native SYSTEM PRIVATE /usr/include/stb)
+set_source_files_properties(components/spi/stbimpl.cpp PROPERTIES COMPILE_OPTIONS "-w;-fwrapv")
+
 if(VORN_BENCH)
   if(EXISTS ${CMAKE_SOURCE_DIR}/bench/CMakeLists.txt)
     add_subdirectory(bench)
@@ -41,7 +54,7 @@ file(GLOB NATIVE_TEST_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/native
 add_executable(core_tests ${NATIVE_TEST_SOURCES})
 # The Migemo chain runs with the distribution's C/Migemo and cp932 dictionary.
 set(VORN_NATIVE_DICT_DIR /usr/share/cmigemo/cp932 CACHE PATH "Migemo dictionary (code page 932)")
-target_link_libraries(core_tests vorn_core bregexp_native migemo GTest::gtest_main)
+target_link_libraries(core_tests vorn_core bregexp_native spi_native migemo GTest::gtest_main)
 target_compile_definitions(core_tests PRIVATE VORN_MIGEMO_DICT="${VORN_NATIVE_DICT_DIR}")
 gtest_discover_tests(core_tests DISCOVERY_TIMEOUT 60)
 

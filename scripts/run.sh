@@ -22,6 +22,8 @@ for f in migemo.dll BREGEXP.DLL; do
   [ -f "build/$preset/$f" ] && cp "build/$preset/$f" "$rundir/"
 done
 if [ -d "build/$preset/dict" ]; then mkdir -p "$rundir/dict" && cp build/$preset/dict/* "$rundir/dict/"; fi
+# The picture plug-ins of the preview (built with vorn) into spi\ beside it.
+if [ -d "build/$preset/spi" ]; then mkdir -p "$rundir/spi" && cp build/$preset/spi/*.spi "$rundir/spi/"; fi
 
 private=""
 [ -z "${DISPLAY:-}" ] && private=private
