@@ -120,9 +120,9 @@ static void PlaceAndShow(const RECT* anchor, int childId) {
     RECT client;
     GetClientRect(Preview.wnd, &client);
     MoveWindow(shown, 0, 0, client.right, client.bottom, TRUE);
-    ShowWindow(Preview.wnd, SW_SHOW);
     ShowWindow(other, SW_HIDE);
     ShowWindow(shown, SW_SHOW);
+    ShowWindow(Preview.wnd, SW_SHOW);
     SetForegroundWindow(Preview.wnd);
     SetFocus(Preview.wnd);
 }

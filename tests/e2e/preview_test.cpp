@@ -131,6 +131,22 @@ struct PreviewE2E : public RunTest {
 
     HWND PreviewWindow(void) const { return FindWindowOf(vorn.Pid(), "vorn_prevwnd"); }
 
+    // Waits until wnd has held the focus for E2E_SETTLE_MS without a break.
+    // The window manager completes a focus change a moment after Wine made
+    // it; a preview shown before that would lose its activation to the list
+    // again, and losing the activation hides it.
+    static bool SettledFocus(HWND wnd) {
+        DWORD since = 0;
+        return WaitFor([&] {
+            if (!HasFocus(wnd)) {
+                since = 0;
+                return false;
+            }
+            if (!since) since = GetTickCount();
+            return GetTickCount() - since >= E2E_SETTLE_MS;
+        });
+    }
+
     // Types the path of the files folder and the start of name, enters the
     // folder list (which then holds name alone) and presses Right; the list
     // window, once the preview is on show (else null).
@@ -151,7 +167,7 @@ struct PreviewE2E : public RunTest {
                           << vorn.EditText() << "\"";
             return nullptr;
         }
-        if (!PressKey(VK_DOWN) || !WaitFor([&] { return HasFocus(*list); })) {
+        if (!PressKey(VK_DOWN) || !SettledFocus(*list)) {
             ADD_FAILURE() << "Down did not enter the list";
             return nullptr;
         }
@@ -184,7 +200,7 @@ TEST_F(PreviewE2E, RightShowsTheTextBesideTheListAndLeftOrEscGiveTheListTheFocus
     HWND preview = PreviewOf("plain.txt", &list);
     ASSERT_NE(preview, nullptr) << "no preview";
     HWND text = GetDlgItem(preview, 1100);
-    EXPECT_TRUE(IsWindowVisible(text));
+    EXPECT_TRUE(WaitFor([&] { return IsWindowVisible(text); }));
     EXPECT_FALSE(IsWindowVisible(GetDlgItem(preview, 1101)));
     EXPECT_EQ(WindowText(text), "first line\r\nsecond line\r\n");
     RECT lr, pr;
@@ -197,7 +213,7 @@ TEST_F(PreviewE2E, RightShowsTheTextBesideTheListAndLeftOrEscGiveTheListTheFocus
 
     ASSERT_TRUE(PressKey(VK_LEFT));
     EXPECT_TRUE(WaitFor([&] { return !IsWindowVisible(preview); })) << "Left did not hide it";
-    EXPECT_TRUE(WaitFor([&] { return HasFocus(list); })) << "the list has no focus";
+    EXPECT_TRUE(SettledFocus(list)) << "the list has no focus";
 
     ASSERT_TRUE(PressKey(VK_RIGHT));
     ASSERT_TRUE(WaitFor([&] { return IsWindowVisible(preview) && HasFocus(preview); }));
@@ -251,7 +267,7 @@ TEST_F(PreviewE2E, ABitmapAndTheStandInPluginsFormatShowPictures) {
         BYTE r, g, b;
     } cases[] = {
         {"red.bmp", 125, 125, 255, 0, 0},  // 250 x 100 drawn at (0, 75)
-        {"pic.vsp", 124, 124, 0, 0, 255},  // 2 x 2 drawn at (124, 124)
+        {"pic.vsp", 125, 125, 0, 0, 255},  // 40 x 40 drawn at (105, 105)
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
@@ -259,10 +275,11 @@ TEST_F(PreviewE2E, ABitmapAndTheStandInPluginsFormatShowPictures) {
         HWND preview = PreviewOf(c.name, &list);
         ASSERT_NE(preview, nullptr) << "no preview";
         HWND picture = GetDlgItem(preview, 1101);
-        EXPECT_TRUE(IsWindowVisible(picture));
+        EXPECT_TRUE(WaitFor([&] { return IsWindowVisible(picture); }));
         EXPECT_FALSE(IsWindowVisible(GetDlgItem(preview, 1100)));
         EXPECT_TRUE(WaitFor([&] { return Near(WindowPixel(picture, c.x, c.y), c.r, c.g, c.b); }))
-            << Hex(WindowPixel(picture, c.x, c.y));
+            << Hex(WindowPixel(picture, c.x, c.y)) << " shown " << IsWindowVisible(preview)
+            << " focused " << HasFocus(preview);
         EXPECT_TRUE(Near(WindowPixel(picture, 10, 10), 255, 255, 255))
             << Hex(WindowPixel(picture, 10, 10));
         ASSERT_TRUE(PressKey(VK_LEFT));
@@ -291,7 +308,7 @@ TEST_F(PreviewE2E, JpegAndPngShowThroughTheShippedPlugins) {
         HWND preview = PreviewOf(c.name, &list);
         ASSERT_NE(preview, nullptr) << "no preview";
         HWND picture = GetDlgItem(preview, 1101);
-        EXPECT_TRUE(IsWindowVisible(picture));
+        EXPECT_TRUE(WaitFor([&] { return IsWindowVisible(picture); }));
         EXPECT_TRUE(WaitFor([&] { return Near(WindowPixel(picture, c.x, c.y), c.r, c.g, c.b); }))
             << Hex(WindowPixel(picture, c.x, c.y));
         EXPECT_TRUE(Near(WindowPixel(picture, 10, 10), 255, 255, 255))

@@ -288,10 +288,11 @@ TEST_F(PreviewWindow, PluginsAreTriedInRowOrderAndUnloadAfterTheHide) {
     ASSERT_TRUE(PreviewPath(path.c_str(), &anchor));
     EXPECT_EQ(Preview.source, 1);  // ifgif.spi comes before ifmag.spi
     EXPECT_TRUE(IsWindowVisible(Preview.pictureWnd));
-    // 2 x 2 pixels in 250 x 250 stay 2 x 2, at (124, 124).
-    EXPECT_EQ(PixelOf(Preview.pictureWnd, 124, 124), RGB(0, 0, 255));
-    EXPECT_EQ(PixelOf(Preview.pictureWnd, 125, 125), RGB(0, 0, 255));
-    EXPECT_EQ(PixelOf(Preview.pictureWnd, 126, 126), RGB(255, 255, 255));
+    // 40 x 40 pixels in 250 x 250 stay 40 x 40, at (105, 105).
+    EXPECT_EQ(PixelOf(Preview.pictureWnd, 104, 104), RGB(255, 255, 255));
+    EXPECT_EQ(PixelOf(Preview.pictureWnd, 105, 105), RGB(0, 0, 255));
+    EXPECT_EQ(PixelOf(Preview.pictureWnd, 144, 144), RGB(0, 0, 255));
+    EXPECT_EQ(PixelOf(Preview.pictureWnd, 145, 145), RGB(255, 255, 255));
     EXPECT_NE(GetModuleHandleA(gif.c_str()), nullptr);
 
     Preview.unloadMs = 100;

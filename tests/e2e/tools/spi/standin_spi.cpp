@@ -1,7 +1,7 @@
 // standin_spi.cpp - a small image plug-in with the classic interface, for the
 // preview's tests. It reads a made-up format: the bytes "VSPI", then red,
-// green and blue; the picture is 2 x 2 pixels of that colour (24 bits, bottom
-// up). A file named "*.vsp" is accepted whatever it holds, so a test can see
+// green and blue; the picture is 40 x 40 pixels of that colour (24 bits,
+// bottom up). A file named "*.vsp" is accepted whatever it holds, so a test can see
 // whether a file was ever offered. CallCount tells how often IsSupported was
 // asked since the module was loaded.
 #include <windows.h>
@@ -44,8 +44,9 @@ extern "C" __declspec(dllexport) int WINAPI GetPicture(LPSTR buf, LONG_PTR len, 
     BOOL ok = ReadFile(file, head, sizeof head, &read, nullptr);
     CloseHandle(file);
     if (!ok || read < sizeof head || !HasMagic(head)) return 2;
+    const int side = 40, row = side * 3;  // 120 bytes: already a multiple of 4
     HLOCAL hi = LocalAlloc(LMEM_MOVEABLE | LMEM_ZEROINIT, sizeof(BITMAPINFOHEADER));
-    HLOCAL hp = LocalAlloc(LMEM_MOVEABLE | LMEM_ZEROINIT, 2 * 8);
+    HLOCAL hp = LocalAlloc(LMEM_MOVEABLE | LMEM_ZEROINIT, row * side);
     if (!hi || !hp) {
         if (hi) LocalFree(hi);
         if (hp) LocalFree(hp);
@@ -53,18 +54,18 @@ extern "C" __declspec(dllexport) int WINAPI GetPicture(LPSTR buf, LONG_PTR len, 
     }
     BITMAPINFOHEADER* h = (BITMAPINFOHEADER*)LocalLock(hi);
     h->biSize = sizeof(BITMAPINFOHEADER);
-    h->biWidth = 2;
-    h->biHeight = 2;
+    h->biWidth = side;
+    h->biHeight = side;
     h->biPlanes = 1;
     h->biBitCount = 24;
     h->biCompression = BI_RGB;
     LocalUnlock(hi);
     unsigned char* p = (unsigned char*)LocalLock(hp);
-    for (int row = 0; row < 2; row++)
-        for (int x = 0; x < 2; x++) {
-            p[row * 8 + x * 3 + 0] = head[6];  // blue
-            p[row * 8 + x * 3 + 1] = head[5];  // green
-            p[row * 8 + x * 3 + 2] = head[4];  // red
+    for (int y = 0; y < side; y++)
+        for (int x = 0; x < side; x++) {
+            p[y * row + x * 3 + 0] = head[6];  // blue
+            p[y * row + x * 3 + 1] = head[5];  // green
+            p[y * row + x * 3 + 2] = head[4];  // red
         }
     LocalUnlock(hp);
     *info = hi;
