@@ -9,7 +9,9 @@
 
 #include <string>
 
+#include "common/keymap.h"
 #include "common/settings.h"
+#include "launcher/editbox/editbox_internal.h"
 #include "launcher/preview/preview.h"
 #include "shell_windows.h"
 #include "test_files.h"
@@ -325,6 +327,29 @@ TEST_F(PreviewWindow, ExecutablesAndHelpFilesAreNeverOfferedToPlugins) {
     std::string good = File("g.vsp", StandinPicture(0, 255, 0));
     EXPECT_TRUE(PreviewPath(good.c_str(), &anchor));
     EXPECT_EQ(Preview.source, 0);
+}
+
+TEST_F(PreviewWindow, SelectAllAndCopyActOnTheTextViewWithTheFocus) {
+    std::string path = File("a.txt", "copy me");
+    ASSERT_TRUE(PreviewPath(path.c_str(), &anchor));
+    SetFocus(Preview.textWnd);
+    ASSERT_EQ(GetFocus(), Preview.textWnd);
+    OnEditCommand(box, CMD_SELECT_ALL);
+    DWORD start = 1, end = 0;
+    SendMessageA(Preview.textWnd, EM_GETSEL, (WPARAM)&start, (LPARAM)&end);
+    EXPECT_EQ(start, 0u);
+    EXPECT_EQ(end, 7u);
+    ASSERT_TRUE(OpenClipboard(nullptr));
+    EmptyClipboard();
+    CloseClipboard();
+    OnEditCommand(box, CMD_COPY);
+    ASSERT_TRUE(OpenClipboard(nullptr));
+    HANDLE data = GetClipboardData(CF_TEXT);
+    std::string copied = data ? std::string((const char*)GlobalLock(data)) : "";
+    if (data) GlobalUnlock(data);
+    CloseClipboard();
+    EXPECT_EQ(copied, "copy me");
+    EXPECT_EQ(TextOf(box), "text");  // the box itself was left alone
 }
 
 }  // namespace
