@@ -72,6 +72,16 @@ if(BUILD_TESTING)
       endif()
     endforeach()
   endif()
+  # A stand-in image plug-in for the preview's tests ("standin.spi"): classic
+  # interface, undecorated exports on x86 too.
+  add_library(standin_spi SHARED ${CMAKE_SOURCE_DIR}/tests/e2e/tools/spi/standin_spi.cpp)
+  set_target_properties(standin_spi PROPERTIES PREFIX "" OUTPUT_NAME standin SUFFIX ".spi")
+  target_link_options(standin_spi PRIVATE -Wl,--kill-at)
+  foreach(user e2e_tests win_tests)
+    if(TARGET ${user})
+      add_dependencies(${user} standin_spi)
+    endif()
+  endforeach()
   # Small helper programs the end-to-end tests start (one .cpp each).
   file(GLOB E2E_TOOL_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/e2e/tools/*.cpp)
   foreach(t ${E2E_TOOL_SOURCES})

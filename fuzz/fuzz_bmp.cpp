@@ -1,5 +1,5 @@
 // Fuzz target for the preview's pure rules. The whole input is read as a bitmap
-// file; after its first byte (which picks the read limit and, for heads without
+// file and, split after its first byte, as a plug-in's two picture blocks; after its first byte (which picks the read limit and, for heads without
 // a mark, the Unicode test's answer) it is the head of a file for the text rules;
 // its first 16 bytes are four sizes for the picture fit. Every block is an
 // exact-size heap copy so AddressSanitizer sees a read past its end; the checks
@@ -58,6 +58,31 @@ void FuzzBitmap(const uint8_t* data, size_t size) {
     free(block);
 }
 
+// A plug-in's two blocks: the first byte splits the rest into the information
+// block and the pixel block.
+void FuzzPluginPicture(const uint8_t* data, size_t size) {
+    if (size < 1) return;
+    size_t infoBytes = (size_t)data[0] * 4;
+    if (infoBytes > size - 1) infoBytes = size - 1;
+    size_t pixelBytes = size - 1 - infoBytes;
+    unsigned char* info = (unsigned char*)malloc(infoBytes ? infoBytes : 1);
+    unsigned char* pixels = (unsigned char*)malloc(pixelBytes ? pixelBytes : 1);
+    if (infoBytes) memcpy(info, data + 1, infoBytes);
+    if (pixelBytes) memcpy(pixels, data + 1 + infoBytes, pixelBytes);
+    BmpView v;
+    if (CheckPluginPicture(info, infoBytes, pixels, pixelBytes, &v) == BMP_OK) {
+        Check(v.table == info + 40 && 40 + v.tableBytes <= infoBytes);
+        Check(v.pixels == pixels && v.pixelBytes > 0 && v.pixelBytes <= pixelBytes);
+        volatile unsigned sum = v.pixels[0] + v.pixels[v.pixelBytes - 1];
+        if (v.tableBytes) sum = sum + v.table[0] + v.table[v.tableBytes - 1];
+        (void)sum;
+    } else {
+        Check(v.pixels == nullptr && v.table == nullptr && v.pixelBytes == 0);
+    }
+    free(info);
+    free(pixels);
+}
+
 void FuzzText(const uint8_t* data, size_t size) {
     if (size < 1) return;
     static const uint32_t limits[] = {500, 2000, 3, 10000};
@@ -112,6 +137,7 @@ void FuzzFit(const uint8_t* data, size_t size) {
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     FuzzBitmap(data, size);
+    FuzzPluginPicture(data, size);
     FuzzText(data, size);
     FuzzFit(data, size);
     return 0;

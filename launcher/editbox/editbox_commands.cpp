@@ -8,6 +8,7 @@
 #include "../lists/historylist.h"
 #include "../lists/listwnd.h"
 #include "../lists/search.h"
+#include "../preview/preview.h"
 #include "../shell/appstate.h"
 #include "../shell/shell.h"
 #include "../shellext/shellext.h"
@@ -19,8 +20,8 @@
 static bool EditHasFocus(HWND wnd) { return GetFocus() == wnd; }
 
 void OnEditCommand(HWND wnd, WPARAM code) {
-    // The edit commands act where the focus is; the preview's text box joins
-    // here when it exists. The cascade lists and both lists close before
+    // The edit commands act where the focus is, the preview's text box
+    // included. The cascade lists and both lists close before
     // clear, paste, cut and undo.
     switch (code) {
         case CMD_SCROLL_DOWN:
@@ -34,8 +35,8 @@ void OnEditCommand(HWND wnd, WPARAM code) {
             break;
         case CMD_SELECT_ALL: {
             HWND focus = GetFocus();
-            if (focus == wnd)
-                SendMessageA(wnd, EM_SETSEL, 0, -1);
+            if (focus == wnd || IsPreviewTextView(focus))
+                SendMessageA(focus, EM_SETSEL, 0, -1);
             else if (IsListWindow(focus))
                 ListSelectAll(focus);
             break;
@@ -46,6 +47,7 @@ void OnEditCommand(HWND wnd, WPARAM code) {
             break;
         case CMD_COPY:
             if (EditHasFocus(wnd)) SendMessageA(wnd, WM_COPY, 0, 0);
+            else if (IsPreviewTextView(GetFocus())) SendMessageA(GetFocus(), WM_COPY, 0, 0);
             break;
         case CMD_PASTE:
             if (!EditHasFocus(wnd)) break;

@@ -25,6 +25,7 @@
 #include "search.h"
 #include "typeahead.h"
 #include "../migemo/migemo.h"
+#include "../preview/preview.h"
 
 // State of this module: the type-ahead buffer lives from the first typed
 // character until the reset timer fires.
@@ -168,7 +169,7 @@ void TakeSelection(HWND editBox, HWND list) {
 
 // --- keys and mouse ----------------------------------------------------------------------
 
-// Right: a folder opens a cascade level, anything else would be previewed.
+// Right: a folder opens a cascade level, anything else is previewed.
 static void OnRightKey(HWND wnd, bool cascade) {
     char path[PATH_WORK_SIZE];
     if (!FullPathOfRow(ListWindowOf(wnd), FirstSelectedRow(wnd), path, sizeof path)) return;
@@ -177,8 +178,9 @@ static void OnRightKey(HWND wnd, bool cascade) {
             OpenNextCascade(wnd);
         else
             OpenCascade(wnd);
+        return;
     }
-    // Files are shown in the preview window once it exists.
+    ShowPreview(wnd);
 }
 
 // Messages all three kinds of list window handle alike; true when handled

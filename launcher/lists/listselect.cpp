@@ -57,3 +57,17 @@ bool FolderOfListWindow(HWND wnd, char* buf, size_t size) {
             return false;
     }
 }
+
+bool FirstSelectedListPath(HWND wnd, char* buf, size_t size) {
+    if (!buf || !size) return false;
+    buf[0] = '\0';
+    ListWindow* lw = ListWindowOf(wnd);
+    if (!lw) return false;
+    int row = FirstSelectedRow(wnd);
+    if (row < 0) return false;
+    return FullPathOfRow(lw, row, buf, size);
+}
+
+HWND ListWindowForFocus(void) { return ActiveListWindow(); }
+
+void HideListWindows(void) { HideAllLists(); }

@@ -33,3 +33,15 @@ char* SelectedListPaths(HWND wnd, int mode, int* count);
 // the start folder); "" for the drive list. False for the item list (its rows
 // are full paths) and for other windows, or when it does not fit.
 bool FolderOfListWindow(HWND wnd, char* buf, size_t size);
+
+// The full path of the first selected row of wnd (LVNI_SELECTED) into buf
+// (size bytes); false when no row is selected, the row has no path (a
+// built-in command) or the path does not fit (never cut).
+bool FirstSelectedListPath(HWND wnd, char* buf, size_t size);
+
+// The list window that should hold the focus: the last cascade level when
+// levels are open, else the list on show; null when no list is shown.
+HWND ListWindowForFocus(void);
+
+// Hides every list window (the item list, the folder list, cascade levels).
+void HideListWindows(void);

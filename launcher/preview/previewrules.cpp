@@ -305,16 +305,13 @@ bool ValidCompression(uint32_t compression, uint32_t bits) {
 
 }  // namespace
 
-int ReadBitmapBlock(const unsigned char* block, size_t len, BmpView* view) {
-    memset(view, 0, sizeof *view);
-    const size_t headers = BMP_FILE_HEADER_SIZE + BMP_INFO_HEADER_SIZE;
-    if (!block || len < headers) return BMP_TOO_SHORT;
-    if (len > BMP_MAX_FILE_BYTES) return BMP_TOO_LARGE;
-    BmpFileHeader file;
-    BmpInfoHeader info;
-    memcpy(&file, block, sizeof file);
-    memcpy(&info, block + BMP_FILE_HEADER_SIZE, sizeof info);
-    if (block[0] != 'B' || block[1] != 'M') return BMP_NOT_BITMAP;
+namespace {
+
+// The checks a picture shared by bitmap files and plug-in pictures: info is the
+// information header, tableAvail the bytes after it where masks and colour
+// table lie, pixelAvail the bytes from the first pixel on. Fills view's sizes
+// (not its pointers); BMP_OK or the first fault.
+int CheckPicture(BmpInfoHeader info, uint64_t tableAvail, uint64_t pixelAvail, BmpView* view) {
     if (info.size != BMP_INFO_HEADER_SIZE) return BMP_BAD_HEADER;
     if (!ValidBitCount(info.bitCount)) return BMP_BAD_BIT_COUNT;
     if (!ValidCompression(info.compression, info.bitCount)) return BMP_BAD_COMPRESSION;
@@ -329,33 +326,74 @@ int ReadBitmapBlock(const unsigned char* block, size_t len, BmpView* view) {
         if (colors == 0 || colors > most) colors = most;
     }
     uint64_t table = (info.compression == BMP_BITFIELDS ? 12 : 0) + 4 * colors;
-    if (table > len - headers) return BMP_BAD_COLOR_TABLE;
+    if (table > tableAvail) return BMP_BAD_COLOR_TABLE;
 
     // Pixels: a whole number of padded rows, or the compressed size.
-    if (file.offBits < headers || file.offBits > len) return BMP_BAD_PIXEL_OFFSET;
-    uint64_t avail = len - file.offBits;
     uint32_t rows = PictureExtent(info.height);
     uint64_t pixelBytes;
     if (compressed) {
         pixelBytes = info.sizeImage;
-        if (pixelBytes == 0 || pixelBytes > avail) return BMP_BAD_PIXEL_SIZE;
+        if (pixelBytes == 0 || pixelBytes > pixelAvail) return BMP_BAD_PIXEL_SIZE;
     } else {
         uint32_t rowBytes = BitmapRowBytes((uint32_t)info.width, info.bitCount);
-        if (rowBytes == 0 || rows > avail / rowBytes) return BMP_BAD_PIXEL_SIZE;
+        if (rowBytes == 0 || rows > pixelAvail / rowBytes) return BMP_BAD_PIXEL_SIZE;
         pixelBytes = (uint64_t)rowBytes * rows;
     }
 
     info.clrUsed = (uint32_t)colors;
     if (info.clrImportant > info.clrUsed) info.clrImportant = 0;
     view->info = info;
-    view->table = block + headers;
     view->tableBytes = (size_t)table;
     view->colorCount = info.bitCount <= 8 ? (uint32_t)colors : 0;
-    view->pixelOffset = file.offBits;
-    view->pixels = block + file.offBits;
     view->pixelBytes = (size_t)pixelBytes;
     view->width = (uint32_t)info.width;
     view->height = rows;
     view->topDown = info.height < 0;
+    return BMP_OK;
+}
+
+}  // namespace
+
+int ReadBitmapBlock(const unsigned char* block, size_t len, BmpView* view) {
+    memset(view, 0, sizeof *view);
+    const size_t headers = BMP_FILE_HEADER_SIZE + BMP_INFO_HEADER_SIZE;
+    if (!block || len < headers) return BMP_TOO_SHORT;
+    if (len > BMP_MAX_FILE_BYTES) return BMP_TOO_LARGE;
+    BmpFileHeader file;
+    BmpInfoHeader info;
+    memcpy(&file, block, sizeof file);
+    memcpy(&info, block + BMP_FILE_HEADER_SIZE, sizeof info);
+    if (block[0] != 'B' || block[1] != 'M') return BMP_NOT_BITMAP;
+    // The header's own faults come first; the pixel offset is checked before
+    // the pixels are measured from it.
+    BmpView probe;
+    memset(&probe, 0, sizeof probe);
+    int result = CheckPicture(info, len - headers, 0, &probe);
+    if (result != BMP_OK && result != BMP_BAD_PIXEL_SIZE) return result;
+    if (file.offBits < headers || file.offBits > len) return BMP_BAD_PIXEL_OFFSET;
+    result = CheckPicture(info, len - headers, len - file.offBits, view);
+    if (result != BMP_OK) {
+        memset(view, 0, sizeof *view);
+        return result;
+    }
+    view->table = block + headers;
+    view->pixelOffset = file.offBits;
+    view->pixels = block + file.offBits;
+    return BMP_OK;
+}
+
+int CheckPluginPicture(const unsigned char* info, size_t infoBytes, const unsigned char* pixels,
+                       size_t pixelBytes, BmpView* view) {
+    memset(view, 0, sizeof *view);
+    if (!info || !pixels || infoBytes < BMP_INFO_HEADER_SIZE) return BMP_TOO_SHORT;
+    BmpInfoHeader header;
+    memcpy(&header, info, sizeof header);
+    int result = CheckPicture(header, infoBytes - BMP_INFO_HEADER_SIZE, pixelBytes, view);
+    if (result != BMP_OK) {
+        memset(view, 0, sizeof *view);
+        return result;
+    }
+    view->table = info + BMP_INFO_HEADER_SIZE;
+    view->pixels = pixels;
     return BMP_OK;
 }

@@ -206,3 +206,12 @@ uint32_t BitmapRowBytes(uint32_t width, uint32_t bitCount);
 // offset is checked against len with overflow-safe arithmetic; nothing is read
 // outside the block. Returns BMP_OK, or the first fault found (view cleared).
 int ReadBitmapBlock(const unsigned char* block, size_t len, BmpView* view);
+
+// Checks a picture a plug-in handed over: its information block (info,
+// infoBytes: the header, then masks and colour table) and its pixel block
+// (pixels, pixelBytes, the first row at its start), and fills view as
+// ReadBitmapBlock does (pixelOffset 0). A plug-in is an outside component: its
+// sizes are checked exactly like a file's, so a lying header never makes the
+// drawing calls read past either block. BMP_OK or the first fault (view cleared).
+int CheckPluginPicture(const unsigned char* info, size_t infoBytes, const unsigned char* pixels,
+                       size_t pixelBytes, BmpView* view);

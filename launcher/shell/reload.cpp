@@ -10,6 +10,7 @@
 #include "../lists/listwnd.h"
 #include "../lists/search.h"
 #include "../migemo/migemo.h"
+#include "../preview/preview.h"
 #include "appstate.h"
 #include "shell.h"
 
@@ -50,6 +51,9 @@ int ReloadAll(void) {
     DestroyCascades();
     DestroyListWindows();
     DestroyPathIconWindow();
+    // The preview is made again at its next use, with the new font, colours
+    // and plug-in folder.
+    DestroyPreview();
 
     bool wasTransparent = Settings.alpha != 100;
 

@@ -14,6 +14,7 @@
 #include "../lists/listwnd.h"
 #include "../lists/search.h"
 #include "../migemo/migemo.h"
+#include "../preview/preview.h"
 #include "appstate.h"
 #include "shell.h"
 
@@ -75,7 +76,8 @@ void Shutdown(HWND mainWnd) {
         Shell.mutex = nullptr;
     }
 
-    // 11. The preview window is destroyed here once it exists.
+    // 11. The preview window (destroying it never ends the program).
+    DestroyPreview();
 
     // 12. The edit box gets its own procedure back and closes.
     UnsubclassEditBox();

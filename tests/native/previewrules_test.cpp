@@ -475,3 +475,58 @@ TEST(PreviewBitmap, RowBytesAndFileSizeLimits) {
 }
 
 }  // namespace
+
+// A plug-in's picture is its two blocks: the information block (header and
+// table, the file's bytes 14 to the pixels) and the pixel block.
+TEST(PreviewBitmap, PluginPicturesAreCheckedLikeFiles) {
+    const struct {
+        const char* name;
+        Bytes file;
+        int infoCut;   // bytes taken off the information block
+        int pixelCut;  // bytes taken off the pixel block
+        Damage damage;
+        int result;
+    } cases[] = {
+        {"24 bits whole", MakeBmp(24, 3, 2), 0, 0, nullptr, BMP_OK},
+        {"8 bits with its table", MakeBmp(8, 5, -3), 0, 0, nullptr, BMP_OK},
+        {"masks at 32 bits", MakeBmp(32, 2, 2, BMP_BITFIELDS), 0, 0, nullptr, BMP_OK},
+        {"one pixel byte short", MakeBmp(24, 3, 2), 0, 1, nullptr, BMP_BAD_PIXEL_SIZE},
+        {"table cut", MakeBmp(8, 3, 2), 4, 0, nullptr, BMP_BAD_COLOR_TABLE},
+        {"masks cut", MakeBmp(16, 3, 2, BMP_BITFIELDS), 1, 0, nullptr, BMP_BAD_COLOR_TABLE},
+        {"header of 12", MakeBmp(24, 3, 2), 0, 0, [](Bytes& b) { Put32(b, 14, 12); },
+         BMP_BAD_HEADER},
+        {"7 bits", MakeBmp(24, 3, 2), 0, 0, [](Bytes& b) { Put16(b, 28, 7); }, BMP_BAD_BIT_COUNT},
+        {"height 0", MakeBmp(24, 3, 2), 0, 0, [](Bytes& b) { Put32(b, 22, 0); },
+         BMP_BAD_DIMENSIONS},
+        {"huge width", MakeBmp(32, 2, 2), 0, 0, [](Bytes& b) { Put32(b, 18, 0x7FFFFFFF); },
+         BMP_BAD_PIXEL_SIZE},
+        {"huge optional table", MakeBmp(24, 3, 2), 0, 0,
+         [](Bytes& b) { Put32(b, 46, 0xFFFFFFFF); }, BMP_BAD_COLOR_TABLE},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        Bytes b = c.file;
+        if (c.damage) c.damage(b);
+        uint32_t off = (uint32_t)b[10] | (uint32_t)b[11] << 8;
+        std::vector<unsigned char> info(b.begin() + 14, b.begin() + off - c.infoCut);
+        std::vector<unsigned char> pixels(b.begin() + off, b.end() - c.pixelCut);
+        BmpView v;
+        memset(&v, 0xCC, sizeof v);
+        EXPECT_EQ(c.result, CheckPluginPicture(info.data(), info.size(), pixels.data(),
+                                               pixels.size(), &v));
+        if (c.result == BMP_OK) {
+            EXPECT_EQ(pixels.data(), v.pixels);
+            EXPECT_EQ(0u, v.pixelOffset);
+            EXPECT_EQ(info.data() + 40, v.table);
+            EXPECT_EQ(info.size() - 40, v.tableBytes);
+            EXPECT_EQ(pixels.size(), v.pixelBytes);
+        } else {
+            EXPECT_EQ(nullptr, v.pixels);
+            EXPECT_EQ(0u, v.width);
+        }
+    }
+    BmpView v;
+    unsigned char small[39] = {0};
+    EXPECT_EQ(BMP_TOO_SHORT, CheckPluginPicture(small, sizeof small, small, 1, &v));
+    EXPECT_EQ(BMP_TOO_SHORT, CheckPluginPicture(nullptr, 40, small, 1, &v));
+}
