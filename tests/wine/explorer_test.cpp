@@ -102,13 +102,23 @@ std::string TextOfBox(HWND wnd) {
 HWND FakeHandle(uintptr_t n) { return (HWND)n; }
 
 // With VORN_SHOT_HOLD_MS set (a number of milliseconds, at most a minute) the
-// list stays on show that long, for a screenshot of the display.
-void HoldForScreenshot(void) {
+// list stays on show that long, for a screenshot of the display; the stand-in
+// box then hands the list's notifications on as the edit box does, so the
+// rows are drawn.
+WNDPROC g_boxProc;
+LRESULT CALLBACK NotifyingBoxProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+    if (msg == WM_NOTIFY) return HandleListNotify((NMHDR*)lParam);
+    return CallWindowProcA(g_boxProc, wnd, msg, wParam, lParam);
+}
+void HoldForScreenshot(HWND box, HWND list) {
     char value[16] = "";
     DWORD n = GetEnvironmentVariableA("VORN_SHOT_HOLD_MS", value, sizeof value);
     if (n == 0 || n >= sizeof value) return;
     DWORD ms = (DWORD)atoi(value);
+    g_boxProc = (WNDPROC)SetWindowLongPtrA(box, GWLP_WNDPROC, (LONG_PTR)NotifyingBoxProc);
+    InvalidateRect(list, nullptr, TRUE);
     PumpUntil([] { return false; }, ms < 60000 ? ms : 60000);
+    SetWindowLongPtrA(box, GWLP_WNDPROC, (LONG_PTR)g_boxProc);
 }
 
 // Windows of a thread of their own, as another program's would be: they
@@ -194,6 +204,7 @@ class ExplorerList : public ShellWindows {
         g_answer = IDNO;
         g_retryTimers = 0;
         g_closeRequests = 0;
+        ResetSettings();  // the list colours of a fresh settings file
         Settings.icon = 0;
         Settings.alpha = 100;
         Settings.linemax = 25;
@@ -291,7 +302,7 @@ TEST_F(ExplorerList, ShowsTheFileLocationsInCollectionOrder) {
     EXPECT_EQ(TextOfBox(box), "") << "the typed text is put aside";
     EXPECT_FALSE(AnyFlag(SF_EXPLORER_PENDING));
     EXPECT_EQ(Explorer.found.items, nullptr) << "the list holds the items now";
-    HoldForScreenshot();
+    HoldForScreenshot(box, Lists.item.wnd);
 
     // The same command switches it off; the box gets its text back.
     ToggleExplorerList(box);
