@@ -12,6 +12,7 @@
 #include "../../common/settings.h"
 #include "../../common/strutil.h"
 #include "../../common/winutil.h"
+#include "../explorer/explorer.h"
 #include "../lists/cascade.h"
 #include "../../common/itemarray.h"
 #include "../lists/historylist.h"
@@ -97,10 +98,10 @@ static void RunTableCommand(int index) {
             SaveSettings();
             break;
         case BI_ALL_CLOSE_EXP:
-            // Closing every Explorer window comes with the Explorer-window list.
+            CloseAllExplorers();
             break;
         case BI_SINGLE_EXP:
-            // Closing duplicate Explorer windows comes with the Explorer-window list.
+            CloseDuplicateExplorers();
             break;
         case BI_FREE_HISTORY:
             RunFreeHistory();

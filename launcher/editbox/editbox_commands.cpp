@@ -4,6 +4,7 @@
 
 #include "../../common/keymap.h"
 #include "../../common/winutil.h"
+#include "../explorer/explorer.h"
 #include "../lists/favorites.h"
 #include "../lists/historylist.h"
 #include "../lists/listwnd.h"
@@ -83,6 +84,9 @@ void OnEditCommand(HWND wnd, WPARAM code) {
             break;
         case CMD_HISTORY:
             ToggleHistory();
+            break;
+        case CMD_EXPLORER_LIST:
+            ToggleExplorerList(wnd);
             break;
         case CMD_DIR_UP:
             DirectoryUp();

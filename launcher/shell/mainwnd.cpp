@@ -13,6 +13,7 @@
 #include "../editbox/completion.h"
 #include "../editbox/editbox.h"
 #include "../editbox/savedtext.h"
+#include "../explorer/explorer.h"
 #include "../lists/history.h"
 #include "../lists/listwnd.h"
 #include "appstate.h"
@@ -107,7 +108,7 @@ static void OnMainCommand(HWND wnd, WPARAM wParam, LPARAM lParam) {
 static void OnExplorerRetryTimer(HWND wnd) {
     KillTimer(wnd, ID_TIMER_EXPLORER_RETRY);
     ClearFlags(SF_EXPLORER_PENDING);
-    // The Explorer-window list is filled here once it exists.
+    OnExplorerRetry(wnd);
 }
 
 static void OnReloadRequest(void) {

@@ -8,6 +8,7 @@
 #include "../../common/keymap.h"
 #include "../editbox/editbox.h"
 #include "../editbox/savedtext.h"
+#include "../explorer/explorer.h"
 #include "../lists/cascade.h"
 #include "../lists/defaultlist.h"
 #include "../lists/history.h"
@@ -50,6 +51,7 @@ void Shutdown(HWND mainWnd) {
     //    Default lookup holds (the registered applications join them once
     //    they exist).
     FreeSearchResults();
+    FreeExplorerList();
     DiscardSavedText();
     FreeDefaultList();
     SetAppString(&App.startDir, nullptr);
