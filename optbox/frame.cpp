@@ -220,7 +220,8 @@ static void CleanupDialog(void) {
 }
 
 static void OnOk(HWND dialog) {
-    bool shift = GetAsyncKeyState(VK_SHIFT) < 0;
+    // Held now, or held when the key press or click that pressed OK was made.
+    bool shift = GetAsyncKeyState(VK_SHIFT) < 0 || GetKeyState(VK_SHIFT) < 0;
     if (!CollectPages()) return;
     ValidateSettings();
     SaveSettings();
@@ -299,7 +300,11 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
     HANDLE other = OpenMutexA(MUTEX_ALL_ACCESS, FALSE, OptboxMutexName);
     if (other) {
         HWND first = FindWindowA(nullptr, SettingsTitle);
-        if (first) ForceForeground(first);
+        if (first) {
+            if (IsIconic(first)) ShowWindow(first, SW_RESTORE);
+            SetWindowPos(first, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_SHOWWINDOW);
+            SetForegroundWindow(first);
+        }
         CloseHandle(other);
         return 1;
     }
