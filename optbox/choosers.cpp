@@ -32,7 +32,12 @@ uint32_t ChooseColorFor(HWND owner, uint32_t current, int customSet) {
 
 // Selects the starting folder once the browser is ready.
 static int CALLBACK BrowseCallback(HWND browser, UINT msg, LPARAM, LPARAM data) {
-    if (msg == BFFM_INITIALIZED && data && *(const char*)data)
+    if (msg != BFFM_INITIALIZED || !data || !*(const char*)data) return 0;
+    // Selected by its UTF-16 path: the browser's own form, whatever the code page.
+    WCHAR wide[MAX_PATH + 1];
+    if (MultiByteToWideChar(CP_ACP, 0, (const char*)data, -1, wide, MAX_PATH + 1))
+        SendMessageW(browser, BFFM_SETSELECTIONW, TRUE, (LPARAM)wide);
+    else
         SendMessageA(browser, BFFM_SETSELECTIONA, TRUE, data);
     return 0;
 }

@@ -285,3 +285,35 @@ TEST_F(OptboxPagesE2E, AnEmptyOrMissingPluginFolderKeepsTheOldOne) {
     EXPECT_TRUE(PressAndWaitExit(&box, dialog, IDOK));
     EXPECT_EQ(ReadIni(), IniWith({spi.c_str()}));
 }
+
+TEST_F(OptboxPagesE2E, TheFolderChosenInTheChooserFillsThePluginFolderAndCancelKeepsIt) {
+    ASSERT_TRUE(WriteIni(IniWith({})));
+    OptboxProcess box;
+    HWND dialog = nullptr;
+    ASSERT_TRUE(StartSettings(&box, "", &dialog));
+    HWND page = nullptr;
+    ASSERT_TRUE(GoToRow(dialog, ROW_PREVIEW, ID_PREV_BKCOLOR, &page));
+    HWND field = GetDlgItem(page, ID_PREV_SPI);
+    HWND chooser = nullptr;
+    // Cancelled: the field stays empty.
+    ASSERT_TRUE(ClickWindow(GetDlgItem(page, 1092)));
+    ASSERT_TRUE(WaitFor([&] { return (chooser = FindDialogOf(box.Pid(), nullptr, dialog)) != nullptr; }))
+        << "no folder chooser";
+    EXPECT_NE(FindWindowExA(chooser, nullptr, "Static", "プラグインのフォルダの選択"), nullptr) << "not its title";
+    ASSERT_TRUE(Activate(chooser));
+    ASSERT_TRUE(ClickWindow(GetDlgItem(chooser, IDCANCEL)));
+    ASSERT_TRUE(WaitFor([&] { return !IsWindow(chooser); }));
+    EXPECT_EQ(WindowText(field), "");
+    // Chosen: the folder the chooser returns goes into the field and is saved.
+    // (Wine's chooser answers with the folder it shows, whatever was asked for.)
+    ASSERT_TRUE(ClickWindow(GetDlgItem(page, 1092)));
+    ASSERT_TRUE(WaitFor([&] { return (chooser = FindDialogOf(box.Pid(), nullptr, dialog)) != nullptr; }));
+    ASSERT_TRUE(Activate(chooser));
+    ASSERT_TRUE(ClickWindow(GetDlgItem(chooser, IDOK)));
+    ASSERT_TRUE(WaitFor([&] { return !IsWindow(chooser); }));
+    std::string chosen;
+    ASSERT_TRUE(WaitFor([&] { return !(chosen = WindowText(field)).empty(); })) << "nothing was chosen";
+    EXPECT_TRUE(PathExists(chosen)) << chosen;
+    EXPECT_TRUE(PressAndWaitExit(&box, dialog, IDOK));
+    EXPECT_EQ(ReadIni(), IniWith({("prev.spi_path=" + chosen).c_str()}));
+}
