@@ -150,16 +150,24 @@ void OptboxTest::SetUp() {
 
 ::testing::AssertionResult OptboxTest::TypeIntoField(HWND edit, const char* text) {
     if (!edit) return ::testing::AssertionFailure() << "no such field";
-    if (!ClickWindow(edit) || !WaitFor([&] { return ControlHasFocus(edit); }))
-        return ::testing::AssertionFailure() << "the field did not take the focus";
-    // Select everything: Home, then Shift+End.
-    if (!TapKey(VK_HOME)) return ::testing::AssertionFailure() << "SendInput refused";
-    if (!PressKeyUntil(VK_END, KEY_SHIFT, [&] {
-            DWORD start = 1, end = 0;
-            return EditSelection(edit, &start, &end) && start == 0 && end == WindowText(edit).size();
-        }))
-        return ::testing::AssertionFailure() << "could not select the field's text";
-    if (text[0] ? !TypeText(text) : !TapKey(VK_DELETE)) return ::testing::AssertionFailure() << "SendInput refused";
+    // A click that lands while the window is still being laid out or brought
+    // forward is lost: click again, a bounded number of times.
+    bool focused = false;
+    for (int attempt = 0; attempt < 3 && !focused; attempt++) {
+        HWND top = GetAncestor(edit, GA_ROOT);
+        if (GetForegroundWindow() != top) Activate(top);
+        focused = ClickWindow(edit) && WaitFor([&] { return ControlHasFocus(edit); }, 1500);
+    }
+    if (!focused) return ::testing::AssertionFailure() << "the field did not take the focus";
+    // Emptied with End and Backspace: no modifier key, which a late pointer
+    // event could let go of.
+    size_t length = WindowText(edit).size();
+    if (!TapKey(VK_END)) return ::testing::AssertionFailure() << "SendInput refused";
+    for (size_t i = 0; i < length; i++)
+        if (!TapKey(VK_BACK)) return ::testing::AssertionFailure() << "SendInput refused";
+    if (!WaitFor([&] { return WindowText(edit).empty(); }))
+        return ::testing::AssertionFailure() << "could not empty the field: \"" << WindowText(edit) << "\"";
+    if (text[0] && !TypeText(text)) return ::testing::AssertionFailure() << "SendInput refused";
     if (!WaitFor([&] { return WindowText(edit) == text; }))
         return ::testing::AssertionFailure() << "the field holds \"" << WindowText(edit) << "\", not \"" << text << "\"";
     return ::testing::AssertionSuccess();

@@ -52,7 +52,7 @@ struct OptboxTest : public RunTest {
     // until the page showing holds control id (another page than the one
     // shown before, when that one held the control too).
     ::testing::AssertionResult GoToRow(HWND dialog, int row, int controlId, HWND* page);
-    // Replaces the text of an edit: click, select all, type.
+    // Replaces the text of an edit: click, End and Backspaces, type.
     ::testing::AssertionResult TypeIntoField(HWND edit, const char* text);
     // Clicks OK (or Cancel) and waits for the process to end with exit code 1.
     ::testing::AssertionResult PressAndWaitExit(OptboxProcess* box, HWND dialog, int buttonId);
