@@ -275,7 +275,8 @@ INT_PTR CALLBACK SettingsDialogProc(HWND dialog, UINT msg, WPARAM wParam, LPARAM
         case WM_NOTIFY: {
             const NMHDR* hdr = (const NMHDR*)lParam;
             // A selection made some other way (Home, End, letters) switches too.
-            if (hdr->idFrom == IDC_TREE && hdr->code == TVN_SELCHANGEDA) SwitchPage();
+            if (hdr->idFrom == IDC_TREE && (hdr->code == TVN_SELCHANGEDA || hdr->code == TVN_SELCHANGEDW))
+                SwitchPage();
             return FALSE;
         }
         case WM_COMMAND:
