@@ -23,6 +23,7 @@ set(VORN_CORE_SOURCES
   launcher/migemo/migemopattern.cpp
   launcher/preview/previewrules.cpp
   launcher/explorer/explorerrules.cpp
+  optbox/optrules.cpp
 )
 
 # Win32 shell of vorn: every .cpp under launcher/ that is not in the core,
