@@ -80,13 +80,28 @@ void Shot(const char* name) {
     char dir[MAX_PATH] = "";
     DWORD n = GetEnvironmentVariableA("VORN_SHOT_DIR", dir, sizeof dir);
     if (n == 0 || n >= sizeof dir) return;
-    std::string command = std::string("Z:\\usr\\bin\\import -window root ") + dir + "/" + name + ".png";
+    std::string unixFile = std::string(dir) + "/" + name + ".png";
+    std::string file = "Z:" + unixFile;
+    for (char& c : file)
+        if (c == '/') c = '\\';
+    DeleteFileA(file.c_str());
+    std::string command = "Z:\\usr\\bin\\import -window root " + unixFile;
     STARTUPINFOA si;
     memset(&si, 0, sizeof si);
     si.cb = sizeof si;
     PROCESS_INFORMATION pi;
     if (!CreateProcessA(nullptr, &command[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi)) return;
-    WaitHandle(pi.hProcess, E2E_WAIT_MS);
+    // Wine starts a Unix program without waiting for it: the picture is
+    // complete once its file has stopped growing.
+    LONGLONG last = -1;
+    WaitFor([&] {
+        WIN32_FILE_ATTRIBUTE_DATA data;
+        if (!GetFileAttributesExA(file.c_str(), GetFileExInfoStandard, &data)) return false;
+        LONGLONG size = ((LONGLONG)data.nFileSizeHigh << 32) | data.nFileSizeLow;
+        bool still = size > 0 && size == last;
+        last = size;
+        return still;
+    }, 10000);
     CloseHandle(pi.hThread);
     CloseHandle(pi.hProcess);
 }
@@ -114,14 +129,18 @@ struct RegAppsE2E : public RunTest {
         return CopyFileA(BesideTests(program).c_str(), Path("tools.exe").c_str(), FALSE) != FALSE;
     }
 
-    // Starts vorn, types the folder and moves into the folder list, where the
-    // one file is selected and has the focus.
+    // Starts vorn, shows the folder in the folder list and moves into it,
+    // where the one file is selected and has the focus.
     ::testing::AssertionResult SelectFileInList(VornProcess* vorn) {
         ::testing::AssertionResult step = WriteIniWith({"common.tray=0", "path.typoctr=0", "edit.w=900"});
         if (step) step = StartAndWaitFocus(vorn, "");
         if (!step) return step;
+        // The folder is handed over whole; only its separator is typed, and
+        // that lists it.
+        step = HandText(vorn, src);
+        if (!step) return step;
         std::string typed = src + "\\";
-        if (!TypeText(typed.c_str())) return ::testing::AssertionFailure() << "typing failed";
+        if (!TypeText("\\")) return ::testing::AssertionFailure() << "typing failed";
         HWND list = nullptr;
         if (!WaitFor([&] {
                 list = ShownListView(vorn->Pid());
