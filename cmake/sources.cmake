@@ -7,6 +7,7 @@ set(VORN_CORE_SOURCES
   common/keymap.cpp
   common/listfile.cpp
   common/regapps.cpp
+  common/toolrules.cpp
   common/urlpath.cpp
   launcher/shell/appstate.cpp
   launcher/shell/cmdline.cpp

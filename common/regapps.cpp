@@ -12,6 +12,7 @@
 #include <string.h>
 
 #include "fileio.h"
+#include "listfile.h"
 #include "settings.h"
 #include "strutil.h"
 
@@ -263,4 +264,75 @@ int WriteRegAppsFile(const char* path, const RegApp* entries, int32_t count, int
     int ok = written == need && WriteWholeFile(path, text, (size_t)need);
     MemFree(text);
     return ok ? 1 : REGAPP_WRITE_FAILED;
+}
+
+// --- using the table ---------------------------------------------------------------
+
+bool RegAppInMenu(const RegApp* entry) {
+    if (!entry) return false;
+    size_t len = strnlen(entry->name, REGAPP_TEXT_SIZE);
+    return len >= 1 && len <= REGAPP_MENU_NAME_MAX;
+}
+
+int32_t FindRegAppById(const RegApp* entries, int32_t count, int32_t id) {
+    int32_t found = -1;
+    if (!entries) return found;
+    for (int32_t i = 0; i < count; i++)
+        if (entries[i].path[0] && entries[i].cmd == id) found = i;
+    return found;
+}
+
+size_t RegAppParameters(const RegApp* entry, const char* selection, char* out, size_t outSize) {
+    if (out && outSize) out[0] = '\0';
+    if (!selection) selection = "";
+    const char* arg = entry ? entry->arg : "";
+    size_t argLen = strnlen(arg, REGAPP_TEXT_SIZE);
+    if (argLen >= REGAPP_TEXT_SIZE) argLen = 0;
+    size_t need = strlen(selection) + 1 + (argLen ? argLen + 1 : 0);
+    if (!out || outSize < need) return need;
+    size_t used = 0;
+    if (argLen) {
+        memcpy(out, arg, argLen);
+        out[argLen] = ' ';
+        used = argLen + 1;
+    }
+    memcpy(out + used, selection, strlen(selection) + 1);
+    return need;
+}
+
+bool RegAppWorkFolder(const RegApp* entry, char* out, size_t outSize) {
+    if (!out || outSize == 0) return false;
+    out[0] = '\0';
+    if (!entry) return false;
+    const char* source = entry->folder[0] ? entry->folder : entry->path;
+    size_t len = strnlen(source, REGAPP_TEXT_SIZE);
+    if (len >= REGAPP_TEXT_SIZE || len >= outSize) return false;
+    memcpy(out, source, len + 1);
+    if (!entry->folder[0]) CutLastComponent(out);
+    return true;
+}
+
+int FindSelectionInList(char* text, int mode, const char* selection, char* hit, size_t hitSize) {
+    if (hit && hitSize) hit[0] = '\0';
+    if (!text || !selection) return 0;
+    ListFile file = {nullptr, 0, 0, 0, nullptr};
+    if (!ParseListText(text, mode, 0, &file)) return -1;
+    int found = 0;
+    const char* p = selection;
+    while (p && *p && !found) {
+        char path[REGAPP_TEXT_SIZE];
+        p = TakeToken(p, path, sizeof path);
+        if (!path[0]) continue;
+        for (int32_t i = 0; i < file.count; i++) {
+            const ListLine& line = file.lines[i];
+            if ((line.kind == LL_PLAIN || line.kind == LL_EXPAND) && line.path &&
+                strcmp(line.path, path) == 0) {
+                if (hit && hitSize) CopyString(hit, path, hitSize);
+                found = 1;
+                break;
+            }
+        }
+    }
+    FreeListFile(&file);
+    return found;
 }

@@ -104,3 +104,30 @@ long FormatRegApps(const RegApp* entries, int32_t count, char* buf, size_t bufSi
 // Returns 1 when written, else a negative REGAPP_WRITE_ result (the old file
 // is then untouched).
 int WriteRegAppsFile(const char* path, const RegApp* entries, int32_t count, int32_t* badEntry);
+
+// --- using the table ---------------------------------------------------------------
+
+// Longest name shown in the menu of registered applications: 99 bytes; longer
+// ones (and empty ones, the hidden entries) are left out of the menu, while
+// their programs can still be started by an application key.
+enum { REGAPP_MENU_NAME_MAX = 99 };
+bool RegAppInMenu(const RegApp* entry);
+
+// Index of the entry whose cmd is id (the last one when several share it), or
+// -1; hidden (zero-filled) entries never match.
+int32_t FindRegAppById(const RegApp* entries, int32_t count, int32_t id);
+
+// The parameters of a start: "arg selection" when arg is not empty, else the
+// selection text alone. Returns the bytes needed with the NUL; out (when not
+// null) gets the text when it fits in outSize, else it is left empty.
+size_t RegAppParameters(const RegApp* entry, const char* selection, char* out, size_t outSize);
+
+// The working folder: folder, or when it is empty, path cut at its last
+// separator. False (out empty) when it does not fit.
+bool RegAppWorkFolder(const RegApp* entry, char* out, size_t outSize);
+
+// Whether a path of the selection text is an item of a list file: text is the
+// file's content (cut in place), mode LF_DEFAULT or LF_FAVORITES. A plain
+// line matches its path, a "-" line its folder, byte for byte. The first
+// matching path goes to hit (hitSize bytes). 1 found, 0 none, -1 out of memory.
+int FindSelectionInList(char* text, int mode, const char* selection, char* hit, size_t hitSize);

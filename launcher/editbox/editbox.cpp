@@ -10,6 +10,7 @@
 #include "../../common/winutil.h"
 #include "../shell/appstate.h"
 #include "../lists/listwnd.h"
+#include "../regapps/regapps.h"
 #include "../shell/shell.h"
 #include "completion.h"
 #include "editbox_internal.h"
@@ -90,7 +91,10 @@ LRESULT CALLBACK EditBoxProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam) {
                 ShowClock();
                 return 0;
             }
-            if (wParam == ID_TIMER_REGAPPS) return 0;
+            if (wParam == ID_TIMER_REGAPPS) {
+                OnRegAppsTimer(wnd);
+                return 0;
+            }
             // Timers of the control itself (scrolling while selecting with the
             // mouse) stay with the control.
             break;
@@ -108,6 +112,9 @@ LRESULT CALLBACK EditBoxProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam) {
         case WM_EDIT_COMMAND:
             OnEditCommand(wnd, wParam);
             break;
+        case WM_EDIT_REGAPP:
+            RunRegAppById((int32_t)wParam);
+            break;
         case WM_NCDESTROY: {
             // Destroyed without UnsubclassEditBox (its owner went first): forget it.
             LRESULT result = ForwardToEdit(wnd, msg, wParam, lParam);
@@ -117,8 +124,6 @@ LRESULT CALLBACK EditBoxProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam) {
             return result;
         }
     }
-    // Still to come with its subsystem: WM_APP+3 (registered applications).
-    // Until then the control handles it itself.
     return ForwardToEdit(wnd, msg, wParam, lParam);
 }
 

@@ -10,6 +10,7 @@
 #include "../lists/listwnd.h"
 #include "../lists/search.h"
 #include "../preview/preview.h"
+#include "../regapps/regapps.h"
 #include "../shell/appstate.h"
 #include "../shell/shell.h"
 #include "../shellext/shellext.h"
@@ -106,9 +107,17 @@ void OnEditCommand(HWND wnd, WPARAM code) {
         case CMD_EXIT:
             RequestExit();
             break;
+        case CMD_REGAPP:
+            RunRegAppMenu();
+            break;
+        case CMD_RENAME:
+            HandToTool(TOOL_MODE_RENAME);
+            break;
+        case CMD_DELETE:
+            HandToTool(TOOL_MODE_DELETE);
+            break;
         default:
-            // Registered applications, rename and delete belong to their
-            // subsystem; unknown codes (above 23) do nothing.
+            // Unknown codes (above 23) do nothing.
             break;
     }
 }

@@ -9,6 +9,7 @@
 #include "../../common/keymap.h"
 #include "../../common/strutil.h"
 #include "../lists/listwnd.h"
+#include "../regapps/regapps.h"
 #include "../shell/shell.h"
 #include "../shellext/shellext.h"
 #include "editbox.h"
@@ -134,9 +135,10 @@ void RunEditMenuChoice(HWND edit, UINT id, POINT point) {
             MakeShortcutsFor(edit);
             break;
         case IDM_FILE_DELETE:
+            HandToToolFrom(edit, TOOL_MODE_DELETE);
+            break;
         case IDM_FILE_RENAME:
-            // Delete and rename are the outside tool's, with the registered
-            // applications.
+            HandToToolFrom(edit, TOOL_MODE_RENAME);
             break;
         case IDM_FILE_PROPERTIES:
             ShowPropertiesOf(edit);

@@ -4,6 +4,7 @@
 #include <commctrl.h>
 
 #include "../../common/winutil.h"
+#include "../regapps/regapps.h"
 #include "../shellext/shellext.h"
 #include "cascade.h"
 #include "folderlist.h"
@@ -119,9 +120,10 @@ void ShowListMenu(HWND list, int x, int y) {
             ShowShellMenuOf(list, pt.x, pt.y);
             break;
         case IDM_LIST_DELETE:
+            HandToToolFrom(list, TOOL_MODE_DELETE);
+            break;
         case IDM_LIST_RENAME:
-            // Delete (1001) and rename (1000) are handed to the outside tool
-            // once the registered applications exist.
+            HandToToolFrom(list, TOOL_MODE_RENAME);
             break;
     }
 }

@@ -16,6 +16,7 @@
 #include "../explorer/explorer.h"
 #include "../lists/history.h"
 #include "../lists/listwnd.h"
+#include "../regapps/regapps.h"
 #include "appstate.h"
 #include "instance.h"
 #include "shell.h"
@@ -69,10 +70,11 @@ static bool OnMainCreate(HWND wnd) {
     Shell.toolsMsg = RegisterWindowMessageA("WM_TOOLSMSG");
     Shell.reloadMsg = RegisterWindowMessageA("WM_RELOAD");
 
-    // 9. History, then the key bindings; the registered applications
-    //    after them once that subsystem exists.
+    // 9. History, then the key bindings; the registered applications are
+    //    read by the edit box's timer a moment later.
     LoadHistory();
     LoadKeyBindings();
+    ScheduleRegAppsLoad(EditBox.wnd);
 
     // 10. Up comes the box.
     ShowWindow(EditBox.wnd, SW_SHOW);
@@ -116,11 +118,6 @@ static void OnReloadRequest(void) {
     HideFolderList();
     ShowEditBox();
     ReloadAll();
-}
-
-static void OnToolsDone(HWND wnd) {
-    KillTimer(wnd, ID_TIMER_TOOLS_WATCH);
-    EnableAll(true);
 }
 
 // Kind 2: the handed text replaces whatever the box shows.
@@ -264,6 +261,10 @@ static LRESULT CALLBACK MainWndProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lP
                 OnExplorerRetryTimer(wnd);
                 return 0;
             }
+            if (wParam == ID_TIMER_TOOLS_WATCH) {
+                OnToolWatch(wnd);
+                return 0;
+            }
             break;
         case WM_HOTKEY:
             if (wParam == ID_HOTKEY) ShowEditBox();
@@ -280,7 +281,7 @@ static LRESULT CALLBACK MainWndProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lP
                 return 1;
             }
             if (Shell.toolsMsg && msg == Shell.toolsMsg) {
-                OnToolsDone(wnd);
+                OnToolsMessage(wParam, lParam);
                 return 1;
             }
             break;

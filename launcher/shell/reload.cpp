@@ -8,6 +8,7 @@
 #include "../lists/cascade.h"
 #include "../lists/historylist.h"
 #include "../lists/listwnd.h"
+#include "../regapps/regapps.h"
 #include "../lists/search.h"
 #include "../migemo/migemo.h"
 #include "../preview/preview.h"
@@ -63,7 +64,7 @@ int ReloadAll(void) {
     if (loaded) {
         ReloadHistory();
         LoadKeyBindings();
-        // Registered applications: load them again.
+        ReloadRegApps();
         Shell.overrideX = Shell.overrideY = Shell.overrideW = -1;
         PlaceEditBox();
         RecreateEditFont();

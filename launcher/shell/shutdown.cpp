@@ -16,6 +16,7 @@
 #include "../lists/search.h"
 #include "../migemo/migemo.h"
 #include "../preview/preview.h"
+#include "../regapps/regapps.h"
 #include "appstate.h"
 #include "shell.h"
 
@@ -59,6 +60,8 @@ void Shutdown(HWND mainWnd) {
     ClearFlags(SF_TARGET_PROGRAM);
     SetAppString(&App.argPrefix, nullptr);
     FreeKeyBindings();
+    FreeRegAppTable();
+    StopToolWatch();
 
     // 8. The shared image list went with the list windows; the hot key.
     UnregisterAppHotKey();

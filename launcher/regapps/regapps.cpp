@@ -1,0 +1,202 @@
+// regapps.cpp - the table of registered applications, its menu, and starting
+// a program on the selection.
+#include "regapps.h"
+
+#include <shellapi.h>
+#include <string.h>
+
+#include "../../common/datafile.h"
+#include "../../common/fileio.h"
+#include "../../common/settings.h"
+#include "../../common/strutil.h"
+#include "../../common/toolrules.h"
+#include "../editbox/editbox.h"
+#include "../lists/listselect.h"
+#include "../lists/listwnd.h"
+#include "../shell/shell.h"
+#include "../shellext/shellrules.h"
+
+// Delay of the background load after start-up.
+enum { REGAPPS_LOAD_DELAY_MS = 50 };
+
+// What the launcher holds of the registered applications besides the table
+// itself (RegAppTable, common/regapps.cpp).
+struct RegAppsState {
+    bool loadPending;  // the start-up load has not run yet
+};
+static RegAppsState RegApps = {false};
+
+static bool PathExistsWin(void*, const char* path) {
+    return GetFileAttributesA(path) != INVALID_FILE_ATTRIBUTES;
+}
+
+int LoadRegApps(void) {
+    RegApps.loadPending = false;
+    FreeRegApps(&RegAppTable);
+    char* text = LoadDataFile(DF_APPS, nullptr, nullptr);
+    if (!text) return 0;
+    int valid = ReadRegAppsText(text, PathExistsWin, nullptr, &RegAppTable);
+    MemFree(text);
+    return valid;
+}
+
+int ReloadRegApps(void) { return LoadRegApps(); }
+
+void FreeRegAppTable(void) {
+    RegApps.loadPending = false;
+    FreeRegApps(&RegAppTable);
+}
+
+void ScheduleRegAppsLoad(HWND editBox) {
+    RegApps.loadPending = true;
+    if (!editBox || !SetTimer(editBox, ID_TIMER_REGAPPS, REGAPPS_LOAD_DELAY_MS, nullptr))
+        LoadRegApps();
+}
+
+void OnRegAppsTimer(HWND editBox) {
+    KillTimer(editBox, ID_TIMER_REGAPPS);
+    if (RegApps.loadPending) LoadRegApps();
+}
+
+static void EnsureRegAppsLoaded(void) {
+    if (!RegApps.loadPending) return;
+    if (EditBox.wnd) KillTimer(EditBox.wnd, ID_TIMER_REGAPPS);
+    LoadRegApps();
+}
+
+// --- the selection ------------------------------------------------------------------
+
+static char* SelectionOfList(HWND list) {
+    int n = 0;
+    char* raw = SelectedListPaths(list, LS_SELECTED, &n);
+    if (!raw) return nullptr;
+    size_t size = (size_t)n * SHELL_PATH_SIZE + 1;
+    char* existing = (char*)MemAlloc(size);
+    size_t used = 0;
+    int kept = 0;
+    if (existing) {
+        for (const char* p = raw; *p; p += strlen(p) + 1) {
+            char path[SHELL_PATH_SIZE];
+            if (RootedPath(p, path, sizeof path) && PathExistsWin(nullptr, path) &&
+                FileListAppend(existing, size, &used, path))
+                kept++;
+        }
+    }
+    MemFree(raw);
+    char* text = nullptr;
+    if (kept) {
+        size_t textSize = SelectionTextSize(existing);
+        text = (char*)MemAlloc(textSize);
+        if (text && !BuildSelectionText(existing, text, textSize)) {
+            MemFree(text);
+            text = nullptr;
+        }
+    }
+    MemFree(existing);
+    return text;
+}
+
+static char* SelectionOfEditBox(void) {
+    char typed[EDIT_TEXT_MAX];
+    int len = ReadEditText(typed, sizeof typed);
+    if (len <= 0 || len >= EDIT_TEXT_MAX) return nullptr;
+    char path[SHELL_PATH_SIZE];
+    if (!EditItemPath(typed, path, sizeof path) || !PathExistsWin(nullptr, path)) return nullptr;
+    char list[SHELL_PATH_SIZE + 1];
+    size_t used = 0;
+    list[0] = '\0';
+    if (!FileListAppend(list, sizeof list, &used, path)) return nullptr;
+    size_t size = SelectionTextSize(list);
+    char* text = (char*)MemAlloc(size);
+    if (text && !BuildSelectionText(list, text, size)) {
+        MemFree(text);
+        return nullptr;
+    }
+    return text;
+}
+
+char* SelectionTextOf(HWND wnd) {
+    if (!wnd) return nullptr;
+    if (RoleOfListWindow(wnd) != LR_None) return SelectionOfList(wnd);
+    if (wnd == EditBox.wnd) return SelectionOfEditBox();
+    return nullptr;
+}
+
+// --- starting programs ---------------------------------------------------------------
+
+int ShowRegAppMenu(const RegApp* entries, int32_t count) {
+    if (!entries || count <= 0 || !EditBox.wnd) return -1;
+    HMENU menu = CreatePopupMenu();
+    if (!menu) return -1;
+    int items = 0;
+    for (int32_t i = 0; i < count; i++) {
+        if (!RegAppInMenu(&entries[i])) continue;
+        char text[REGAPP_MENU_NAME_MAX + 2];
+        text[0] = '&';
+        CopyString(text + 1, entries[i].name, sizeof text - 1);
+        if (AppendMenuA(menu, MF_STRING | MF_ENABLED, (UINT_PTR)i + 1, text)) items++;
+    }
+    int chosen = -1;
+    if (items) {
+        RECT box;
+        GetWindowRect(EditBox.wnd, &box);
+        POINT pt = {box.left, box.bottom};
+        if (Settings.showpos == 1) GetCursorPos(&pt);
+        if (pt.x < 0) pt.x = 0;
+        if (pt.y < 0) pt.y = 0;
+        TPMPARAMS params = {sizeof params, box};
+        // Owned by the edit box: the main window is message-only and cannot
+        // hold the menu's focus.
+        int id = (int)TrackPopupMenuEx(menu, TPM_RETURNCMD | TPM_NONOTIFY | TPM_VERTICAL, pt.x,
+                                       pt.y, EditBox.wnd, &params);
+        if (id > 0 && id <= count) chosen = id - 1;
+    }
+    DestroyMenu(menu);
+    return chosen;
+}
+
+int LaunchRegApp(const RegApp* entry, const char* selection) {
+    if (!entry || !entry->path[0]) return 0;
+    size_t need = RegAppParameters(entry, selection, nullptr, 0);
+    char* params = (char*)MemAlloc(need);
+    if (!params) return 0;
+    RegAppParameters(entry, selection, params, need);
+    char folder[REGAPP_TEXT_SIZE];
+    if (!RegAppWorkFolder(entry, folder, sizeof folder)) folder[0] = '\0';
+    BeginPumpingOperation();
+    HINSTANCE result = ShellExecuteA(Shell.mainWnd, "open", entry->path, params,
+                                     folder[0] ? folder : nullptr, SW_SHOWNORMAL);
+    EndPumpingOperation();
+    MemFree(params);
+    return (INT_PTR)result > 32 ? 1 : 0;
+}
+
+// Starts entry index (or the menu's choice when withMenu) on the focused
+// window's selection; the focus goes back to the box when nothing started.
+static int RunOnSelection(int32_t index, bool withMenu) {
+    int started = 0;
+    if (RegAppTable.RegApps && RegAppTable.RegAppCount > 0 && (withMenu || index >= 0)) {
+        char* selection = SelectionTextOf(GetFocus());
+        if (selection) {
+            if (withMenu) {
+                HideAllLists();
+                index = ShowRegAppMenu(RegAppTable.RegApps, RegAppTable.RegAppCount);
+            }
+            if (index >= 0 && index < RegAppTable.RegAppCount)
+                started = LaunchRegApp(&RegAppTable.RegApps[index], selection);
+            MemFree(selection);
+        }
+    }
+    if (!started) FocusEditBox();
+    return started;
+}
+
+int RunRegAppMenu(void) {
+    EnsureRegAppsLoaded();
+    return RunOnSelection(-1, true);
+}
+
+int RunRegAppById(int32_t id) {
+    EnsureRegAppsLoaded();
+    return RunOnSelection(FindRegAppById(RegAppTable.RegApps, RegAppTable.RegAppCount, id), false);
+}
