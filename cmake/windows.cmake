@@ -10,15 +10,17 @@ add_library(vorn_win STATIC ${VORN_WIN_SOURCES})
 target_include_directories(vorn_win PUBLIC ${CMAKE_SOURCE_DIR})
 target_link_libraries(vorn_win PUBLIC vorn_core ${VORN_WIN_LIBS})
 
-# Resource scripts are written in UTF-8 and compiled in code page 932.
+# Resource scripts are written in UTF-8 and compiled in code page 932; a
+# double-byte character whose second byte is "\" is kept whole
+# (scripts/rc-to-cp932.sh).
 function(vorn_resource out_var name)
   set(src ${CMAKE_SOURCE_DIR}/resources/${name}.rc)
   set(dst ${CMAKE_BINARY_DIR}/resources/${name}.rc)
   file(GLOB res_deps ${CMAKE_SOURCE_DIR}/resources/*)
   add_custom_command(OUTPUT ${dst}
     COMMAND ${CMAKE_COMMAND} -E make_directory ${CMAKE_BINARY_DIR}/resources
-    COMMAND iconv -f UTF-8 -t CP932 ${src} -o ${dst}
-    DEPENDS ${res_deps} VERBATIM)
+    COMMAND sh ${CMAKE_SOURCE_DIR}/scripts/rc-to-cp932.sh ${src} ${dst}
+    DEPENDS ${res_deps} ${CMAKE_SOURCE_DIR}/scripts/rc-to-cp932.sh VERBATIM)
   set(${out_var} ${dst} PARENT_SCOPE)
 endfunction()
 
