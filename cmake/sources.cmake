@@ -20,6 +20,7 @@ set(VORN_CORE_SOURCES
   launcher/lists/history.cpp
   launcher/lists/favpages.cpp
   launcher/shellext/shellrules.cpp
+  launcher/dragdrop/dragrules.cpp
   launcher/migemo/migemopattern.cpp
   launcher/preview/previewrules.cpp
 )

@@ -25,6 +25,7 @@
 #include "search.h"
 #include "typeahead.h"
 #include "../migemo/migemo.h"
+#include "../dragdrop/dragdrop.h"
 
 // State of this module: the type-ahead buffer lives from the first typed
 // character until the reset timer fires.
@@ -181,6 +182,40 @@ static void OnRightKey(HWND wnd, bool cascade) {
     // Files are shown in the preview window once it exists.
 }
 
+// The list-view procedure of a list window of any kind.
+static LRESULT ForwardListMessage(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+    if (CascadeLevelOf(wnd)) return ForwardToCascade(wnd, msg, wParam, lParam);
+    ListWindow* lw = ListWindowOf(wnd);
+    return lw && lw->oldProc ? CallWindowProcA(lw->oldProc, wnd, msg, wParam, lParam)
+                             : DefWindowProcA(wnd, msg, wParam, lParam);
+}
+
+// Drags out of a list: a press on a selected row arms one (the control has
+// the press first, so a press on a row selects it and can drag it at once),
+// a move with a button held runs it, a release disarms it.
+static bool ListDragMessage(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam, LRESULT* result) {
+    switch (msg) {
+        case WM_LBUTTONDOWN:
+        case WM_RBUTTONDOWN:
+            *result = ForwardListMessage(wnd, msg, wParam, lParam);
+            if (IsWindow(wnd)) ArmDrag(wnd, lParam);
+            return true;
+        case WM_MOUSEMOVE:
+            if (IsDragArmed() == DRAG_ARMED) {
+                if (wParam & (MK_LBUTTON | MK_RBUTTON))
+                    StartDrag(wnd);
+                else
+                    DisarmDrag();
+            }
+            return false;
+        case WM_LBUTTONUP:
+        case WM_RBUTTONUP:
+            DisarmDrag();
+            return false;
+    }
+    return false;
+}
+
 // Messages all three kinds of list window handle alike; true when handled
 // (the result in *result).
 static bool CommonListMessage(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam, LRESULT* result) {
@@ -198,9 +233,7 @@ static bool CommonListMessage(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam, 
             if (!IsOwnWindow((HWND)wParam)) SetTransparencyAll(true);
             return false;
     }
-    // Mouse moves and button presses start and end drags once drag and drop
-    // exists; until then the control has them.
-    return false;
+    return ListDragMessage(wnd, msg, wParam, lParam, result);
 }
 
 LRESULT CALLBACK ItemListProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam) {
@@ -226,6 +259,7 @@ LRESULT CALLBACK ItemListProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam) 
             }
             break;
         case WM_LBUTTONDBLCLK:
+            DisarmDrag();
             TakeSelection(EditBox.wnd, wnd);
             return 0;
         case WM_TIMER:
@@ -278,6 +312,7 @@ LRESULT CALLBACK FolderListProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam
             }
             break;
         case WM_LBUTTONDBLCLK:
+            DisarmDrag();
             TakeFolderItem(false);
             return 0;
         case WM_NCDESTROY:
@@ -313,6 +348,7 @@ LRESULT CALLBACK CascadeListProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lPara
             }
             break;
         case WM_LBUTTONDBLCLK:
+            DisarmDrag();
             CascadeEnter(wnd);
             return 0;
         default:

@@ -33,3 +33,9 @@ char* SelectedListPaths(HWND wnd, int mode, int* count);
 // the start folder); "" for the drive list. False for the item list (its rows
 // are full paths) and for other windows, or when it does not fit.
 bool FolderOfListWindow(HWND wnd, char* buf, size_t size);
+
+// The row of list window wnd under the screen point, or -1.
+int ListRowAtScreenPoint(HWND wnd, POINT screen);
+// The full path of row of list window wnd; false when it has none or it does
+// not fit size (never cut).
+bool ListRowFullPath(HWND wnd, int row, char* buf, size_t size);

@@ -15,6 +15,7 @@
 #include "../editbox/savedtext.h"
 #include "../lists/history.h"
 #include "../lists/listwnd.h"
+#include "../dragdrop/dragdrop.h"
 #include "appstate.h"
 #include "instance.h"
 #include "shell.h"
@@ -56,7 +57,9 @@ static bool OnMainCreate(HWND wnd) {
 
     // 4. The item list and folder list windows and their image list.
     if (!CreateListWindows(wnd, EditBox.wnd)) return false;
-    // 5. The edit box becomes an OLE drop target here.
+    // 5. The edit box becomes an OLE drop target (the list windows became
+    //    theirs as they were made).
+    RegisterDropTarget();
 
     // 6. The text of the command line, caret at its end.
     if (Shell.initialText[0]) SetEditText(Shell.initialText);

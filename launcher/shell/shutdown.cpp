@@ -14,6 +14,7 @@
 #include "../lists/listwnd.h"
 #include "../lists/search.h"
 #include "../migemo/migemo.h"
+#include "../dragdrop/dragdrop.h"
 #include "appstate.h"
 #include "shell.h"
 
@@ -32,8 +33,8 @@ void Shutdown(HWND mainWnd) {
     if (Shell.shuttingDown) return;
     Shell.shuttingDown = true;
 
-    // 1-4. Migemo (the drop target joins it once it exists); the cascade
-    //      lists, then the list windows.
+    // 1-4. The drop target, Migemo; the cascade lists, then the list windows.
+    RevokeDropTarget();
     FreeMigemo();
     DestroyCascades();
     DestroyListWindows();
