@@ -198,7 +198,11 @@ static bool ListDragMessage(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam, LR
         case WM_LBUTTONDOWN:
         case WM_RBUTTONDOWN:
             *result = ForwardListMessage(wnd, msg, wParam, lParam);
-            if (IsWindow(wnd)) ArmDrag(wnd, lParam);
+            if (!IsWindow(wnd)) return true;
+            ArmDrag(wnd, lParam);
+            // The moves that follow reach this window wherever the pointer
+            // goes, until the drag starts or the button comes up.
+            if (IsDragArmed() == DRAG_ARMED) SetCapture(wnd);
             return true;
         case WM_MOUSEMOVE:
             if (IsDragArmed() == DRAG_ARMED) {
@@ -206,10 +210,12 @@ static bool ListDragMessage(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam, LR
                     StartDrag(wnd);
                 else
                     DisarmDrag();
+                if (GetCapture() == wnd) ReleaseCapture();
             }
             return false;
         case WM_LBUTTONUP:
         case WM_RBUTTONUP:
+            if (IsDragArmed() == DRAG_ARMED && GetCapture() == wnd) ReleaseCapture();
             DisarmDrag();
             return false;
     }
