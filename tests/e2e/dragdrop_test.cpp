@@ -189,8 +189,11 @@ TEST_F(DragDropE2E, FolderListRowDraggedIntoAProgramGivesFilesTextAndIdArray) {
     POINT row = RowCentre(list, "b.txt");
     ASSERT_GE(row.x, 0);
     PressAndMove(row, Centre(target));
+    // The button comes up once the drag has reached the window.
+    EXPECT_TRUE(WaitFor([&] { return Report() == "enter\r\n"; })) << "the drag never entered";
     Release(Centre(target));
-    ASSERT_TRUE(WaitFor([&] { return !Report().empty(); })) << "nothing was dropped";
+    ASSERT_TRUE(WaitFor([&] { return Report().compare(0, 8, "formats ") == 0; }))
+        << "nothing was dropped";
     std::string b = src + "\\b.txt";
     EXPECT_EQ(Report(), "formats CF_HDROP,CF_TEXT,Shell IDList Array\r\n"
                         "file " + b + "\r\n"

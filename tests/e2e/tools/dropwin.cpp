@@ -1,7 +1,8 @@
 // dropwin.cpp - a program that takes file drops through OLE, for the tests of
 // drags out of vorn. Started as "dropwin <report file>", it shows a window
 // (class "vorn_e2e_dropwin", title "vorn e2e drop") at (700, 400), 300 x 200,
-// registered as a drop target that accepts anything with a copy. On a drop it
+// registered as a drop target that accepts anything with a copy. When a drag
+// enters it, the report file holds "enter" (CR LF). On a drop it
 // writes what it received to the report file (replaced whole, so a reader
 // never sees half of it), lines with CR LF:
 //   formats <the formats the data object enumerates, by name, "," between>
@@ -102,6 +103,7 @@ public:
     STDMETHODIMP_(ULONG) AddRef() override { return (ULONG)InterlockedIncrement(&refs); }
     STDMETHODIMP_(ULONG) Release() override { return (ULONG)InterlockedDecrement(&refs); }
     STDMETHODIMP DragEnter(IDataObject*, DWORD, POINTL, DWORD* effect) override {
+        WriteReport("enter\r\n");
         *effect = DROPEFFECT_COPY;
         return S_OK;
     }
