@@ -21,6 +21,7 @@ set(VORN_CORE_SOURCES
   launcher/lists/history.cpp
   launcher/lists/favpages.cpp
   launcher/shellext/shellrules.cpp
+  launcher/dragdrop/dragrules.cpp
   launcher/migemo/migemopattern.cpp
   launcher/preview/previewrules.cpp
   launcher/explorer/explorerrules.cpp

@@ -10,6 +10,7 @@
 #include "editbox.h"
 #include "../lists/cascade.h"
 #include "../lists/listwnd.h"
+#include "../dragdrop/dragdrop.h"
 #include "editbox_internal.h"
 #include "editgeom.h"
 
@@ -98,7 +99,6 @@ static bool PointOnPathIcon(LPARAM lParam) {
 }
 
 void OnEditMouseMove(HWND wnd, WPARAM keys, LPARAM lParam) {
-    (void)keys;
     if (EditBox.dragMode != EDIT_DRAG_NONE) {
         BoxRect r = WindowBox(wnd);
         BoxRect next;
@@ -110,17 +110,30 @@ void OnEditMouseMove(HWND wnd, WPARAM keys, LPARAM lParam) {
         return;
     }
     if (Settings.icon == 1 && PointOnPathIcon(lParam)) SetCursor(LoadCursor(nullptr, IDC_ARROW));
-    // With the icon drag armed and a button held, dragging the file out starts
-    // here once drag and drop exists.
+    // With the icon drag armed and a button held, the file is dragged out.
+    if (EditBox.iconDragArmed && IsDragArmed() == DRAG_ARMED) {
+        if (keys & (MK_LBUTTON | MK_RBUTTON)) {
+            EditBox.iconDragArmed = false;
+            StartDrag(wnd);
+        } else {
+            EditBox.iconDragArmed = false;
+            DisarmDrag();
+        }
+    }
 }
 
 void OnEditButtonDown(HWND wnd, LPARAM lParam) {
-    (void)wnd;
     if (Settings.icon != 1) return;
-    if (PointOnPathIcon(lParam)) SetCursor(LoadCursor(nullptr, IDC_ARROW));
-    char path[PATH_WORK_SIZE];
-    EditTextAsPath(path, sizeof path);
-    EditBox.iconDragArmed = path[0] && FileExists(path);
+    // Only a press on the icon arms the drag of the file: a press on the text
+    // selects text as in any edit box.
+    if (!PointOnPathIcon(lParam)) {
+        EditBox.iconDragArmed = false;
+        DisarmDrag();
+        return;
+    }
+    SetCursor(LoadCursor(nullptr, IDC_ARROW));
+    ArmDrag(wnd, lParam);
+    EditBox.iconDragArmed = IsDragArmed() == DRAG_ARMED;
 }
 
 void EndBorderDrag(HWND wnd) {
@@ -132,5 +145,6 @@ void EndBorderDrag(HWND wnd) {
 
 void OnEditButtonUp(HWND wnd) {
     EditBox.iconDragArmed = false;
+    DisarmDrag();
     EndBorderDrag(wnd);
 }

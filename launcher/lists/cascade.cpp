@@ -11,6 +11,7 @@
 #include "../../common/winutil.h"
 #include "../editbox/editbox.h"
 #include "../editbox/execute.h"
+#include "../dragdrop/dragdrop.h"
 #include "../shell/appstate.h"
 #include "../shell/shell.h"
 #include "folderlist.h"
@@ -63,6 +64,7 @@ void CloseLastLevel(bool focusOpener) {
     ItemArray items = level->array;
     *level = ListWindow{};
     Cascades.count--;
+    RevokeDropWindow(wnd);
     if (wnd && IsWindow(wnd)) DestroyWindow(wnd);
     if (images) ImageList_Destroy(images);
     FreeItems(&items);

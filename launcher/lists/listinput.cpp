@@ -26,6 +26,7 @@
 #include "typeahead.h"
 #include "../migemo/migemo.h"
 #include "../preview/preview.h"
+#include "../dragdrop/dragdrop.h"
 
 // State of this module: the type-ahead buffer lives from the first typed
 // character until the reset timer fires.
@@ -183,6 +184,46 @@ static void OnRightKey(HWND wnd, bool cascade) {
     ShowPreview(wnd);
 }
 
+// The list-view procedure of a list window of any kind.
+static LRESULT ForwardListMessage(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+    if (CascadeLevelOf(wnd)) return ForwardToCascade(wnd, msg, wParam, lParam);
+    ListWindow* lw = ListWindowOf(wnd);
+    return lw && lw->oldProc ? CallWindowProcA(lw->oldProc, wnd, msg, wParam, lParam)
+                             : DefWindowProcA(wnd, msg, wParam, lParam);
+}
+
+// Drags out of a list: a press on a selected row arms one (the control has
+// the press first, so a press on a row selects it and can drag it at once),
+// a move with a button held runs it, a release disarms it.
+static bool ListDragMessage(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam, LRESULT* result) {
+    switch (msg) {
+        case WM_LBUTTONDOWN:
+        case WM_RBUTTONDOWN:
+            *result = ForwardListMessage(wnd, msg, wParam, lParam);
+            if (!IsWindow(wnd)) return true;
+            ArmDrag(wnd, lParam);
+            // The moves that follow reach this window wherever the pointer
+            // goes, until the drag starts or the button comes up.
+            if (IsDragArmed() == DRAG_ARMED) SetCapture(wnd);
+            return true;
+        case WM_MOUSEMOVE:
+            if (IsDragArmed() == DRAG_ARMED) {
+                if (wParam & (MK_LBUTTON | MK_RBUTTON))
+                    StartDrag(wnd);
+                else
+                    DisarmDrag();
+                if (GetCapture() == wnd) ReleaseCapture();
+            }
+            return false;
+        case WM_LBUTTONUP:
+        case WM_RBUTTONUP:
+            if (IsDragArmed() == DRAG_ARMED && GetCapture() == wnd) ReleaseCapture();
+            DisarmDrag();
+            return false;
+    }
+    return false;
+}
+
 // Messages all three kinds of list window handle alike; true when handled
 // (the result in *result).
 static bool CommonListMessage(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam, LRESULT* result) {
@@ -200,9 +241,7 @@ static bool CommonListMessage(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam, 
             if (!IsOwnWindow((HWND)wParam)) SetTransparencyAll(true);
             return false;
     }
-    // Mouse moves and button presses start and end drags once drag and drop
-    // exists; until then the control has them.
-    return false;
+    return ListDragMessage(wnd, msg, wParam, lParam, result);
 }
 
 LRESULT CALLBACK ItemListProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam) {
@@ -228,6 +267,7 @@ LRESULT CALLBACK ItemListProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam) 
             }
             break;
         case WM_LBUTTONDBLCLK:
+            DisarmDrag();
             TakeSelection(EditBox.wnd, wnd);
             return 0;
         case WM_TIMER:
@@ -280,6 +320,7 @@ LRESULT CALLBACK FolderListProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam
             }
             break;
         case WM_LBUTTONDBLCLK:
+            DisarmDrag();
             TakeFolderItem(false);
             return 0;
         case WM_NCDESTROY:
@@ -315,6 +356,7 @@ LRESULT CALLBACK CascadeListProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lPara
             }
             break;
         case WM_LBUTTONDBLCLK:
+            DisarmDrag();
             CascadeEnter(wnd);
             return 0;
         default:

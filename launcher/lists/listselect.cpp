@@ -71,3 +71,22 @@ bool FirstSelectedListPath(HWND wnd, char* buf, size_t size) {
 HWND ListWindowForFocus(void) { return ActiveListWindow(); }
 
 void HideListWindows(void) { HideAllLists(); }
+
+int ListRowAtScreenPoint(HWND wnd, POINT screen) {
+    if (!ListWindowOf(wnd)) return -1;
+    LVHITTESTINFO hit;
+    ZeroMemory(&hit, sizeof hit);
+    hit.pt = screen;
+    if (!ScreenToClient(wnd, &hit.pt)) return -1;
+    int row = (int)SendMessageA(wnd, LVM_HITTEST, 0, (LPARAM)&hit);
+    if (row < 0 || !(hit.flags & LVHT_ONITEM)) return -1;
+    return row;
+}
+
+bool ListRowFullPath(HWND wnd, int row, char* buf, size_t size) {
+    ListWindow* lw = ListWindowOf(wnd);
+    if (!lw || row < 0 || !buf || !size) return false;
+    char path[PATH_WORK_SIZE];
+    if (!FullPathOfRow(lw, row, path, sizeof path)) return false;
+    return CopyString(buf, path, size) == strlen(path);
+}

@@ -45,3 +45,9 @@ HWND ListWindowForFocus(void);
 
 // Hides every list window (the item list, the folder list, cascade levels).
 void HideListWindows(void);
+
+// The row of list window wnd under the screen point, or -1.
+int ListRowAtScreenPoint(HWND wnd, POINT screen);
+// The full path of row of list window wnd; false when it has none or it does
+// not fit size (never cut).
+bool ListRowFullPath(HWND wnd, int row, char* buf, size_t size);

@@ -16,6 +16,7 @@
 #include "../shell/appstate.h"
 #include "../shell/shell.h"
 #include "../editbox/execute.h"
+#include "../dragdrop/dragdrop.h"
 #include "cascade.h"
 #include "history.h"
 #include "../../common/itemarray.h"
@@ -52,6 +53,7 @@ HWND CreateListView(HWND parent, HFONT font, bool singleSelect, WNDPROC proc, WN
         WNDPROC old = (WNDPROC)SetWindowLongPtrA(wnd, GWLP_WNDPROC, (LONG_PTR)proc);
         if (oldProc) *oldProc = old;
     }
+    RegisterDropWindow(wnd);
     return wnd;
 }
 
@@ -134,6 +136,7 @@ bool CreateListWindows(HWND mainWnd, HWND editBox) {
 // bounded wait until it is gone (a second request when it is not).
 static void CloseListWindow(ListWindow* lw) {
     if (lw->wnd && IsWindow(lw->wnd)) {
+        RevokeDropWindow(lw->wnd);
         if (lw->oldProc) SetWindowLongPtrA(lw->wnd, GWLP_WNDPROC, (LONG_PTR)lw->oldProc);
         for (int attempt = 0; attempt < 2 && IsWindow(lw->wnd); attempt++) {
             SendMessageA(lw->wnd, WM_CLOSE, 0, 0);

@@ -10,6 +10,7 @@
 #include "../../common/fileio.h"
 #include "../../common/settings.h"
 #include "../../common/strutil.h"
+#include "../dragdrop/dragdrop.h"
 #include "../editbox/editbox.h"
 #include "../lists/listselect.h"
 #include "../shell/appstate.h"
@@ -459,7 +460,8 @@ bool PreviewPath(const char* path, const RECT* anchor) {
 }
 
 void ShowPreview(HWND list) {
-    // The pending drag of the list is given up here once drag and drop exists.
+    // A press on the list that armed a drag is not a drag any more.
+    DisarmDrag();
     char path[PATH_WORK_SIZE];
     if (!list || !FirstSelectedListPath(list, path, sizeof path)) return;
     RECT anchor;

@@ -17,6 +17,7 @@
 #include "../lists/history.h"
 #include "../lists/listwnd.h"
 #include "../regapps/regapps.h"
+#include "../dragdrop/dragdrop.h"
 #include "appstate.h"
 #include "instance.h"
 #include "shell.h"
@@ -58,7 +59,9 @@ static bool OnMainCreate(HWND wnd) {
 
     // 4. The item list and folder list windows and their image list.
     if (!CreateListWindows(wnd, EditBox.wnd)) return false;
-    // 5. The edit box becomes an OLE drop target here.
+    // 5. The edit box becomes an OLE drop target (the list windows became
+    //    theirs as they were made).
+    RegisterDropTarget();
 
     // 6. The text of the command line, caret at its end.
     if (Shell.initialText[0]) SetEditText(Shell.initialText);

@@ -17,6 +17,7 @@
 #include "../migemo/migemo.h"
 #include "../preview/preview.h"
 #include "../regapps/regapps.h"
+#include "../dragdrop/dragdrop.h"
 #include "appstate.h"
 #include "shell.h"
 
@@ -35,8 +36,8 @@ void Shutdown(HWND mainWnd) {
     if (Shell.shuttingDown) return;
     Shell.shuttingDown = true;
 
-    // 1-4. Migemo (the drop target joins it once it exists); the cascade
-    //      lists, then the list windows.
+    // 1-4. The drop target, Migemo; the cascade lists, then the list windows.
+    RevokeDropTarget();
     FreeMigemo();
     DestroyCascades();
     DestroyListWindows();

@@ -49,6 +49,14 @@ static void PutU32(unsigned char* p, uint32_t v) {
     p[3] = (unsigned char)((v >> 24) & 0xFF);
 }
 
+static void PutDropHeader(unsigned char* block, bool wide) {
+    PutU32(block, DROP_HEADER_SIZE);
+    PutU32(block + 4, 0);   // drop point x
+    PutU32(block + 8, 0);   // drop point y
+    PutU32(block + 12, 0);  // non-client flag
+    PutU32(block + 16, wide ? 1 : 0);
+}
+
 bool WriteDropBlock(unsigned char* block, size_t size, const char* list) {
     if (!block || !list || size < DROP_HEADER_SIZE) return false;
     size_t bytes = FileListBytes(list);
@@ -56,13 +64,22 @@ bool WriteDropBlock(unsigned char* block, size_t size, const char* list) {
     // missing first path.
     if (bytes < 2) bytes = 2;
     if (size - DROP_HEADER_SIZE < bytes) return false;
-    PutU32(block, DROP_HEADER_SIZE);
-    PutU32(block + 4, 0);   // drop point x
-    PutU32(block + 8, 0);   // drop point y
-    PutU32(block + 12, 0);  // non-client flag
-    PutU32(block + 16, 0);  // the list is ANSI
+    PutDropHeader(block, false);
     memset(block + DROP_HEADER_SIZE, 0, bytes);
     memcpy(block + DROP_HEADER_SIZE, list, FileListBytes(list));
+    return true;
+}
+
+bool WriteWideDropBlock(unsigned char* block, size_t size, const uint16_t* list, size_t units) {
+    if (!block || !list || units < 2 || size < DROP_HEADER_SIZE) return false;
+    if (list[units - 1] != 0 || list[units - 2] != 0) return false;
+    if ((size - DROP_HEADER_SIZE) / 2 < units) return false;
+    PutDropHeader(block, true);
+    unsigned char* p = block + DROP_HEADER_SIZE;
+    for (size_t i = 0; i < units; i++) {
+        p[2 * i] = (unsigned char)(list[i] & 0xFF);
+        p[2 * i + 1] = (unsigned char)(list[i] >> 8);
+    }
     return true;
 }
 

@@ -40,6 +40,10 @@ size_t DropBlockSizeFor(int count);
 // Writes the header and list into block (size bytes, zero-filled by the
 // caller); false, block untouched, when list and its closing NUL do not fit.
 bool WriteDropBlock(unsigned char* block, size_t size, const char* list);
+// The same block with the wide flag set for a list already in UTF-16: units
+// code units, the closing NUL included (written little-endian); false, block
+// untouched, when it does not fit or the list is not closed by two NULs.
+bool WriteWideDropBlock(unsigned char* block, size_t size, const uint16_t* list, size_t units);
 // Reads the "Preferred DropEffect" value: 0 none (or too short a block),
 // EFFECT_MOVE for 2, EFFECT_COPY for any other non-zero value.
 int EffectOfBlock(const unsigned char* block, size_t size);

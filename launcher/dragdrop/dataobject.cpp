@@ -1,0 +1,403 @@
+// dataobject.cpp - the data object of a drag out of vorn, its format
+// enumerator and the drop source: the files of the drag are rendered afresh
+// as CF_HDROP (UTF-16 on NT), CF_TEXT and the shell's identifier-list array
+// each time a format is asked for.
+#include <windows.h>
+#include <ole2.h>
+#include <shlobj.h>
+#include <string.h>
+
+#include <new>
+
+#include "../../common/fileio.h"
+#include "../../common/strutil.h"
+#include "../shellext/shellext.h"
+#include "dragdrop.h"
+#include "dragrules.h"
+
+enum { MAX_FORMATS = 5 };
+
+// --- the data object ---------------------------------------------------------------
+
+class CDragDropObject : public IDataObject {
+public:
+    // IUnknown
+    STDMETHODIMP QueryInterface(REFIID riid, void** out) override;
+    STDMETHODIMP_(ULONG) AddRef() override { return (ULONG)InterlockedIncrement(&refs); }
+    STDMETHODIMP_(ULONG) Release() override {
+        LONG n = InterlockedDecrement(&refs);
+        if (n == 0) delete this;
+        return (ULONG)n;
+    }
+    // IDataObject
+    STDMETHODIMP GetData(FORMATETC* format, STGMEDIUM* medium) override;
+    STDMETHODIMP GetDataHere(FORMATETC*, STGMEDIUM*) override { return E_NOTIMPL; }
+    STDMETHODIMP QueryGetData(FORMATETC* format) override;
+    STDMETHODIMP GetCanonicalFormatEtc(FORMATETC*, FORMATETC*) override { return E_NOTIMPL; }
+    STDMETHODIMP SetData(FORMATETC* format, STGMEDIUM* medium, BOOL release) override;
+    STDMETHODIMP EnumFormatEtc(DWORD direction, IEnumFORMATETC** out) override;
+    STDMETHODIMP DAdvise(FORMATETC*, DWORD, IAdviseSink*, DWORD*) override { return E_NOTIMPL; }
+    STDMETHODIMP DUnadvise(DWORD) override { return E_NOTIMPL; }
+    STDMETHODIMP EnumDAdvise(IEnumSTATDATA**) override { return OLE_E_ADVISENOTSUPPORTED; }
+    virtual ~CDragDropObject() {}
+    // A new block holding the data in format, or null.
+    virtual HGLOBAL Render(CLIPFORMAT format) = 0;
+
+protected:
+    FORMATETC formats[MAX_FORMATS] = {};
+    STGMEDIUM media[MAX_FORMATS] = {};
+    int count = 0;
+    LONG refs = 1;
+
+private:
+    HRESULT FindFormat(const FORMATETC* format);
+};
+
+class CEnumFORMATETC : public IEnumFORMATETC {
+public:
+    CEnumFORMATETC(const FORMATETC* list, int n, int at) : index(at) {
+        if (n > 0) {
+            copies = new (std::nothrow) FORMATETC[n];
+            if (copies) {
+                memcpy(copies, list, sizeof(FORMATETC) * (size_t)n);
+                total = n;
+            }
+        }
+    }
+    STDMETHODIMP QueryInterface(REFIID riid, void** out) override {
+        if (!out) return E_INVALIDARG;
+        if (IsEqualIID(riid, IID_IUnknown) || IsEqualIID(riid, IID_IEnumFORMATETC)) {
+            *out = static_cast<IEnumFORMATETC*>(this);
+            AddRef();
+            return S_OK;
+        }
+        *out = nullptr;
+        return E_NOINTERFACE;
+    }
+    STDMETHODIMP_(ULONG) AddRef() override { return (ULONG)InterlockedIncrement(&refs); }
+    STDMETHODIMP_(ULONG) Release() override {
+        LONG n = InterlockedDecrement(&refs);
+        if (n == 0) delete this;
+        return (ULONG)n;
+    }
+    STDMETHODIMP Next(ULONG wanted, FORMATETC* out, ULONG* fetched) override {
+        if (fetched) *fetched = 0;
+        if (wanted == 0 || !out || index >= total || (!fetched && wanted != 1)) return S_FALSE;
+        ULONG copied = 0;
+        while (copied < wanted && index < total) out[copied++] = copies[index++];
+        if (fetched) *fetched = copied;
+        return copied == wanted ? S_OK : S_FALSE;
+    }
+    STDMETHODIMP Skip(ULONG n) override {
+        if ((ULONG)index + n >= (ULONG)total) return S_FALSE;
+        index += (int)n;
+        return S_OK;
+    }
+    STDMETHODIMP Reset() override {
+        index = 0;
+        return S_OK;
+    }
+    STDMETHODIMP Clone(IEnumFORMATETC** out) override {
+        if (!out) return E_INVALIDARG;
+        *out = nullptr;
+        CEnumFORMATETC* copy = new (std::nothrow) CEnumFORMATETC(copies, total, index);
+        if (!copy) return E_OUTOFMEMORY;
+        if (total && !copy->copies) {
+            copy->Release();
+            return E_OUTOFMEMORY;
+        }
+        *out = copy;
+        return S_OK;
+    }
+    virtual ~CEnumFORMATETC() { delete[] copies; }
+    bool Ready(int wanted) const { return total == wanted; }
+
+private:
+    LONG refs = 1;
+    int total = 0;
+    int index;
+    FORMATETC* copies = nullptr;
+};
+
+STDMETHODIMP CDragDropObject::QueryInterface(REFIID riid, void** out) {
+    if (!out) return E_INVALIDARG;
+    if (IsEqualIID(riid, IID_IUnknown) || IsEqualIID(riid, IID_IDataObject)) {
+        *out = static_cast<IDataObject*>(this);
+        AddRef();
+        return S_OK;
+    }
+    *out = nullptr;
+    return E_NOINTERFACE;
+}
+
+HRESULT CDragDropObject::FindFormat(const FORMATETC* format) {
+    if (!(format->dwAspect & DVASPECT_CONTENT)) return DV_E_DVASPECT;
+    for (int i = 0; i < count; i++)
+        if (formats[i].cfFormat == format->cfFormat && (formats[i].tymed & format->tymed))
+            return S_OK;
+    return DV_E_FORMATETC;
+}
+
+STDMETHODIMP CDragDropObject::GetData(FORMATETC* format, STGMEDIUM* medium) {
+    if (!format || !medium) return E_INVALIDARG;
+    HRESULT hr = FindFormat(format);
+    if (hr != S_OK) return hr;
+    HGLOBAL data = Render(format->cfFormat);
+    if (!data) return DV_E_FORMATETC;
+    medium->tymed = TYMED_HGLOBAL;
+    medium->hGlobal = data;
+    medium->pUnkForRelease = nullptr;
+    return S_OK;
+}
+
+STDMETHODIMP CDragDropObject::QueryGetData(FORMATETC* format) {
+    if (!format) return E_INVALIDARG;
+    return FindFormat(format);
+}
+
+STDMETHODIMP CDragDropObject::SetData(FORMATETC* format, STGMEDIUM* medium, BOOL release) {
+    if (!format || !medium) return E_INVALIDARG;
+    if (!release) return E_FAIL;
+    if (count >= MAX_FORMATS) return E_OUTOFMEMORY;
+    formats[count] = *format;
+    media[count] = *medium;
+    count++;
+    return S_OK;
+}
+
+STDMETHODIMP CDragDropObject::EnumFormatEtc(DWORD direction, IEnumFORMATETC** out) {
+    if (!out) return E_INVALIDARG;
+    *out = nullptr;
+    if (direction != DATADIR_GET) return E_NOTIMPL;
+    CEnumFORMATETC* list = new (std::nothrow) CEnumFORMATETC(formats, count, 0);
+    if (!list) return E_OUTOFMEMORY;
+    if (!list->Ready(count)) {
+        list->Release();
+        return E_OUTOFMEMORY;
+    }
+    *out = list;
+    return S_OK;
+}
+
+// --- the files of a drag --------------------------------------------------------------
+
+class CDrag : public CDragDropObject {
+public:
+    explicit CDrag(char* list) : paths(list) {
+        total = FileListBytes(list);
+        number = FileListCount(list);
+    }
+    virtual ~CDrag() { MemFree(paths); }
+    HGLOBAL Render(CLIPFORMAT format) override;
+    // Announces a format (TYMED_HGLOBAL, no handle yet).
+    bool Offer(CLIPFORMAT format) {
+        FORMATETC fe = {format, nullptr, DVASPECT_CONTENT, -1, TYMED_HGLOBAL};
+        STGMEDIUM medium = {};
+        medium.tymed = TYMED_HGLOBAL;
+        return SetData(&fe, &medium, TRUE) == S_OK;
+    }
+    WORD idListFormat = 0;  // "Shell IDList Array" when offered
+
+private:
+    HGLOBAL RenderFileDrop();
+    HGLOBAL RenderText();
+    HGLOBAL RenderIdArray();
+    char* paths;
+    size_t total;
+    int number;
+};
+
+static HGLOBAL BlockOf(const void* bytes, size_t size, UINT flags) {
+    HGLOBAL block = GlobalAlloc(flags, size);
+    if (!block) return nullptr;
+    void* p = GlobalLock(block);
+    if (!p) {
+        GlobalFree(block);
+        return nullptr;
+    }
+    memcpy(p, bytes, size);
+    GlobalUnlock(block);
+    return block;
+}
+
+static bool SystemIsNt(void) {
+    OSVERSIONINFOA info;
+    ZeroMemory(&info, sizeof info);
+    info.dwOSVersionInfoSize = sizeof info;
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Wdeprecated-declarations"
+    if (!GetVersionExA(&info)) return true;
+#pragma GCC diagnostic pop
+    return info.dwPlatformId == VER_PLATFORM_WIN32_NT;
+}
+
+HGLOBAL CDrag::RenderFileDrop() {
+    bool wide = SystemIsNt();
+    size_t size = FileDropBlockSize(total, wide);
+    unsigned char* block = (unsigned char*)MemAlloc(size);
+    if (!block) return nullptr;
+    bool ok = false;
+    if (!wide) {
+        ok = WriteDropBlock(block, size, paths);
+    } else {
+        // Each path in UTF-16 (at most 261 units, NUL included), then the
+        // closing NUL.
+        size_t room = total + 1;
+        uint16_t* list = (uint16_t*)MemAlloc(room * sizeof(uint16_t));
+        if (list) {
+            size_t used = 0;
+            ok = true;
+            for (const char* p = paths; *p && ok; p += strlen(p) + 1) {
+                size_t left = room - used - 1;
+                int max = left < SHELL_PATH_SIZE ? (int)left : SHELL_PATH_SIZE;
+                int n = MultiByteToWideChar(CP_ACP, MB_PRECOMPOSED, p, -1, (LPWSTR)(list + used),
+                                            max);
+                if (n <= 0) ok = false;
+                used += (size_t)(n > 0 ? n : 0);
+            }
+            list[used++] = 0;
+            ok = ok && WriteWideDropBlock(block, size, list, used);
+            MemFree(list);
+        }
+    }
+    HGLOBAL result = ok ? BlockOf(block, size, GMEM_MOVEABLE | GMEM_ZEROINIT) : nullptr;
+    MemFree(block);
+    return result;
+}
+
+HGLOBAL CDrag::RenderText() {
+    size_t size = TextBlockSize(paths);
+    char* block = (char*)MemAlloc(size);
+    if (!block) return nullptr;
+    HGLOBAL result = WriteTextBlock(block, size, paths)
+                         ? BlockOf(block, size, GMEM_MOVEABLE | GMEM_ZEROINIT)
+                         : nullptr;
+    MemFree(block);
+    return result;
+}
+
+// An identifier list parsed by folder (the desktop when null) from an ANSI
+// name; null when it cannot be parsed.
+static LPITEMIDLIST ParseName(IShellFolder* folder, const char* name) {
+    WCHAR wide[SHELL_PATH_SIZE];
+    if (!MultiByteToWideChar(CP_ACP, MB_PRECOMPOSED, name, -1, wide, SHELL_PATH_SIZE))
+        return nullptr;
+    LPITEMIDLIST list = nullptr;
+    ULONG eaten = 0;
+    if (FAILED(folder->ParseDisplayName(nullptr, nullptr, wide, &eaten, &list, nullptr)))
+        return nullptr;
+    return list;
+}
+
+HGLOBAL CDrag::RenderIdArray() {
+    if (number <= 0) return nullptr;
+    char parentPath[SHELL_PATH_SIZE];
+    if (CopyString(parentPath, paths, sizeof parentPath) != strlen(paths)) return nullptr;
+    if (!CutLastComponent(parentPath)) return nullptr;
+    if (IsBareDrive(parentPath)) AddTrailingSeparator(parentPath, sizeof parentPath);
+    IShellFolder* desktop = nullptr;
+    if (FAILED(SHGetDesktopFolder(&desktop)) || !desktop) return nullptr;
+    LPITEMIDLIST parent = ParseName(desktop, parentPath);
+    desktop->Release();
+    IShellFolder* folder = parent ? ParentFolderOf(parentPath) : nullptr;
+    LPITEMIDLIST* items = (LPITEMIDLIST*)MemAlloc(sizeof(LPITEMIDLIST) * (size_t)number);
+    size_t* sizes = (size_t*)MemAlloc(sizeof(size_t) * (size_t)number);
+    HGLOBAL result = nullptr;
+    if (folder && items && sizes) {
+        int i = 0;
+        for (const char* p = paths; *p && i < number; p += strlen(p) + 1, i++) {
+            char name[SHELL_PATH_SIZE];
+            FileNamePart(p, name, sizeof name);
+            items[i] = name[0] ? ParseName(folder, name) : nullptr;
+            sizes[i] = items[i] ? IdListSize((const unsigned char*)items[i], 0x10000) : 0;
+        }
+        size_t parentSize = IdListSize((const unsigned char*)parent, 0x10000);
+        size_t size = IdArrayBlockSize(parentSize, sizes, number) + 100;
+        unsigned char* block = (unsigned char*)MemAlloc(size);
+        if (block &&
+            WriteIdArrayBlock(block, size, (const unsigned char*)parent, parentSize,
+                              (const unsigned char* const*)items, sizes, number))
+            result = BlockOf(block, size, GMEM_MOVEABLE | GMEM_ZEROINIT | GMEM_DDESHARE);
+        MemFree(block);
+        for (i = 0; i < number; i++)
+            if (items[i]) CoTaskMemFree(items[i]);
+    }
+    MemFree(items);
+    MemFree(sizes);
+    if (folder) folder->Release();
+    if (parent) CoTaskMemFree(parent);
+    return result;
+}
+
+HGLOBAL CDrag::Render(CLIPFORMAT format) {
+    if (format == CF_HDROP) return RenderFileDrop();
+    if (format == CF_TEXT) return RenderText();
+    if (idListFormat && format == idListFormat) return RenderIdArray();
+    return nullptr;
+}
+
+UINT ShellIdListFormat(void) { return RegisterClipboardFormatA("Shell IDList Array"); }
+
+IDataObject* CreateFileDragObject(const char* list, bool fromItemList) {
+    if (!list || !*list) return nullptr;
+    size_t bytes = FileListBytes(list);
+    char* copy = (char*)MemAlloc(bytes);
+    if (!copy) return nullptr;
+    memcpy(copy, list, bytes);
+    CDrag* drag = new (std::nothrow) CDrag(copy);
+    if (!drag) {
+        MemFree(copy);
+        return nullptr;
+    }
+    if (!drag->Offer(CF_HDROP) || !drag->Offer(CF_TEXT)) {
+        drag->Release();
+        return nullptr;
+    }
+    // The item list's rows may lie in different folders; and an array that
+    // cannot name every file is not offered at all.
+    if (!fromItemList) {
+        drag->idListFormat = (WORD)ShellIdListFormat();
+        HGLOBAL probe = drag->idListFormat ? drag->Render(drag->idListFormat) : nullptr;
+        if (probe) {
+            GlobalFree(probe);
+            drag->Offer(drag->idListFormat);
+        } else {
+            drag->idListFormat = 0;
+        }
+    }
+    return drag;
+}
+
+// --- the drop source -------------------------------------------------------------------
+
+class CDropSource : public IDropSource {
+public:
+    STDMETHODIMP QueryInterface(REFIID riid, void** out) override {
+        if (!out) return E_INVALIDARG;
+        if (IsEqualIID(riid, IID_IUnknown) || IsEqualIID(riid, IID_IDropSource)) {
+            *out = static_cast<IDropSource*>(this);
+            AddRef();
+            return S_OK;
+        }
+        *out = nullptr;
+        return E_NOINTERFACE;
+    }
+    STDMETHODIMP_(ULONG) AddRef() override { return (ULONG)InterlockedIncrement(&refs); }
+    STDMETHODIMP_(ULONG) Release() override {
+        LONG n = InterlockedDecrement(&refs);
+        if (n == 0) delete this;
+        return (ULONG)n;
+    }
+    STDMETHODIMP QueryContinueDrag(BOOL escape, DWORD keys) override {
+        if (escape || ((keys & MK_LBUTTON) && (keys & MK_RBUTTON))) return DRAGDROP_S_CANCEL;
+        if (!(keys & (MK_LBUTTON | MK_RBUTTON | MK_MBUTTON))) return DRAGDROP_S_DROP;
+        return S_OK;
+    }
+    STDMETHODIMP GiveFeedback(DWORD) override { return DRAGDROP_S_USEDEFAULTCURSORS; }
+    virtual ~CDropSource() {}
+
+private:
+    LONG refs = 1;
+};
+
+IDropSource* CreateFileDropSource(void) { return new (std::nothrow) CDropSource(); }
