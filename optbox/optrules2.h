@@ -16,7 +16,7 @@
 
 // Longest row text and filter text a page keeps (the NUL included). Longer
 // texts are refused, never cut.
-enum { ITEM_ROW_SIZE = 314, ITEM_FILTER_SIZE = 50 };
+enum { ITEM_ROW_SIZE = 314, ITEM_FILTER_SIZE = 261 };
 // Longest path a row may hold as a file or folder.
 enum { ITEM_PATH_MAX = 260 };
 

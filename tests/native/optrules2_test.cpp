@@ -121,7 +121,7 @@ TEST(OptboxItemRows, OverlongLinesAreDroppedNotCut) {
     std::string longPath = "C:\\" + std::string(270, 'a');
     paths.files = {longPath, longPath.substr(0, 260)};
     paths.folders = {"C:\\Docs"};
-    std::string longFilter(60, 'x');
+    std::string longFilter(ITEM_FILTER_SIZE, 'x');
     std::string file = longPath + "\r\n-\"" + longFilter + "\"C:\\Docs\r\n";
     int dropped = 0;
     std::vector<RowSpec> got = ReadRows(file.c_str(), LF_FAVORITES, &paths, &dropped);
