@@ -22,6 +22,7 @@ set(VORN_CORE_SOURCES
   launcher/shellext/shellrules.cpp
   launcher/migemo/migemopattern.cpp
   launcher/preview/previewrules.cpp
+  optbox/optrules.cpp
   optbox/optrules2.cpp
 )
 

@@ -1,0 +1,175 @@
+// optbox_harness.cpp - see optbox_harness.h.
+#include "tests/e2e/optbox_harness.h"
+
+#include <stdio.h>
+#include <string.h>
+
+static const char kOptboxMutex[] = "___vorn__te_optbox";
+
+OptboxProcess::~OptboxProcess() {
+    if (!started) return;
+    if (Alive()) {
+        TerminateProcess(pi.hProcess, 9);
+        WaitForSingleObject(pi.hProcess, E2E_EXIT_MS);
+    }
+    CloseHandle(pi.hThread);
+    CloseHandle(pi.hProcess);
+}
+
+bool OptboxProcess::Start(const char* folder, const char* args) {
+    if (started) return false;
+    char cmd[2048];
+    int n = snprintf(cmd, sizeof cmd, "\"%s\"%s%s", PathIn(folder, "Optbox.exe").c_str(),
+                     (args && args[0]) ? " " : "", args ? args : "");
+    if (n < 0 || (size_t)n >= sizeof cmd) return false;
+    STARTUPINFOA si = {};
+    si.cb = sizeof si;
+    char temp[MAX_PATH];
+    GetTempPathA(sizeof temp, temp);
+    if (!CreateProcessA(nullptr, cmd, nullptr, nullptr, FALSE, 0, nullptr, temp, &si, &pi)) return false;
+    started = true;
+    return true;
+}
+
+bool OptboxProcess::WaitExit(DWORD ms, DWORD* code) {
+    if (!started || !WaitHandle(pi.hProcess, ms)) return false;
+    if (code) GetExitCodeProcess(pi.hProcess, code);
+    return true;
+}
+
+bool OptboxProcess::Alive(void) const { return started && WaitForSingleObject(pi.hProcess, 0) == WAIT_TIMEOUT; }
+
+namespace {
+
+struct DialogSearch {
+    DWORD pid;
+    const char* title;
+    HWND except;
+    HWND found;
+};
+
+BOOL CALLBACK FindDialogProc(HWND window, LPARAM data) {
+    DialogSearch* s = (DialogSearch*)data;
+    if (window == s->except || !IsWindowVisible(window) || WindowProcessId(window) != s->pid) return TRUE;
+    if (WindowClass(window) != "#32770") return TRUE;
+    if (s->title) {
+        char text[256] = "";
+        GetWindowTextA(window, text, sizeof text);
+        if (strcmp(text, s->title) != 0) return TRUE;
+    }
+    s->found = window;
+    return FALSE;
+}
+
+BOOL CALLBACK FindPageProc(HWND window, LPARAM data) {
+    HWND* result = (HWND*)data;
+    if (GetParent(window) == result[0] && IsWindowVisible(window) && WindowClass(window) == "#32770") {
+        result[1] = window;
+        return FALSE;
+    }
+    return TRUE;
+}
+
+}  // namespace
+
+HWND FindDialogOf(DWORD pid, const char* title, HWND except) {
+    DialogSearch s = {pid, title, except, nullptr};
+    EnumWindows(FindDialogProc, (LPARAM)&s);
+    return s.found;
+}
+
+HWND VisiblePage(HWND dialog) {
+    HWND result[2] = {dialog, nullptr};
+    EnumChildWindows(dialog, FindPageProc, (LPARAM)result);
+    return result[1];
+}
+
+bool ControlHasFocus(HWND control) {
+    if (!control || GetForegroundWindow() != GetAncestor(control, GA_ROOT)) return false;
+    GUITHREADINFO info = {};
+    info.cbSize = sizeof info;
+    if (!GetGUIThreadInfo(GetWindowThreadProcessId(control, nullptr), &info)) return false;
+    return info.hwndFocus == control;
+}
+
+bool ButtonChecked(HWND button) {
+    DWORD_PTR state = 0;
+    if (!SendMessageTimeoutA(button, BM_GETCHECK, 0, 0, SMTO_ABORTIFHUNG, 2000, &state)) return false;
+    return state == BST_CHECKED;
+}
+
+void OptboxTest::SetUp() {
+    RunTest::SetUp();
+    if (HasFatalFailure()) return;
+    HANDLE other = OpenMutexA(SYNCHRONIZE, FALSE, kOptboxMutex);
+    if (other) CloseHandle(other);
+    ASSERT_EQ(other, nullptr) << "another Optbox runs in this Wine prefix";
+    std::string from = BesideTests("Optbox.exe");
+    ASSERT_TRUE(CopyFileA(from.c_str(), Path("Optbox.exe").c_str(), FALSE)) << "no Optbox.exe beside the tests";
+}
+
+::testing::AssertionResult OptboxTest::StartSettings(OptboxProcess* box, const char* args, HWND* dialog) {
+    if (!box->Start(folder, args)) return ::testing::AssertionFailure() << "cannot start Optbox.exe";
+    HWND found = nullptr;
+    if (!WaitFor([&] { return (found = FindDialogOf(box->Pid(), "vornの設定")) != nullptr; }, E2E_START_MS))
+        return ::testing::AssertionFailure() << "no settings dialog appeared";
+    HWND page = nullptr;
+    if (!WaitFor([&] { return (page = VisiblePage(found)) != nullptr && GetDlgItem(page, 1011); }))
+        return ::testing::AssertionFailure() << "the first page did not show";
+    ::testing::AssertionResult front = Activate(found);
+    if (!front) return front;
+    HWND tree = GetDlgItem(found, 1000);
+    if (!WaitFor([&] { return ControlHasFocus(tree); })) return ::testing::AssertionFailure() << "the tree has no focus";
+    *dialog = found;
+    return ::testing::AssertionSuccess();
+}
+
+::testing::AssertionResult OptboxTest::GoToRow(HWND dialog, int row, int controlId, HWND* page) {
+    HWND tree = GetDlgItem(dialog, 1000);
+    if (!ControlHasFocus(tree)) {
+        ::testing::AssertionResult front = Activate(dialog);
+        if (!front) return front;
+        if (!ClickWindow(tree) || !WaitFor([&] { return ControlHasFocus(tree); }))
+            return ::testing::AssertionFailure() << "the tree did not take the focus";
+    }
+    HWND before = VisiblePage(dialog);
+    bool beforeMatches = before && GetDlgItem(before, controlId);
+    if (!TapKey(VK_HOME)) return ::testing::AssertionFailure() << "SendInput refused";
+    for (int i = 0; i < row; i++)
+        if (!TapKey(VK_DOWN)) return ::testing::AssertionFailure() << "SendInput refused";
+    HWND shown = nullptr;
+    // A page that already showed the control must give way to another one.
+    if (!WaitFor([&] {
+            return (shown = VisiblePage(dialog)) != nullptr && GetDlgItem(shown, controlId) &&
+                   (!beforeMatches || shown != before);
+        }))
+        return ::testing::AssertionFailure() << "row " << row << " did not show a page with control " << controlId;
+    *page = shown;
+    return ::testing::AssertionSuccess();
+}
+
+::testing::AssertionResult OptboxTest::TypeIntoField(HWND edit, const char* text) {
+    if (!edit) return ::testing::AssertionFailure() << "no such field";
+    if (!ClickWindow(edit) || !WaitFor([&] { return ControlHasFocus(edit); }))
+        return ::testing::AssertionFailure() << "the field did not take the focus";
+    // Select everything: Home, then Shift+End.
+    if (!TapKey(VK_HOME)) return ::testing::AssertionFailure() << "SendInput refused";
+    if (!PressKeyUntil(VK_END, KEY_SHIFT, [&] {
+            DWORD start = 1, end = 0;
+            return EditSelection(edit, &start, &end) && start == 0 && end == WindowText(edit).size();
+        }))
+        return ::testing::AssertionFailure() << "could not select the field's text";
+    if (text[0] ? !TypeText(text) : !TapKey(VK_DELETE)) return ::testing::AssertionFailure() << "SendInput refused";
+    if (!WaitFor([&] { return WindowText(edit) == text; }))
+        return ::testing::AssertionFailure() << "the field holds \"" << WindowText(edit) << "\", not \"" << text << "\"";
+    return ::testing::AssertionSuccess();
+}
+
+::testing::AssertionResult OptboxTest::PressAndWaitExit(OptboxProcess* box, HWND dialog, int buttonId) {
+    HWND button = GetDlgItem(dialog, buttonId);
+    if (!button || !ClickWindow(button)) return ::testing::AssertionFailure() << "cannot click button " << buttonId;
+    DWORD code = 0;
+    if (!box->WaitExit(E2E_EXIT_MS, &code)) return ::testing::AssertionFailure() << "Optbox did not end";
+    if (code != 1) return ::testing::AssertionFailure() << "exit code " << code;
+    return ::testing::AssertionSuccess();
+}
