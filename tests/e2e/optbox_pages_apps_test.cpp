@@ -91,8 +91,10 @@ struct OptboxAppsE2E : public OptboxTest {
         if (!WaitFor([&] { return (message = FindMessageBoxOf(box->Pid())) != nullptr; }))
             return ::testing::AssertionFailure() << "no message box";
         std::string shown = MessageBoxText(message);
-        PostMessageA(message, WM_COMMAND, IDOK, 0);
-        if (!WaitFor([&] { return !IsWindow(message); })) return ::testing::AssertionFailure() << "box stays";
+        // Enter presses the box's default button (OK).
+        SetForegroundWindow(message);
+        if (!PressKeyUntil(VK_RETURN, 0, [&] { return !IsWindow(message); }))
+            return ::testing::AssertionFailure() << "box stays";
         if (shown != text) return ::testing::AssertionFailure() << "message \"" << shown << "\"";
         return ::testing::AssertionSuccess();
     }
