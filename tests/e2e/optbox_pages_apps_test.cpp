@@ -88,7 +88,7 @@ struct OptboxAppsE2E : public OptboxTest {
     // Waits for the message box of Optbox, checks its text and closes it.
     ::testing::AssertionResult ExpectMessage(OptboxProcess* box, const std::string& text) {
         HWND message = nullptr;
-        if (!WaitFor([&] { return (message = FindMessageBoxOf(box->Pid())) != nullptr; }))
+        if (!WaitFor([&] { return (message = FindDialogOf(box->Pid(), "Optbox")) != nullptr; }))
             return ::testing::AssertionFailure() << "no message box";
         std::string shown = MessageBoxText(message);
         // Enter presses the box's default button (OK).
@@ -101,6 +101,10 @@ struct OptboxAppsE2E : public OptboxTest {
     ::testing::AssertionResult SelectRow(HWND list, int row) {
         if (!ClickWindow(list) || !WaitFor([&] { return ControlHasFocus(list); }))
             return ::testing::AssertionFailure() << "no focus";
+        // A click on the empty part clears the selection; End, then Home selects row 0 again.
+        int last = ListRowCount(list) - 1;
+        if (last > 0 && !PressKeyUntil(VK_END, 0, [&] { return ListSelectedRows(list) == std::vector<int>{last}; }))
+            return ::testing::AssertionFailure() << "no last row";
         if (!PressKeyUntil(VK_HOME, 0, [&] { return ListSelectedRows(list) == std::vector<int>{0}; }))
             return ::testing::AssertionFailure() << "no row 0";
         for (int i = 1; i <= row; i++)
