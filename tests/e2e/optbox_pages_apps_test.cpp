@@ -101,6 +101,9 @@ struct OptboxAppsE2E : public OptboxTest {
     ::testing::AssertionResult SelectRow(HWND list, int row) {
         if (!ClickWindow(list) || !WaitFor([&] { return ControlHasFocus(list); }))
             return ::testing::AssertionFailure() << "no focus";
+        // A click on the empty part clears the selection, and Home on the row
+        // that has the focus selects nothing: Down first moves the focus.
+        if (!TapKey(VK_DOWN)) return ::testing::AssertionFailure() << "no key";
         if (!PressKeyUntil(VK_HOME, 0, [&] { return ListSelectedRows(list) == std::vector<int>{0}; }))
             return ::testing::AssertionFailure() << "no row 0";
         for (int i = 1; i <= row; i++)
