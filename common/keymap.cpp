@@ -438,3 +438,64 @@ bool IsModifierKey(uint32_t virtualKey) {
     return (virtualKey >= 0x10 && virtualKey <= 0x12) || virtualKey == 0x5B || virtualKey == 0x5C ||
            (virtualKey >= 0xA0 && virtualKey <= 0xA5);
 }
+
+// ---------------------------------------------------------------------------
+// Operations of the settings program's key page
+
+static BindingList* ListOfId(uint32_t id) {
+    return id < APP_ID_BASE ? &CommandBindings : &AppBindings;
+}
+
+static int IndexOfBinding(const BindingList* list, uint32_t id, uint32_t key) {
+    for (int i = 0; i < list->count; i++)
+        if (list->items[i].id == id && list->items[i].key == key) return i;
+    return -1;
+}
+
+int CountBindingsOfId(uint32_t id) {
+    const BindingList* list = ListOfId(id);
+    int n = 0;
+    for (int i = 0; i < list->count; i++)
+        if (list->items[i].id == id) n++;
+    return n;
+}
+
+int ChangeBindingKey(uint32_t id, uint32_t oldKey, uint32_t newKey) {
+    BindingList* list = ListOfId(id);
+    int i = IndexOfBinding(list, id, oldKey);
+    if (i < 0) return 0;
+    list->items[i].key = newKey;
+    return 1;
+}
+
+int AddBindingOfId(uint32_t id, uint32_t key) {
+    if (id >= APP_ID_BASE) return AddAppBinding(id, key);
+    int last = LastIndexOfId(&CommandBindings, id);
+    return InsertBinding(&CommandBindings, last < 0 ? CommandBindings.count : last + 1, id, key);
+}
+
+int RemoveOneBinding(uint32_t id, uint32_t key) {
+    BindingList* list = ListOfId(id);
+    int i = IndexOfBinding(list, id, key);
+    if (i < 0) return 0;
+    if (CountBindingsOfId(id) == 1) {
+        list->items[i].key = 0;
+        return 1;
+    }
+    memmove(&list->items[i], &list->items[i + 1],
+            (size_t)(list->count - i - 1) * sizeof(KeyBinding));
+    list->count--;
+    return 2;
+}
+
+int RemoveAppBindings(uint32_t id) {
+    if (id < APP_ID_BASE || id == BINDING_DAMAGED) return 0;
+    int n = 0;
+    for (int i = 0; i < AppBindings.count; i++) {
+        if (AppBindings.items[i].id != id) continue;
+        AppBindings.items[i].id = BINDING_DAMAGED;
+        AppBindings.items[i].key = 0;
+        n++;
+    }
+    return n;
+}

@@ -71,3 +71,19 @@ size_t KeymapTextSize(void);  // a buffer size that always suffices for FormatKe
 // Looks up a pressed key: 1 command (id set), 2 application (id set), 0 none.
 // Unmodified keys other than F1-F24 are never looked up.
 int MatchKey(uint32_t keyCode, uint32_t* idOut);
+
+// Operations of the settings program's key page. Each works on the list the id
+// belongs to (below 1000 CommandBindings, else AppBindings).
+// Number of bindings of id.
+int CountBindingsOfId(uint32_t id);
+// Gives the first binding (id, oldKey) the key newKey; 0 when there is none.
+int ChangeBindingKey(uint32_t id, uint32_t oldKey, uint32_t newKey);
+// Adds the binding (id, key): a command's behind its last binding (so commands
+// stay grouped), an application's as AddAppBinding. 0 when memory ran out.
+int AddBindingOfId(uint32_t id, uint32_t key);
+// Removes the binding (id, key); when it is the only one of id, its key becomes
+// 0 instead, so every command keeps a row. 2 removed, 1 key cleared, 0 not found.
+int RemoveOneBinding(uint32_t id, uint32_t key);
+// Every binding of an application id gets key 0 and the id BINDING_DAMAGED, so
+// the writer leaves it out. Returns the number of bindings marked.
+int RemoveAppBindings(uint32_t id);

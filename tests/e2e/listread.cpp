@@ -89,7 +89,9 @@ int ListRowCount(HWND list) {
     return ok ? (int)n : -1;
 }
 
-bool ListRowText(HWND list, int row, std::string* text) {
+bool ListRowText(HWND list, int row, std::string* text) { return ListCellText(list, row, 0, text); }
+
+bool ListCellText(HWND list, int row, int column, std::string* text) {
     text->clear();
     RemoteBlock block(list, sizeof(LVITEMA) + kTextRoom);
     if (!block.base) return false;
@@ -97,6 +99,7 @@ bool ListRowText(HWND list, int row, std::string* text) {
     memset(&item, 0, sizeof item);
     item.mask = LVIF_TEXT;
     item.iItem = row;
+    item.iSubItem = column;
     item.pszText = block.At(sizeof item);
     item.cchTextMax = (int)kTextRoom;
     char zero = 0;

@@ -21,6 +21,8 @@ int ListRowCount(HWND list);
 // Text of row (column 0) as the control draws it; false when it could not
 // be read.
 bool ListRowText(HWND list, int row, std::string* text);
+// Text of one column of a row.
+bool ListCellText(HWND list, int row, int column, std::string* text);
 // Texts of every row (empty when they could not be read).
 std::vector<std::string> ListRowTexts(HWND list);
 // Rows that are selected, in order.
