@@ -16,9 +16,6 @@
 #include "optbox/optrules2.h"
 #include "resources/optbox_res.h"
 
-static bool PathExists(void*, const char* path) { return FileExists(path) || DirectoryExists(path); }
-static bool PathIsFolder(void*, const char* path) { return DirectoryExists(path); }
-static const ItemPathTests WinPathTests = {PathExists, PathIsFolder, nullptr};
 
 HWND ItemList(HWND page, const ItemPageKind* kind) { return GetDlgItem(page, kind->listId); }
 
@@ -121,8 +118,10 @@ void InitItemPage(HWND page, const ItemPageKind* kind) {
     char* text = LoadDataFile(kind->dataFile, nullptr, nullptr);
     if (!text) return;
     ItemRows rows = {};
-    if (ReadItemRows(text, kind->mode, &WinPathTests, &rows)) {
+    if (ReadItemRows(text, kind->mode, &rows)) {
         for (int i = 0; i < rows.count; i++) InsertRow(list, i, &rows.rows[i]);
+        // Lines no row can hold survive in the backup when the page is saved.
+        if (rows.dropped > 0) KeepDataFileBackup(kind->dataFile);
     } else {
         // The rows could not be held: the file must not be replaced by what little is shown.
         MarkDataFileUnreadable(kind->dataFile);

@@ -42,7 +42,7 @@ static int AppendRow(ItemRows* out, int32_t* capacity, const char* text, const c
 
 static bool Fits(const char* text, size_t size) { return strlen(text) < size; }
 
-int ReadItemRows(char* text, int mode, const ItemPathTests* tests, ItemRows* out) {
+int ReadItemRows(char* text, int mode, ItemRows* out) {
     FreeItemRows(out);
     ListFile file = {};
     if (!ParseListText(text, mode, 0, &file)) return 0;
@@ -54,16 +54,14 @@ int ReadItemRows(char* text, int mode, const ItemPathTests* tests, ItemRows* out
         case LL_BLANK: ok = AppendRow(out, &capacity, RowBlankText, "", 0); break;
         case LL_BREAK: ok = AppendRow(out, &capacity, BreakRowText(mode), "", 0); break;
         case LL_PLAIN:
-            if (strlen(line->path) > ITEM_PATH_MAX ||
-                !tests->exists(tests->ctx, line->path))
+            if (strlen(line->path) > ITEM_PATH_MAX)
                 out->dropped++;
             else
                 ok = AppendRow(out, &capacity, line->path, "", 0);
             break;
         case LL_EXPAND: {
             const char* patterns = line->patterns ? line->patterns : "";
-            if (strlen(line->path) > ITEM_PATH_MAX || !Fits(patterns, ITEM_FILTER_SIZE) ||
-                !tests->isFolder(tests->ctx, line->path))
+            if (strlen(line->path) > ITEM_PATH_MAX || !Fits(patterns, ITEM_FILTER_SIZE))
                 out->dropped++;
             else
                 ok = AppendRow(out, &capacity, line->path, patterns, 1);

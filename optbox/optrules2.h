@@ -42,8 +42,8 @@ struct ItemRows {
     int32_t dropped;  // lines left out (missing path, unclosed quote, too long)
 };
 
-// Existence tests of the dialog's reader (true when the path names an existing
-// file or folder / an existing folder).
+// Existence tests of the dialog (true when the path names an existing file or
+// folder / an existing folder).
 struct ItemPathTests {
     bool (*exists)(void* ctx, const char* path);
     bool (*isFolder)(void* ctx, const char* path);
@@ -53,11 +53,13 @@ struct ItemPathTests {
 // The dialog's reading of a list file (text NUL-terminated, cut in place): every
 // line in file order; a line holding ">" becomes the break row, an empty line
 // "<BLANK>", a "-" line a checked row of its folder (its pattern part in the
-// filter column without quotes), any other line a row of itself. Lines whose
-// path (folder) does not exist, lines with an unclosed quote, and lines whose
-// path or pattern part would not fit a row are left out and counted in dropped.
+// filter column without quotes), any other line a row of itself. A path that
+// does not exist now (a drive not mounted, a folder on a stick) stays a row:
+// saving the page must not lose it. Lines with an unclosed quote and lines
+// whose path or pattern part would not fit a row are left out and counted in
+// dropped (the caller keeps the file's backup before it is rewritten).
 // Returns 1, or 0 when memory runs out (rows then empty).
-int ReadItemRows(char* text, int mode, const ItemPathTests* tests, ItemRows* out);
+int ReadItemRows(char* text, int mode, ItemRows* out);
 void FreeItemRows(ItemRows* rows);
 
 // Why a row cannot be written.
