@@ -21,6 +21,13 @@ HWND ItemList(HWND page, const ItemPageKind* kind) { return GetDlgItem(page, kin
 
 // --- Rows -------------------------------------------------------------------------
 
+static bool PathExists(void*, const char* path) { return FileExists(path) || DirectoryExists(path); }
+static bool PathIsFolder(void*, const char* path) { return DirectoryExists(path); }
+static const ItemPathTests WinPathTests = {PathExists, PathIsFolder, nullptr};
+// While the rows of the file are put in, their check boxes are taken as the
+// file has them (a folder on a drive that is away stays an expansion line).
+static bool FillingFromFile = false;
+
 static int RowCount(HWND list) { return (int)SendMessageA(list, LVM_GETITEMCOUNT, 0, 0); }
 
 static int SelectedRow(HWND list) { return ListView_GetNextItem(list, -1, LVNI_SELECTED); }
@@ -119,7 +126,9 @@ void InitItemPage(HWND page, const ItemPageKind* kind) {
     if (!text) return;
     ItemRows rows = {};
     if (ReadItemRows(text, kind->mode, &rows)) {
+        FillingFromFile = true;
         for (int i = 0; i < rows.count; i++) InsertRow(list, i, &rows.rows[i]);
+        FillingFromFile = false;
         // Lines no row can hold survive in the backup when the page is saved.
         if (rows.dropped > 0) KeepDataFileBackup(kind->dataFile);
     } else {
@@ -218,7 +227,8 @@ bool ItemPageNotify(HWND page, const ItemPageKind* kind, const NMHDR* header) {
         const NMLISTVIEW* change = (const NMLISTVIEW*)header;
         bool nowChecked = (change->uNewState & LVIS_STATEIMAGEMASK) == INDEXTOSTATEIMAGEMASK(2);
         bool wasChecked = (change->uOldState & LVIS_STATEIMAGEMASK) == INDEXTOSTATEIMAGEMASK(2);
-        if ((change->uChanged & LVIF_STATE) && nowChecked && !wasChecked && change->iItem >= 0) {
+        if (!FillingFromFile && (change->uChanged & LVIF_STATE) && nowChecked && !wasChecked &&
+            change->iItem >= 0) {
             char text[ITEM_ROW_SIZE] = "";
             ListView_GetItemText(list, change->iItem, 0, text, sizeof text);
             // Only folders can be expanded.

@@ -92,13 +92,13 @@ TEST_F(OptboxItemsE2E, DefaultRowsAreMovedInsertedDeletedAndWrittenExactly) {
     std::string one = Dir("_one"), two = Dir("_two");
     std::string file = File(folder, "plain.txt");
     ASSERT_TRUE(WriteDataFile(folder, "vorn_d.dat",
-                              one + "\r\n\r\n-" + two + "\r\nC:\\no\\such\\folder\r\n" + file + "\r\n"));
+                              one + "\r\n\r\n-" + two + "\r\n" + file + "\r\n"));
     OptboxProcess box;
     HWND dialog = nullptr, page = nullptr;
     ASSERT_TRUE(StartSettings(&box, "", &dialog));
     ASSERT_TRUE(GoToRow(dialog, ROW_DEFAULT2, ID_DEF_LIST, &page));
     HWND list = GetDlgItem(page, ID_DEF_LIST);
-    // The missing path is not shown; the "-" line is a checked row.
+    // The "-" line is a checked row.
     ASSERT_TRUE(WaitRows(list, {one, "<BLANK>", "+" + two, file}));
 
     ASSERT_TRUE(FocusFirstRow(list));
@@ -143,6 +143,22 @@ TEST_F(OptboxItemsE2E, DefaultRowsAreMovedInsertedDeletedAndWrittenExactly) {
 
     ASSERT_TRUE(PressAndWaitExit(&box, dialog, IDOK));
     EXPECT_EQ(ReadDataFile(folder, "vorn_d.dat"), "\r\n-" + two + "\r\n-" + one + "\r\n");
+}
+
+// A drive that is not there at the moment loses nothing: its entries are shown
+// and written back as they were.
+TEST_F(OptboxItemsE2E, EntriesOfAMissingDriveStayInTheFile) {
+    std::string one = Dir("_one");
+    std::string text = "Q:\\away\\tool.exe\r\n" + one + "\r\n-Q:\\away\r\n";
+    ASSERT_TRUE(WriteDataFile(folder, "vorn_d.dat", text));
+    OptboxProcess box;
+    HWND dialog = nullptr, page = nullptr;
+    ASSERT_TRUE(StartSettings(&box, "", &dialog));
+    ASSERT_TRUE(GoToRow(dialog, ROW_DEFAULT2, ID_DEF_LIST, &page));
+    HWND list = GetDlgItem(page, ID_DEF_LIST);
+    ASSERT_TRUE(WaitRows(list, {"Q:\\away\\tool.exe", one, "+Q:\\away"}));
+    ASSERT_TRUE(PressAndWaitExit(&box, dialog, IDOK));
+    EXPECT_EQ(ReadDataFile(folder, "vorn_d.dat"), text);
 }
 
 TEST_F(OptboxItemsE2E, FavoritesPagesAndFilterAreWrittenAndVornListsThem) {
