@@ -273,3 +273,46 @@ TEST_F(OptboxAppsE2E, CancelAfterEditingLeavesTheFilesAlone) {
     EXPECT_EQ(ReadDataFile(folder, "vorn_e.dat"), original);
     EXPECT_FALSE(PathExists(PathIn(folder, "data\\vorn_e.tmp")));
 }
+
+// A key given to an application on the key page is the key vorn then starts it
+// with: Optbox's files are read by vorn as they were written.
+TEST_F(OptboxAppsE2E, AKeyBoundInOptboxStartsItsApplicationInVorn) {
+    std::string apps = AppsFolder();
+    ASSERT_TRUE(WriteDataFile(folder, "vorn_e.dat", AppSection(1, "one", one, "", apps, 1000)));
+    ASSERT_TRUE(WriteIniWith({"common.tray=0", "path.typoctr=0"}));
+    OptboxProcess box;
+    HWND dialog = nullptr, keys = nullptr;
+    ASSERT_TRUE(StartSettings(&box, "", &dialog));
+    ASSERT_TRUE(GoToRow(dialog, ROW_KEYS, ID_KEYS_LIST, &keys));
+    HWND list = GetDlgItem(keys, ID_KEYS_LIST);
+    ASSERT_TRUE(WaitFor([&] { return ListRowCount(list) == 25; })) << ListRowCount(list);
+    ASSERT_EQ(KeyRows(list)[24], "one|(NONE)");
+    ASSERT_TRUE(SelectRow(list, 24));
+    HWND capture = GetDlgItem(keys, ID_KEYS_CAPTURE);
+    // The modifier boxes keep what the row before showed: Ctrl alone.
+    for (int id : {ID_KEYS_CTRL, ID_KEYS_ALT, ID_KEYS_SHIFT}) {
+        bool want = id == ID_KEYS_CTRL;
+        if (ButtonChecked(GetDlgItem(keys, id)) != want) {
+            ASSERT_TRUE(ClickWindow(GetDlgItem(keys, id)));
+        }
+        ASSERT_TRUE(WaitFor([&] { return ButtonChecked(GetDlgItem(keys, id)) == want; })) << id;
+    }
+    ASSERT_TRUE(ClickWindow(capture) && WaitFor([&] { return ControlHasFocus(capture); }));
+    ASSERT_TRUE(TapKey('K'));
+    ASSERT_TRUE(WaitFor([&] { return IsWindowEnabled(GetDlgItem(keys, ID_KEYS_CHANGE)); }))
+        << WindowText(capture) << " / " << WindowText(GetDlgItem(keys, ID_KEYS_MESSAGE));
+    ASSERT_TRUE(ClickWindow(GetDlgItem(keys, ID_KEYS_CHANGE)));
+    ASSERT_TRUE(WaitFor([&] { return KeyRows(list)[24] == "one|Ctrl+K"; })) << KeyRows(list)[24];
+    ASSERT_TRUE(PressAndWaitExit(&box, dialog, IDOK));
+
+    std::string file = PathIn(folder, "note.txt");
+    ASSERT_TRUE(WriteFileBytes(file.c_str(), "n"));
+    RecordFile record(Path("record.txt"));
+    VornProcess vorn;
+    ASSERT_TRUE(StartAndWaitFocus(&vorn, ""));
+    ASSERT_TRUE(HandText(&vorn, file));
+    ASSERT_TRUE(PressKeyUntil('K', KEY_CTRL, [&] { return record.Records().size() == 1; }))
+        << "Ctrl+K did not start the application";
+    EXPECT_EQ(record.Records()[0].program, one);
+    EXPECT_EQ(record.Records()[0].args, "\"" + file + "\" ");
+}
