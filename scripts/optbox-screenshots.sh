@@ -28,7 +28,15 @@ shot() { sleep "${3:-0.7}"; import -window "$1" "$out/$2"; }
 (cd "$work" && wine Optbox.exe /a >/dev/null 2>&1 &)
 id=$(wait_window vorn)
 shot "$id" optbox-version.png
-xdotool key --window "$id" Return
+xdotool key --window "$id" Return 2>/dev/null || true
+# The version box's process must have ended: a second Optbox would only bring
+# it forward.
+for i in $(seq 1 100); do
+  xdotool search --onlyvisible --name '^vorn$' >/dev/null 2>&1 || break
+  xdotool key --window "$id" Return 2>/dev/null || true
+  sleep 0.1
+done
+
 
 (cd "$work" && wine Optbox.exe /s >/dev/null 2>&1 &)
 id=$(wait_window "vornの設定")
