@@ -103,23 +103,15 @@ static void DeleteSelectedRows(HWND list) {
 
 // --- Initialisation ---------------------------------------------------------------------
 
-static void AddColumn(HWND list, int index, const char* title, int width) {
-    LVCOLUMNA column = {};
-    column.mask = LVCF_TEXT | LVCF_WIDTH | LVCF_SUBITEM;
-    column.pszText = (char*)title;
-    column.cx = width;
-    column.iSubItem = index;
-    SendMessageA(list, LVM_INSERTCOLUMNA, index, (LPARAM)&column);
-}
 
 void InitItemPage(HWND page, const ItemPageKind* kind) {
     HWND list = ItemList(page, kind);
     ListView_SetExtendedListViewStyle(list, LVS_EX_GRIDLINES | LVS_EX_CHECKBOXES | LVS_EX_FULLROWSELECT);
     if (kind->mode == LF_FAVORITES) {
-        AddColumn(list, 0, "パス", 280);
-        AddColumn(list, 1, "フィルタ", 85);
+        AddListColumn(list, 0, "パス", 280);
+        AddListColumn(list, 1, "フィルタ", 85);
     } else {
-        AddColumn(list, 0, "パス", 365);
+        AddListColumn(list, 0, "パス", 365);
     }
     DragAcceptFiles(page, TRUE);
     char* text = LoadDataFile(kind->dataFile, nullptr, nullptr);

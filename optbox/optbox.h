@@ -45,6 +45,8 @@ void OptMessage(HWND owner, const char* text);
 // Number and path fields (pagefields.cpp).
 void SetNumberField(HWND page, int id, int32_t value);
 int32_t GetNumberField(HWND page, int id, int kind);   // kind: NF_SIGNED / NF_COUNT
+// Appends column index (title, width in pixels) to a report-view list.
+void AddListColumn(HWND list, int index, const char* title, int width);
 // An up-down control over its buddy edit with a range.
 void SetSpinRange(HWND page, int spinId, int low, int high);
 // Reads a path field into dst (PATH_FIELD_MAX + 1 bytes); false, after a

@@ -122,14 +122,6 @@ static void DeleteAppRows(void) {
 
 // --- Initialisation and writing ---------------------------------------------------------
 
-static void AddColumn(HWND list, int index, const char* title, int width) {
-    LVCOLUMNA column = {};
-    column.mask = LVCF_TEXT | LVCF_WIDTH | LVCF_SUBITEM;
-    column.pszText = (char*)title;
-    column.cx = width;
-    column.iSubItem = index;
-    SendMessageA(list, LVM_INSERTCOLUMNA, index, (LPARAM)&column);
-}
 
 // The applications as currently edited: "data\vorn_e.tmp" when it is there,
 // else "data\vorn_e.dat"; entries whose program is missing are left out.
@@ -148,10 +140,10 @@ void InitAppsPage(HWND page) {
     AppsPage.list = GetDlgItem(page, IDC_APPS_LIST);
     HWND list = AppsPage.list;
     ListView_SetExtendedListViewStyle(list, LVS_EX_GRIDLINES | LVS_EX_FULLROWSELECT);
-    AddColumn(list, APP_COL_NAME, "表示名", 60);
-    AddColumn(list, APP_COL_PATH, "パス", 160);
-    AddColumn(list, APP_COL_ARG, "引数", 45);
-    AddColumn(list, APP_COL_FOLDER, "カレント", 100);
+    AddListColumn(list, APP_COL_NAME, "表示名", 60);
+    AddListColumn(list, APP_COL_PATH, "パス", 160);
+    AddListColumn(list, APP_COL_ARG, "引数", 45);
+    AddListColumn(list, APP_COL_FOLDER, "カレント", 100);
     CheckDlgButton(page, IDC_APPS_SHOWPOS, Settings.showpos ? BST_CHECKED : BST_UNCHECKED);
     DragAcceptFiles(page, TRUE);
     RegAppState table = {};

@@ -280,14 +280,6 @@ static void OnDefault(void) {
 
 // --- Page ----------------------------------------------------------------------------------
 
-static void AddColumn(HWND list, int index, const char* title, int width) {
-    LVCOLUMNA column = {};
-    column.mask = LVCF_TEXT | LVCF_WIDTH | LVCF_SUBITEM;
-    column.pszText = (char*)title;
-    column.cx = width;
-    column.iSubItem = index;
-    SendMessageA(list, LVM_INSERTCOLUMNA, index, (LPARAM)&column);
-}
 
 void InitKeysPage(HWND page) {
     if (KeysPage.list) return;
@@ -295,8 +287,8 @@ void InitKeysPage(HWND page) {
     KeysPage.list = GetDlgItem(page, IDC_KEYS_LIST);
     KeysPage.capture = GetDlgItem(page, IDC_KEYS_CAPTURE);
     ListView_SetExtendedListViewStyle(KeysPage.list, LVS_EX_GRIDLINES | LVS_EX_FULLROWSELECT);
-    AddColumn(KeysPage.list, 0, "コマンド名", 250);
-    AddColumn(KeysPage.list, 1, "キー", 100);
+    AddListColumn(KeysPage.list, 0, "コマンド名", 250);
+    AddListColumn(KeysPage.list, 1, "キー", 100);
     SubclassControl(KeysPage.capture, CaptureProc);
     EnableButtons(false, false);
 }

@@ -45,3 +45,12 @@ bool GetPathField(HWND page, int id, char* dst, size_t dstSize, const char* labe
 void SetCheck(HWND page, int id, bool on) { CheckDlgButton(page, id, on ? BST_CHECKED : BST_UNCHECKED); }
 
 bool IsChecked(HWND page, int id) { return IsDlgButtonChecked(page, id) == BST_CHECKED; }
+
+void AddListColumn(HWND list, int index, const char* title, int width) {
+    LVCOLUMNA column = {};
+    column.mask = LVCF_TEXT | LVCF_WIDTH | LVCF_SUBITEM;
+    column.pszText = (char*)title;
+    column.cx = width;
+    column.iSubItem = index;
+    SendMessageA(list, LVM_INSERTCOLUMNA, index, (LPARAM)&column);
+}

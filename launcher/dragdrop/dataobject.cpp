@@ -12,6 +12,7 @@
 #include "../../common/fileio.h"
 #include "../../common/strutil.h"
 #include "../shellext/shellext.h"
+#include "comobject.h"
 #include "dragdrop.h"
 #include "dragrules.h"
 
@@ -19,16 +20,8 @@ enum { MAX_FORMATS = 5 };
 
 // --- the data object ---------------------------------------------------------------
 
-class CDragDropObject : public IDataObject {
+class CDragDropObject : public ComObject<IDataObject, &IID_IDataObject> {
 public:
-    // IUnknown
-    STDMETHODIMP QueryInterface(REFIID riid, void** out) override;
-    STDMETHODIMP_(ULONG) AddRef() override { return (ULONG)InterlockedIncrement(&refs); }
-    STDMETHODIMP_(ULONG) Release() override {
-        LONG n = InterlockedDecrement(&refs);
-        if (n == 0) delete this;
-        return (ULONG)n;
-    }
     // IDataObject
     STDMETHODIMP GetData(FORMATETC* format, STGMEDIUM* medium) override;
     STDMETHODIMP GetDataHere(FORMATETC*, STGMEDIUM*) override { return E_NOTIMPL; }
@@ -47,13 +40,12 @@ protected:
     FORMATETC formats[MAX_FORMATS] = {};
     STGMEDIUM media[MAX_FORMATS] = {};
     int count = 0;
-    LONG refs = 1;
 
 private:
     HRESULT FindFormat(const FORMATETC* format);
 };
 
-class CEnumFORMATETC : public IEnumFORMATETC {
+class CEnumFORMATETC : public ComObject<IEnumFORMATETC, &IID_IEnumFORMATETC> {
 public:
     CEnumFORMATETC(const FORMATETC* list, int n, int at) : index(at) {
         if (n > 0) {
@@ -63,22 +55,6 @@ public:
                 total = n;
             }
         }
-    }
-    STDMETHODIMP QueryInterface(REFIID riid, void** out) override {
-        if (!out) return E_INVALIDARG;
-        if (IsEqualIID(riid, IID_IUnknown) || IsEqualIID(riid, IID_IEnumFORMATETC)) {
-            *out = static_cast<IEnumFORMATETC*>(this);
-            AddRef();
-            return S_OK;
-        }
-        *out = nullptr;
-        return E_NOINTERFACE;
-    }
-    STDMETHODIMP_(ULONG) AddRef() override { return (ULONG)InterlockedIncrement(&refs); }
-    STDMETHODIMP_(ULONG) Release() override {
-        LONG n = InterlockedDecrement(&refs);
-        if (n == 0) delete this;
-        return (ULONG)n;
     }
     STDMETHODIMP Next(ULONG wanted, FORMATETC* out, ULONG* fetched) override {
         if (fetched) *fetched = 0;
@@ -113,22 +89,10 @@ public:
     bool Ready(int wanted) const { return total == wanted; }
 
 private:
-    LONG refs = 1;
     int total = 0;
     int index;
     FORMATETC* copies = nullptr;
 };
-
-STDMETHODIMP CDragDropObject::QueryInterface(REFIID riid, void** out) {
-    if (!out) return E_INVALIDARG;
-    if (IsEqualIID(riid, IID_IUnknown) || IsEqualIID(riid, IID_IDataObject)) {
-        *out = static_cast<IDataObject*>(this);
-        AddRef();
-        return S_OK;
-    }
-    *out = nullptr;
-    return E_NOINTERFACE;
-}
 
 HRESULT CDragDropObject::FindFormat(const FORMATETC* format) {
     if (!(format->dwAspect & DVASPECT_CONTENT)) return DV_E_DVASPECT;
@@ -370,24 +334,8 @@ IDataObject* CreateFileDragObject(const char* list, bool fromItemList) {
 
 // --- the drop source -------------------------------------------------------------------
 
-class CDropSource : public IDropSource {
+class CDropSource : public ComObject<IDropSource, &IID_IDropSource> {
 public:
-    STDMETHODIMP QueryInterface(REFIID riid, void** out) override {
-        if (!out) return E_INVALIDARG;
-        if (IsEqualIID(riid, IID_IUnknown) || IsEqualIID(riid, IID_IDropSource)) {
-            *out = static_cast<IDropSource*>(this);
-            AddRef();
-            return S_OK;
-        }
-        *out = nullptr;
-        return E_NOINTERFACE;
-    }
-    STDMETHODIMP_(ULONG) AddRef() override { return (ULONG)InterlockedIncrement(&refs); }
-    STDMETHODIMP_(ULONG) Release() override {
-        LONG n = InterlockedDecrement(&refs);
-        if (n == 0) delete this;
-        return (ULONG)n;
-    }
     STDMETHODIMP QueryContinueDrag(BOOL escape, DWORD keys) override {
         if (escape || ((keys & MK_LBUTTON) && (keys & MK_RBUTTON))) return DRAGDROP_S_CANCEL;
         if (!(keys & (MK_LBUTTON | MK_RBUTTON | MK_MBUTTON))) return DRAGDROP_S_DROP;
@@ -396,8 +344,6 @@ public:
     STDMETHODIMP GiveFeedback(DWORD) override { return DRAGDROP_S_USEDEFAULTCURSORS; }
     virtual ~CDropSource() {}
 
-private:
-    LONG refs = 1;
 };
 
 IDropSource* CreateFileDropSource(void) { return new (std::nothrow) CDropSource(); }

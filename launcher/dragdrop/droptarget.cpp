@@ -16,6 +16,7 @@
 #include "../shell/appstate.h"
 #include "../shell/shell.h"
 #include "../shellext/shellext.h"
+#include "comobject.h"
 #include "dragdrop.h"
 #include "dragdrop_internal.h"
 #include "dragrules.h"
@@ -25,24 +26,8 @@ static const char TIP_PROPERTY[] = "vorn_tooltips";
 
 // --- the base: IDropTarget over five handlers -------------------------------------------
 
-class CDropTarget : public IDropTarget {
+class CDropTarget : public ComObject<IDropTarget, &IID_IDropTarget> {
 public:
-    STDMETHODIMP QueryInterface(REFIID riid, void** out) override {
-        if (!out) return E_INVALIDARG;
-        if (IsEqualIID(riid, IID_IUnknown) || IsEqualIID(riid, IID_IDropTarget)) {
-            *out = static_cast<IDropTarget*>(this);
-            AddRef();
-            return S_OK;
-        }
-        *out = nullptr;
-        return E_NOINTERFACE;
-    }
-    STDMETHODIMP_(ULONG) AddRef() override { return (ULONG)InterlockedIncrement(&refs); }
-    STDMETHODIMP_(ULONG) Release() override {
-        LONG n = InterlockedDecrement(&refs);
-        if (n == 0) delete this;
-        return (ULONG)n;
-    }
     STDMETHODIMP DragEnter(IDataObject* data, DWORD keys, POINTL pt, DWORD* effect) override {
         menu = (keys & MK_RBUTTON) != 0;
         hasFiles = false;
@@ -102,8 +87,6 @@ protected:
     bool menu = false;      // the drop opens the drop menu
     bool hasFiles = false;  // the data object carries CF_HDROP
 
-private:
-    LONG refs = 1;
 };
 
 // --- vorn's drop target --------------------------------------------------------------------
