@@ -8,6 +8,7 @@
 #include "../editbox/editbox.h"
 #include "../shell/appstate.h"
 #include "cascade.h"
+#include "folderlist.h"
 #include "listwnd.h"
 
 ListRole RoleOfListWindow(HWND wnd) {
@@ -89,4 +90,11 @@ bool ListRowFullPath(HWND wnd, int row, char* buf, size_t size) {
     char path[PATH_WORK_SIZE];
     if (!FullPathOfRow(lw, row, path, sizeof path)) return false;
     return CopyString(buf, path, size) == strlen(path);
+}
+
+void RefreshFolderList(void) {
+    if (!Lists.folder.wnd || !IsWindowVisible(Lists.folder.wnd) || !EditBox.wnd) return;
+    CloseCascades(nullptr, CASCADE_CLOSE_ALL);
+    HideFolderList();
+    ShowFolderContents(EditBox.wnd, nullptr, nullptr);
 }

@@ -51,3 +51,7 @@ int ListRowAtScreenPoint(HWND wnd, POINT screen);
 // The full path of row of list window wnd; false when it has none or it does
 // not fit size (never cut).
 bool ListRowFullPath(HWND wnd, int row, char* buf, size_t size);
+
+// Reads the folder of the folder list on show again (files renamed or deleted
+// by another program meanwhile); nothing when no folder list is on show.
+void RefreshFolderList(void);

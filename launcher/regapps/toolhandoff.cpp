@@ -14,6 +14,7 @@
 #include "../../common/toolrules.h"
 #include "../../common/winutil.h"
 #include "../editbox/editbox.h"
+#include "../lists/listselect.h"
 #include "../lists/listwnd.h"
 #include "../shell/shell.h"
 #include "regapps.h"
@@ -71,6 +72,8 @@ void OnToolsMessage(WPARAM wParam, LPARAM lParam) {
     ToolHandOff.watching = false;
     ToolHandOff.toolWindow = nullptr;
     EnableAll(true);
+    // The tool renamed or deleted files of the folder on show.
+    RefreshFolderList();
 }
 
 // "tools.exe" beside vorn.exe, started with its switch; the process handle
@@ -199,6 +202,7 @@ void OnToolWatch(HWND mainWnd) {
         ForceForeground(EditBox.wnd);
         FocusEditBox();
     }
+    RefreshFolderList();
 }
 
 void StopToolWatch(void) {

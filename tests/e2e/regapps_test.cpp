@@ -209,6 +209,11 @@ TEST_F(RegAppsE2E, CtrlRRenamesTheSelectedFileThroughTheCompanion) {
     ASSERT_TRUE(PressKey(VK_RETURN));
     EXPECT_TRUE(WaitFor([&] { return PathExists(src + "\\renamed.txt") && !PathExists(file); }));
     EXPECT_TRUE(WaitFor([&] { return BoxEnabled(&vorn); })) << "the launcher is given back";
+    // The folder list on show is read again: the new name, not the old one.
+    EXPECT_TRUE(WaitFor([&] {
+        HWND list = ShownListView(vorn.Pid());
+        return list && ListRowTexts(list) == std::vector<std::string>{"renamed.txt"};
+    })) << "the list still shows the old name";
 }
 
 TEST_F(RegAppsE2E, CtrlDDeletesTheSelectedFileToTheRecycleBin) {
