@@ -76,7 +76,7 @@ if(BUILD_TESTING)
   add_executable(release_tests ${RELEASE_TEST_SOURCES} ${CMAKE_SOURCE_DIR}/tests/e2e/harness.cpp
                  ${CMAKE_SOURCE_DIR}/tests/e2e/observe.cpp ${CMAKE_SOURCE_DIR}/tests/e2e/listread.cpp)
   target_include_directories(release_tests PRIVATE ${CMAKE_SOURCE_DIR})
-  target_link_libraries(release_tests gtest ${VORN_WIN_LIBS})
+  target_link_libraries(release_tests gtest ${VORN_WIN_LIBS} version)
   gtest_discover_tests(release_tests DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 120
                        PROPERTIES RUN_SERIAL TRUE TIMEOUT 120 LABELS e2e FIXTURES_REQUIRED release
                        ENVIRONMENT VORN_RELEASE_DIR=${release_root}/${VORN_PACKAGE_NAME})

@@ -40,7 +40,9 @@ struct ReleaseE2E : public VornTest {
         release = ReleaseDir();
         ASSERT_FALSE(release.empty()) << "VORN_RELEASE_DIR is not set";
         ASSERT_TRUE(PathExists(release + "\\vorn.exe")) << release << " holds no vorn.exe: build the package";
-        if (PathExists(release + "\\data")) ASSERT_TRUE(RemoveFolderTree((release + "\\data").c_str()));
+        if (PathExists(release + "\\data")) {
+            ASSERT_TRUE(RemoveFolderTree((release + "\\data").c_str()));
+        }
         ASSERT_LT(release.size(), sizeof folder);
         snprintf(folder, sizeof folder, "%s", release.c_str());
     }
@@ -65,6 +67,32 @@ TEST_F(ReleaseE2E, TheArchiveHoldsWhatAUserNeedsAndNoDataFolder) {
     EXPECT_NE(guide.find("インストール\r\n"), std::string::npos) << "code page 932 with CR LF";
     EXPECT_NE(guide.find("アンインストール"), std::string::npos);
     EXPECT_EQ(guide.find("\n\n"), std::string::npos) << "a bare LF";
+}
+
+namespace {
+
+// A string of the version resource of file ("" without one).
+std::string VersionString(const std::string& file, const char* name) {
+    DWORD ignored = 0;
+    DWORD size = GetFileVersionInfoSizeA(file.c_str(), &ignored);
+    if (!size) return "";
+    std::string block(size, '\0');
+    if (!GetFileVersionInfoA(file.c_str(), 0, size, &block[0])) return "";
+    char* value = nullptr;
+    UINT len = 0;
+    std::string key = std::string("\\StringFileInfo\\041103a4\\") + name;
+    if (!VerQueryValueA(&block[0], key.c_str(), (void**)&value, &len) || !value) return "";
+    return value;
+}
+
+}  // namespace
+
+TEST_F(ReleaseE2E, EveryProgramCarriesVersion064) {
+    for (const char* exe : {"vorn.exe", "Optbox.exe", "tools.exe"}) {
+        EXPECT_EQ(VersionString(release + "\\" + exe, "ProductVersion"), "0.64") << exe;
+        EXPECT_EQ(VersionString(release + "\\" + exe, "FileVersion"), "0.64") << exe;
+        EXPECT_EQ(VersionString(release + "\\" + exe, "ProductName"), "vorn") << exe;
+    }
 }
 
 TEST_F(ReleaseE2E, TheFirstStartMakesTheDataFolderBesideTheProgram) {
@@ -151,7 +179,9 @@ TEST_F(ReleaseE2E, AJpegIsPreviewedThroughTheShippedPlugin) {
 TEST_F(ReleaseE2E, OptboxOpensItsSettingsFromTheReleaseFolder) {
     ASSERT_TRUE(StartAndWaitBox(&vorn, ""));
     ASSERT_TRUE(WaitFor([&] { return PathExists(release + "\\data\\vorn.ini"); }));
-    STARTUPINFOA si = {sizeof si};
+    STARTUPINFOA si;
+    ZeroMemory(&si, sizeof si);
+    si.cb = sizeof si;
     PROCESS_INFORMATION pi = {};
     std::string exe = release + "\\Optbox.exe";
     std::string cmd = "\"" + exe + "\" /s";
