@@ -2,19 +2,24 @@
 # benchmarks.
 set(VORN_NATIVE_SOURCES ${VORN_CORE_SOURCES} common/fileio_posix.cpp)
 
-if(VORN_FUZZ)
-  add_compile_options(-g -O1 -fsanitize=fuzzer-no-link,address,undefined)
+# The core and the native builds of the outside components' pure parts: the
+# BREGEXP adapter over the distribution's Oniguruma (libonig-dev) and the
+# picture plug-ins' decoding over its stb_image, all formats.
+function(vorn_native_libraries)
   add_library(vorn_core STATIC ${VORN_NATIVE_SOURCES})
   target_include_directories(vorn_core PUBLIC ${CMAKE_SOURCE_DIR})
-  # The BREGEXP adapter over the distribution's Oniguruma (libonig-dev).
   add_library(bregexp_native STATIC components/bregexp/bregexp.cpp)
   target_include_directories(bregexp_native PUBLIC ${CMAKE_SOURCE_DIR})
   target_link_libraries(bregexp_native PUBLIC onig)
-  # The picture plug-ins' decoding over the distribution's stb_image, all formats.
   add_library(spi_native STATIC components/spi/spidecode.cpp components/spi/stbimpl.cpp)
   target_include_directories(spi_native PUBLIC ${CMAKE_SOURCE_DIR})
   target_include_directories(spi_native SYSTEM PRIVATE /usr/include/stb)
   set_source_files_properties(components/spi/stbimpl.cpp PROPERTIES COMPILE_OPTIONS "-w;-fwrapv")
+endfunction()
+
+if(VORN_FUZZ)
+  add_compile_options(-g -O1 -fsanitize=fuzzer-no-link,address,undefined)
+  vorn_native_libraries()
   # Undefined behaviour in the decoder is a finding, not a note.
   target_compile_options(spi_native PRIVATE -fno-sanitize-recover=undefined)
   add_subdirectory(fuzz)
@@ -27,19 +32,7 @@ if(VORN_SANITIZE AND NOT VORN_BENCH)
   add_link_options(-fsanitize=address,undefined)
 endif()
 
-add_library(vorn_core STATIC ${VORN_NATIVE_SOURCES})
-target_include_directories(vorn_core PUBLIC ${CMAKE_SOURCE_DIR})
-
-# The BREGEXP adapter, natively over the distribution's Oniguruma (libonig-dev).
-add_library(bregexp_native STATIC components/bregexp/bregexp.cpp)
-target_include_directories(bregexp_native PUBLIC ${CMAKE_SOURCE_DIR})
-target_link_libraries(bregexp_native PUBLIC onig)
-
-# The picture plug-ins' decoding over the distribution's stb_image, all formats.
-add_library(spi_native STATIC components/spi/spidecode.cpp components/spi/stbimpl.cpp)
-target_include_directories(spi_native PUBLIC ${CMAKE_SOURCE_DIR})
-target_include_directories(spi_native SYSTEM PRIVATE /usr/include/stb)
-set_source_files_properties(components/spi/stbimpl.cpp PROPERTIES COMPILE_OPTIONS "-w;-fwrapv")
+vorn_native_libraries()
 
 if(VORN_BENCH)
   if(EXISTS ${CMAKE_SOURCE_DIR}/bench/CMakeLists.txt)
