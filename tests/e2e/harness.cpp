@@ -729,7 +729,18 @@ void VornTest::TearDown() {
                                          << WindowClass(fg) << " of process " << WindowProcessId(fg) << ")";
 }
 
+// Tells scripts/wine that this test program has started (see there): the file
+// named in VORN_STARTED_MARK is made before any test runs.
+static void MarkStarted(void) {
+    char path[MAX_PATH];
+    DWORD n = GetEnvironmentVariableA("VORN_STARTED_MARK", path, sizeof path);
+    if (n == 0 || n >= sizeof path) return;
+    HANDLE file = CreateFileA(path, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file != INVALID_HANDLE_VALUE) CloseHandle(file);
+}
+
 int main(int argc, char** argv) {
+    MarkStarted();
     // Plain LF line ends in the test listing, which CTest's discovery reads.
     _setmode(_fileno(stdout), _O_BINARY);
     _setmode(_fileno(stderr), _O_BINARY);

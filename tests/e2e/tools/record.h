@@ -4,8 +4,9 @@
 //   the full command line (GetCommandLineA)
 //   the current working folder (GetCurrentDirectoryA)
 // The record file is named by the environment variable VORN_RECORD_FILE, or is
-// "record.txt" beside the executable when that is not set. The file is opened
-// for appending with sharing, so several starts in a row add record after record.
+// "record.txt" beside the executable when that is not set. Each start appends
+// its record whole, one writer at a time, so starts in a row or at once add
+// record after record.
 #pragma once
 #include <windows.h>
 
@@ -45,19 +46,29 @@ static int RecordStart(void) {
     if (folderLen >= sizeof folder) folderLen = 0;
     folder[folderLen] = '\0';
 
+    // The record goes out in one write, and one recorder at a time writes:
+    // two stand-ins started together (several entries opened at once) must
+    // neither interleave their lines nor land on the same end of the file.
+    // Readers may look at any time; a second writer waits for the first.
+    DWORD cmdLen = (DWORD)lstrlenA(commandLine);
+    DWORD len = cmdLen + 2 + folderLen + 2;
+    char* record = (char*)HeapAlloc(GetProcessHeap(), 0, len);
+    if (!record) return 1;
+    CopyMemory(record, commandLine, cmdLen);
+    CopyMemory(record + cmdLen, "\r\n", 2);
+    CopyMemory(record + cmdLen + 2, folder, folderLen);
+    CopyMemory(record + cmdLen + 2 + folderLen, "\r\n", 2);
     HANDLE file = INVALID_HANDLE_VALUE;
-    // Another recorder may be writing at this moment: retry briefly.
-    for (int attempt = 0; attempt < 100 && file == INVALID_HANDLE_VALUE; attempt++) {
-        file = CreateFileA(path, FILE_APPEND_DATA,
-                           FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                           OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    for (int attempt = 0; attempt < 1000 && file == INVALID_HANDLE_VALUE; attempt++) {
+        file = CreateFileA(path, FILE_APPEND_DATA, FILE_SHARE_READ, nullptr, OPEN_ALWAYS,
+                           FILE_ATTRIBUTE_NORMAL, nullptr);
         if (file == INVALID_HANDLE_VALUE) Sleep(10);
     }
-    if (file == INVALID_HANDLE_VALUE) return 1;
-    bool ok = WriteAll(file, commandLine, (DWORD)lstrlenA(commandLine)) &&
-              WriteAll(file, "\r\n", 2) && WriteAll(file, folder, folderLen) &&
-              WriteAll(file, "\r\n", 2);
-    FlushFileBuffers(file);
-    CloseHandle(file);
+    bool ok = file != INVALID_HANDLE_VALUE && WriteAll(file, record, len);
+    if (file != INVALID_HANDLE_VALUE) {
+        FlushFileBuffers(file);
+        CloseHandle(file);
+    }
+    HeapFree(GetProcessHeap(), 0, record);
     return ok ? 0 : 1;
 }
