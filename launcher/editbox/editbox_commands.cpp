@@ -44,6 +44,10 @@ void OnEditCommand(HWND wnd, WPARAM code) {
             break;
         }
         case CMD_CLEAR:
+            // The box takes the focus before the lists go: hiding the list
+            // that holds the focus would leave the activation to the window
+            // manager, which may hand it back to that list when it shows again.
+            FocusEditBox();
             HideAllLists();
             ClearEditBox();
             break;

@@ -513,3 +513,25 @@ TEST_F(FolderListE2E, DISABLED_KeyPressToRefreshedListInALargeFolder) {
            kEntries, median, ms.front(), ms.back());
     RecordProperty("median_ms", (int)(median + 0.5));
 }
+
+TEST_F(FolderListE2E, CtrlBFromTheListLeavesTheFocusInTheBoxForTheNextPath) {
+    // Ctrl+B pressed in the list empties the box; the folder list that opens
+    // for the next typed path must not take the focus back, or the rest of
+    // the path would go into the list instead of the box.
+    VornProcess vorn;
+    ASSERT_TRUE(ShowTree(&vorn));
+    HWND list = FolderListOf(vorn.Pid());
+    ASSERT_TRUE(PressKey(VK_DOWN));
+    ASSERT_TRUE(WaitFor([&] { return HasFocus(list); })) << "Down did not enter the list";
+    ASSERT_TRUE(PressKeyUntil('B', KEY_CTRL, [&] {
+        return vorn.EditText().empty() && vorn.BoxFocused() && VisibleListViews(vorn.Pid()).empty();
+    })) << Describe(vorn);
+    std::string dog = typed + "Dog\\";
+    ASSERT_TRUE(TypeText(dog.c_str()));
+    EXPECT_TRUE(WaitFor([&] {
+        std::vector<std::string> rows = Rows(FolderListOf(vorn.Pid()));
+        return vorn.EditText() == dog && std::set<std::string>(rows.begin(), rows.end()) ==
+                                             std::set<std::string>{"bone.txt", "ball.txt"};
+    })) << Describe(vorn);
+    EXPECT_TRUE(vorn.BoxFocused()) << "the list took the focus";
+}
