@@ -43,15 +43,8 @@ run_wine_tests() {
     # shellcheck source=/dev/null
     source scripts/wine-env.sh "$root/build/$preset" private
     trap vorn_env_stop EXIT
-    if ! ctest --preset "$preset"; then
-      # A desktop under Xvfb and Wine can, rarely, drop a focus change between
-      # two programs. The tests that failed run once more, and loudly: a test
-      # that fails twice fails the run.
-      echo
-      echo "=== the failed tests once more ($preset) ==="
-      ctest --preset "$preset" --rerun-failed || exit 1
-      echo "WARNING: the tests above failed on the first run and passed on the second"
-    fi
+    # A test that fails once fails the run.
+    ctest --preset "$preset"
   )
 }
 

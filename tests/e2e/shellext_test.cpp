@@ -326,7 +326,9 @@ TEST_F(ShellExtE2E, TheShellMenuOfACascadeLevelActsInItsFolder) {
         cascade = shown.size() == 2 ? (shown[0] == list ? shown[1] : shown[0]) : nullptr;
         return cascade && HasFocus(cascade) && ListRowCount(cascade) == 1;
     })) << "no cascade with the focus";
-    if (ListSelectedRows(cascade).empty()) ASSERT_TRUE(PressKey(VK_DOWN));
+    if (ListSelectedRows(cascade).empty()) {
+        ASSERT_TRUE(PressKey(VK_DOWN));
+    }
     ASSERT_TRUE(WaitFor([&] { return ListSelectedRows(cascade).size() == 1; }));
     ASSERT_TRUE(OpenShellMenuFromTheList(vorn.Pid()));
     ASSERT_TRUE(PressKey('C'));
