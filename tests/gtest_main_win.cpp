@@ -4,19 +4,10 @@
 #include <fcntl.h>
 #include <io.h>
 #include <stdio.h>
-#include <windows.h>
 
 #include <gtest/gtest.h>
 
-// Tells scripts/wine that this test program has started (see there): the file
-// named in VORN_STARTED_MARK is made before any test runs.
-static void MarkStarted(void) {
-    char path[MAX_PATH];
-    DWORD n = GetEnvironmentVariableA("VORN_STARTED_MARK", path, sizeof path);
-    if (n == 0 || n >= sizeof path) return;
-    HANDLE file = CreateFileA(path, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file != INVALID_HANDLE_VALUE) CloseHandle(file);
-}
+#include "tests/started_mark.h"
 
 int main(int argc, char** argv) {
     MarkStarted();

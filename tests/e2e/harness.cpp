@@ -1,6 +1,8 @@
 // harness.cpp - the helpers of harness.h and the entry of e2e_tests.exe.
 #include "tests/e2e/harness.h"
 
+#include "tests/started_mark.h"
+
 #include <fcntl.h>
 #include <io.h>
 #include <stdio.h>
@@ -727,16 +729,6 @@ void VornTest::TearDown() {
     HWND fg = GetForegroundWindow();
     return ::testing::AssertionFailure() << "vorn's box is visible but not in front with the focus (foreground: "
                                          << WindowClass(fg) << " of process " << WindowProcessId(fg) << ")";
-}
-
-// Tells scripts/wine that this test program has started (see there): the file
-// named in VORN_STARTED_MARK is made before any test runs.
-static void MarkStarted(void) {
-    char path[MAX_PATH];
-    DWORD n = GetEnvironmentVariableA("VORN_STARTED_MARK", path, sizeof path);
-    if (n == 0 || n >= sizeof path) return;
-    HANDLE file = CreateFileA(path, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file != INVALID_HANDLE_VALUE) CloseHandle(file);
 }
 
 int main(int argc, char** argv) {

@@ -2,6 +2,7 @@
 #include "tests/e2e/observe.h"
 
 #include <shellapi.h>
+#include <stdlib.h>
 #include <string.h>
 
 // --- Stand-in programs -------------------------------------------------------------
@@ -384,4 +385,38 @@ std::string RunTest::CopyTool(const char* tool, const char* subdir, const char* 
         return ::testing::AssertionSuccess();
     return ::testing::AssertionFailure() << "after Enter the box holds \"" << vorn->EditText() << "\", not \""
                                          << expected << "\" (vorn " << (vorn->Alive() ? "runs" : "ended") << ")";
+}
+
+// The file names of the CF_HDROP on the clipboard, in order.
+std::vector<std::string> ClipboardFiles(void) {
+    std::vector<std::string> files;
+    if (!OpenClipboard(nullptr)) return files;
+    HDROP drop = (HDROP)GetClipboardData(CF_HDROP);
+    if (drop) {
+        UINT n = DragQueryFileA(drop, 0xFFFFFFFF, nullptr, 0);
+        for (UINT i = 0; i < n; i++) {
+            char path[MAX_PATH] = "";
+            DragQueryFileA(drop, i, path, sizeof path);
+            files.push_back(path);
+        }
+    }
+    CloseClipboard();
+    return files;
+}
+
+void EmptyTheClipboard(void) {
+    if (OpenClipboard(nullptr)) {
+        EmptyClipboard();
+        CloseClipboard();
+    }
+}
+
+std::string ReleaseFolder(void) {
+    const char* dir = getenv("VORN_RELEASE_DIR");
+    if (!dir || !*dir) return "";
+    std::string path = dir;
+    if (path[0] == '/') path = "Z:" + path;
+    for (char& c : path)
+        if (c == '/') c = '\\';
+    return path;
 }

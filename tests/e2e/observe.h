@@ -161,3 +161,11 @@ struct RunTest : public VornTest {
     // character arrived). Success when the box then holds text + that character.
     ::testing::AssertionResult EnterHandled(VornProcess* vorn, const std::string& text);
 };
+
+// The file names of the CF_HDROP on the clipboard, in order.
+std::vector<std::string> ClipboardFiles(void);
+// Empties the clipboard (when it can be opened).
+void EmptyTheClipboard(void);
+// VORN_RELEASE_DIR (the unpacked release archive) as a Windows path, a Unix path
+// reached through Z:; "" when it is not set.
+std::string ReleaseDir(void);

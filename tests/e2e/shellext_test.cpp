@@ -19,23 +19,6 @@
 
 namespace {
 
-// The file names of the CF_HDROP on the clipboard, in order.
-std::vector<std::string> ClipboardFiles(void) {
-    std::vector<std::string> files;
-    if (!OpenClipboard(nullptr)) return files;
-    HDROP drop = (HDROP)GetClipboardData(CF_HDROP);
-    if (drop) {
-        UINT n = DragQueryFileA(drop, 0xFFFFFFFF, nullptr, 0);
-        for (UINT i = 0; i < n; i++) {
-            char path[MAX_PATH] = "";
-            DragQueryFileA(drop, i, path, sizeof path);
-            files.push_back(path);
-        }
-    }
-    CloseClipboard();
-    return files;
-}
-
 // The "Preferred DropEffect" value, or -1 without one.
 long ClipboardEffect(void) {
     long effect = -1;
@@ -47,13 +30,6 @@ long ClipboardEffect(void) {
     }
     CloseClipboard();
     return effect;
-}
-
-void EmptyTheClipboard(void) {
-    if (OpenClipboard(nullptr)) {
-        EmptyClipboard();
-        CloseClipboard();
-    }
 }
 
 // The visible popup menus (class "#32768") of process pid.

@@ -12,7 +12,6 @@
 #include "tests/e2e/observe.h"
 #include "tests/e2e/optbox_harness.h"
 
-#include <shellapi.h>
 #include <tlhelp32.h>
 #include <stdlib.h>
 
@@ -20,41 +19,6 @@
 #include <vector>
 
 namespace {
-
-// VORN_RELEASE_DIR as a Windows path (a Unix path is reached through Z:).
-std::string ReleaseFolder(void) {
-    const char* dir = getenv("VORN_RELEASE_DIR");
-    if (!dir || !*dir) return "";
-    std::string path = dir;
-    if (path[0] == '/') path = "Z:" + path;
-    for (char& c : path)
-        if (c == '/') c = '\\';
-    return path;
-}
-
-// The files of a CF_HDROP on the clipboard, in order.
-std::vector<std::string> ClipboardFiles(void) {
-    std::vector<std::string> files;
-    if (!OpenClipboard(nullptr)) return files;
-    HDROP drop = (HDROP)GetClipboardData(CF_HDROP);
-    if (drop) {
-        UINT n = DragQueryFileA(drop, 0xFFFFFFFF, nullptr, 0);
-        for (UINT i = 0; i < n; i++) {
-            char path[MAX_PATH] = "";
-            DragQueryFileA(drop, i, path, sizeof path);
-            files.push_back(path);
-        }
-    }
-    CloseClipboard();
-    return files;
-}
-
-void EmptyTheClipboard(void) {
-    if (OpenClipboard(nullptr)) {
-        EmptyClipboard();
-        CloseClipboard();
-    }
-}
 
 // The memo of the day (Shift-JIS, as the user's editor wrote it).
 const char kNote[] = "今日の予定\r\n10:00 打ち合わせ\r\n";
@@ -103,7 +67,7 @@ struct DayInLifeE2E : public OptboxTest {
         if (HasFatalFailure()) return;
         EmptyTheClipboard();
         work = folder;
-        release = ReleaseFolder();
+        release = ReleaseDir();
         ASSERT_FALSE(release.empty()) << "VORN_RELEASE_DIR is not set";
         ASSERT_TRUE(PathExists(release + "\\vorn.exe")) << release << " holds no vorn.exe: build the package";
         if (PathExists(release + "\\data")) {

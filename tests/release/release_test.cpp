@@ -13,21 +13,6 @@
 #include <string>
 #include <vector>
 
-namespace {
-
-// VORN_RELEASE_DIR as a Windows path (a Unix path is reached through Z:).
-std::string ReleaseDir(void) {
-    const char* dir = getenv("VORN_RELEASE_DIR");
-    if (!dir || !*dir) return "";
-    std::string path = dir;
-    if (path[0] == '/') path = "Z:" + path;
-    for (char& c : path)
-        if (c == '/') c = '\\';
-    return path;
-}
-
-}  // namespace
-
 // The test's own fresh folder stays the place for its files; vorn runs from
 // the unpacked release, with no data folder at the start of each test.
 struct ReleaseE2E : public VornTest {
