@@ -411,7 +411,7 @@ void EmptyTheClipboard(void) {
     }
 }
 
-std::string ReleaseFolder(void) {
+std::string ReleaseDir(void) {
     const char* dir = getenv("VORN_RELEASE_DIR");
     if (!dir || !*dir) return "";
     std::string path = dir;
