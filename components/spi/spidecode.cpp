@@ -2,6 +2,7 @@
 // instantiated in stbimpl.cpp with the formats of each plug-in.
 #include "components/spi/spidecode.h"
 
+#include <stdlib.h>
 #include <string.h>
 
 #define STBI_NO_STDIO
@@ -362,6 +363,51 @@ int SpiReadPictureSize(const unsigned char* data, size_t len, unsigned formats,
     return SPI_OK;
 }
 
+// An empty IDAT chunk before the first one that holds image data would be read
+// into a buffer the decoder has not allocated yet (a copy of nothing from a
+// null pointer). Such chunks carry nothing, so the picture is decoded from a
+// copy without them. Returns that copy (malloc'ed, its length in *outLen), or
+// null when the data has no such chunk (or its chunks cannot be walked, which
+// the decoder then refuses on its own).
+static unsigned char* PngWithoutLeadingEmptyIdat(const unsigned char* d, size_t len,
+                                                 size_t* outLen) {
+    static const unsigned char png[8] = {0x89, 'P', 'N', 'G', 0x0D, 0x0A, 0x1A, 0x0A};
+    if (len < 8 || memcmp(d, png, 8) != 0) return nullptr;
+    size_t drop = 0;  // bytes of empty IDAT chunks before the first with data
+    for (size_t at = 8; len - at >= 12;) {
+        uint64_t length = Be32At(d + at);
+        bool idat = memcmp(d + at + 4, "IDAT", 4) == 0;
+        if (idat && length > 0) break;
+        if (idat) drop += 12;
+        if (length > len - at - 12) break;
+        at += 12 + (size_t)length;
+    }
+    if (drop == 0) return nullptr;
+    unsigned char* copy = (unsigned char*)malloc(len - drop);
+    if (!copy) return nullptr;
+    memcpy(copy, d, 8);
+    size_t w = 8, at = 8;
+    bool data = false;
+    while (at < len) {
+        size_t chunk = len - at;  // what remains when it cannot be walked further
+        if (len - at >= 12) {
+            uint64_t length = Be32At(d + at);
+            if (length <= len - at - 12) chunk = 12 + (size_t)length;
+            bool idat = memcmp(d + at + 4, "IDAT", 4) == 0;
+            if (idat && length == 0 && !data) {
+                at += 12;
+                continue;
+            }
+            if (idat) data = true;
+        }
+        memcpy(copy + w, d + at, chunk);
+        w += chunk;
+        at += chunk;
+    }
+    *outLen = w;
+    return copy;
+}
+
 int SpiDecode(const unsigned char* data, size_t len, unsigned formats, SpiPixels* out) {
     if (!out) return SPI_INTERNAL;
     memset(out, 0, sizeof *out);
@@ -369,7 +415,11 @@ int SpiDecode(const unsigned char* data, size_t len, unsigned formats, SpiPixels
     int r = SpiReadPictureSize(data, len, formats, &size);
     if (r != SPI_OK) return r;
     int w = 0, h = 0, comp = 0;
-    unsigned char* px = stbi_load_from_memory(data, (int)len, &w, &h, &comp, size.channels);
+    size_t cleanLen = 0;
+    unsigned char* clean = PngWithoutLeadingEmptyIdat(data, len, &cleanLen);
+    unsigned char* px = clean ? stbi_load_from_memory(clean, (int)cleanLen, &w, &h, &comp, size.channels)
+                              : stbi_load_from_memory(data, (int)len, &w, &h, &comp, size.channels);
+    free(clean);
     if (!px) return DecoderFailure();
     // The header was read once more by the decoder: hold it to what was checked.
     if ((uint32_t)w != size.width || (uint32_t)h != size.height) {

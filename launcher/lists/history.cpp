@@ -32,13 +32,15 @@ bool EqualIgnoringCase(const char* a, const char* b) {
     return *a == *b;
 }
 
-// Heap copy of text as it is recorded, or null.
-char* RecordedText(const char* text) {
+// Heap copy of text as it is recorded, or null. An executed text loses one
+// trailing separator; a line of the file was recorded so already and is taken
+// as it is, or an entry that kept a "\" would lose one more at every start.
+char* RecordedText(const char* text, bool executed) {
     size_t n = strlen(text);
     // The last character (not merely the last byte) must be the '\'.
     const char* last = nullptr;
     for (const char* p = text; *p; p += CharStepSjis(p)) last = p;
-    if (last && *last == '\\' && last == text + n - 1) n--;
+    if (executed && last && *last == '\\' && last == text + n - 1) n--;
     if (n == 0) return nullptr;
     const char* prefix = "";
     if (IsSeparator(text[0]) && !(n > 1 && IsSeparator(text[1])) && HistoryStore.startDir) {
@@ -74,7 +76,7 @@ int AddToHistory(const char* text, int append) {
     HistoryStoreRecord* h = &HistoryStore;
     if (!text || h->size < 1 || !h->slots) return 0;
     if (h->count < 0 || h->count > h->size) return 0;
-    char* copy = RecordedText(text);
+    char* copy = RecordedText(text, !append);
     if (!copy) return 0;
     int32_t equal = FindEqual(h->slots, h->count, copy);
     // The loader never fills past the end: with a full store nothing is appended

@@ -27,8 +27,9 @@ extern HistoryStoreRecord HistoryStore;
 // none). Kept as a copy; null frees it.
 void SetHistoryStartDir(const char* dir);
 
-// Adds one text: at most one trailing "\" removed (a trail byte 0x5C of a
-// double-byte character is not a separator), a text beginning with exactly one
+// Adds one text: at most one trailing "\" removed from an executed text (a
+// trail byte 0x5C of a double-byte character is not a separator; the loader's
+// lines keep theirs, as they were written), a text beginning with exactly one
 // separator made absolute with the start folder; an equal entry (ignoring case) is
 // removed first; append 0 puts the text at index 0 (the oldest entry dropped when
 // full), append 1 after the last entry (the loader; nothing happens when full).

@@ -126,6 +126,23 @@ TEST_F(HistoryTest, ReadingTakesCrLfAndBareLfLineEnds) {
     EXPECT_EQ((Strings{"one", "two", "still two\rand more", "\x95", "last"}), Entries());
 }
 
+// What is written is read back unchanged: an entry that kept a trailing "\"
+// (its text ended in two) keeps it through every save and start.
+TEST_F(HistoryTest, EntriesReadBackAsWritten) {
+    ASSERT_EQ(1, ResetHistory(10));
+    AddAll({"D:\\x\\\\", "C:\\", "\x95\x5C"});
+    Strings held = Entries();
+    ASSERT_EQ((Strings{"\x95\x5C", "C:", "D:\\x\\"}), held);
+    for (int start = 0; start < 3; start++) {
+        ASSERT_EQ(1, SaveHistory());
+        ASSERT_EQ(1, ResetHistory(10));
+        char text[64];
+        snprintf(text, sizeof text, "%s", FileBytes().c_str());
+        LoadHistoryText(text);
+        EXPECT_EQ(held, Entries()) << "after start " << start;
+    }
+}
+
 TEST_F(HistoryTest, ReadingKeepsTheLastPositionOfDuplicatesAndStopsAtSize) {
     ASSERT_EQ(1, ResetHistory(5));
     char text[] = "a\r\nb\r\nA\r\nc\r\n";

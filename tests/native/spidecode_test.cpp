@@ -511,4 +511,33 @@ TEST(SpiDecode, EveryCutOfARawPictureIsCorrupt) {
     }
 }
 
+// Empty IDAT chunks carry nothing: ahead of the image data, or between its
+// chunks, the picture is the same. One ahead of a damaged chunk is refused
+// like any damage, without the decoder reading through a null pointer.
+TEST(SpiDecode, EmptyDataChunksChangeNothing) {
+    Bytes quad = spisample::Quad();
+    Bytes plain = spisample::Png(2, 2, quad, 3);
+    const size_t idatAt = 8 + 12 + 13;  // signature, IHDR
+    Bytes empty;
+    spisample::PngChunk(empty, "IDAT", Bytes());
+    Bytes ahead = plain;
+    ahead.insert(ahead.begin() + idatAt, empty.begin(), empty.end());
+    ahead.insert(ahead.begin() + idatAt, empty.begin(), empty.end());
+    Bytes between = plain;
+    between.insert(between.end() - 12, empty.begin(), empty.end());  // before IEND
+    for (const Bytes& file : {ahead, between}) {
+        int r = -99;
+        EXPECT_EQ(spisample::QuadDib(), DecodeToDib(file, SPI_PNG, &r));
+        EXPECT_EQ(SPI_OK, r);
+    }
+    Bytes damaged(plain.begin(), plain.begin() + idatAt);
+    damaged.insert(damaged.end(), empty.begin(), empty.end());
+    Bytes junk = {0x00, 0xF1, 0xFF, 0x00, 0xFF, 0x07, 0x00, 0x00, 0x01, 0xFF, 0xFF};
+    damaged.insert(damaged.end(), junk.begin(), junk.end());
+    spisample::PngChunk(damaged, "IEND", Bytes());
+    int r = -99;
+    EXPECT_EQ(Bytes(), DecodeToDib(damaged, SPI_PNG, &r));
+    EXPECT_EQ(SPI_CORRUPT, r);
+}
+
 }  // namespace
