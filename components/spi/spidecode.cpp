@@ -366,43 +366,49 @@ int SpiReadPictureSize(const unsigned char* data, size_t len, unsigned formats,
 // An empty IDAT chunk before the first one that holds image data would be read
 // into a buffer the decoder has not allocated yet (a copy of nothing from a
 // null pointer). Such chunks carry nothing, so the picture is decoded from a
-// copy without them. Returns that copy (malloc'ed, its length in *outLen), or
-// null when the data has no such chunk (or its chunks cannot be walked, which
-// the decoder then refuses on its own).
+// copy without them (one cut inside its checksum at the end of the data goes
+// too). Returns that copy (malloc'ed, its length in *outLen), or null when the
+// data has no such chunk; chunks that cannot be walked are copied as they are,
+// for the decoder to refuse.
+static size_t LeadingEmptyIdat(const unsigned char* d, size_t len, size_t at, bool* data) {
+    if (*data || len - at < 8 || memcmp(d + at + 4, "IDAT", 4) != 0) return 0;
+    if (Be32At(d + at) != 0) {
+        *data = true;
+        return 0;
+    }
+    return len - at < 12 ? len - at : 12;
+}
+
 static unsigned char* PngWithoutLeadingEmptyIdat(const unsigned char* d, size_t len,
                                                  size_t* outLen) {
     static const unsigned char png[8] = {0x89, 'P', 'N', 'G', 0x0D, 0x0A, 0x1A, 0x0A};
     if (len < 8 || memcmp(d, png, 8) != 0) return nullptr;
-    size_t drop = 0;  // bytes of empty IDAT chunks before the first with data
-    for (size_t at = 8; len - at >= 12;) {
-        uint64_t length = Be32At(d + at);
-        bool idat = memcmp(d + at + 4, "IDAT", 4) == 0;
-        if (idat && length > 0) break;
-        if (idat) drop += 12;
-        if (length > len - at - 12) break;
-        at += 12 + (size_t)length;
-    }
-    if (drop == 0) return nullptr;
-    unsigned char* copy = (unsigned char*)malloc(len - drop);
-    if (!copy) return nullptr;
-    memcpy(copy, d, 8);
-    size_t w = 8, at = 8;
-    bool data = false;
-    while (at < len) {
-        size_t chunk = len - at;  // what remains when it cannot be walked further
-        if (len - at >= 12) {
-            uint64_t length = Be32At(d + at);
-            if (length <= len - at - 12) chunk = 12 + (size_t)length;
-            bool idat = memcmp(d + at + 4, "IDAT", 4) == 0;
-            if (idat && length == 0 && !data) {
-                at += 12;
+    unsigned char* copy = nullptr;
+    size_t w = 0;
+    for (int pass = 0; pass < 2; pass++) {
+        size_t at = 8, dropped = 0;
+        bool data = false;
+        if (copy) memcpy(copy, d, 8);
+        w = 8;
+        while (at < len) {
+            size_t empty = LeadingEmptyIdat(d, len, at, &data);
+            if (empty) {
+                at += empty;
+                dropped += empty;
                 continue;
             }
-            if (idat) data = true;
+            // One whole chunk, or all that is left when it cannot be walked.
+            size_t chunk = len - at;
+            if (len - at >= 12 && Be32At(d + at) <= len - at - 12) chunk = 12 + Be32At(d + at);
+            if (copy) memcpy(copy + w, d + at, chunk);
+            w += chunk;
+            at += chunk;
         }
-        memcpy(copy + w, d + at, chunk);
-        w += chunk;
-        at += chunk;
+        if (pass == 0) {
+            if (dropped == 0) return nullptr;
+            copy = (unsigned char*)malloc(len - dropped);
+            if (!copy) return nullptr;
+        }
     }
     *outLen = w;
     return copy;

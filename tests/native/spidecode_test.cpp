@@ -538,6 +538,11 @@ TEST(SpiDecode, EmptyDataChunksChangeNothing) {
     int r = -99;
     EXPECT_EQ(Bytes(), DecodeToDib(damaged, SPI_PNG, &r));
     EXPECT_EQ(SPI_CORRUPT, r);
+    // The data chunk itself cut inside its checksum, right after the header.
+    Bytes headerOnly(plain.begin(), plain.begin() + idatAt);
+    headerOnly.insert(headerOnly.end(), empty.begin(), empty.end() - 1);
+    EXPECT_EQ(Bytes(), DecodeToDib(headerOnly, SPI_PNG, &r));
+    EXPECT_EQ(SPI_CORRUPT, r);
 }
 
 }  // namespace
