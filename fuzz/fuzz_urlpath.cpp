@@ -48,29 +48,42 @@ bool FakeIsFolder(void*, const char* path) {
     return (n & 1) != 0;
 }
 
-// Plain decoder: the length of the well-formed character at p, or 0.
+// The canonical UTF-8 form of code point cp; its length.
+size_t Encode(uint32_t cp, unsigned char out[4]) {
+    if (cp < 0x80) {
+        out[0] = (unsigned char)cp;
+        return 1;
+    }
+    if (cp < 0x800) {
+        out[0] = (unsigned char)(0xC0 | cp >> 6);
+        out[1] = (unsigned char)(0x80 | (cp & 0x3F));
+        return 2;
+    }
+    if (cp < 0x10000) {
+        out[0] = (unsigned char)(0xE0 | cp >> 12);
+        out[1] = (unsigned char)(0x80 | (cp >> 6 & 0x3F));
+        out[2] = (unsigned char)(0x80 | (cp & 0x3F));
+        return 3;
+    }
+    out[0] = (unsigned char)(0xF0 | cp >> 18);
+    out[1] = (unsigned char)(0x80 | (cp >> 12 & 0x3F));
+    out[2] = (unsigned char)(0x80 | (cp >> 6 & 0x3F));
+    out[3] = (unsigned char)(0x80 | (cp & 0x3F));
+    return 4;
+}
+
+// The other way round: the bytes at p are one well-formed character of n bytes
+// exactly when they are the canonical encoding of a scalar value (no surrogate,
+// nothing above U+10FFFF). Returns that n, or 0.
 size_t Reference(const unsigned char* p, size_t avail) {
-    if (avail == 0) return 0;
-    unsigned c = p[0];
-    size_t n;
-    unsigned cp, min;
-    if (c < 0x80) return 1;
-    if (c >= 0xC0 && c < 0xE0) {
-        n = 2, cp = c & 0x1F, min = 0x80;
-    } else if (c >= 0xE0 && c < 0xF0) {
-        n = 3, cp = c & 0x0F, min = 0x800;
-    } else if (c >= 0xF0 && c < 0xF8) {
-        n = 4, cp = c & 0x07, min = 0x10000;
-    } else {
-        return 0;
+    for (size_t n = 1; n <= 4 && n <= avail; n++) {
+        uint32_t cp = n == 1 ? p[0] : (uint32_t)(p[0] & (0x7F >> n));
+        for (size_t i = 1; i < n; i++) cp = cp << 6 | (p[i] & 0x3F);
+        if (cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF)) continue;
+        unsigned char canonical[4];
+        if (Encode(cp, canonical) == n && memcmp(canonical, p, n) == 0) return n;
     }
-    if (avail < n) return 0;
-    for (size_t i = 1; i < n; i++) {
-        if ((p[i] & 0xC0) != 0x80) return 0;
-        cp = (cp << 6) | (p[i] & 0x3F);
-    }
-    if (cp < min || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF)) return 0;
-    return n;
+    return 0;
 }
 
 }  // namespace

@@ -420,3 +420,15 @@ std::string ReleaseDir(void) {
         if (c == '/') c = '\\';
     return path;
 }
+
+::testing::AssertionResult UseReleaseFolder(std::string* release, char* folder, size_t folderSize) {
+    *release = ReleaseDir();
+    if (release->empty()) return ::testing::AssertionFailure() << "VORN_RELEASE_DIR is not set";
+    if (!PathExists(*release + "\\vorn.exe"))
+        return ::testing::AssertionFailure() << *release << " holds no vorn.exe: build the package";
+    if (PathExists(*release + "\\data") && !RemoveFolderTree((*release + "\\data").c_str()))
+        return ::testing::AssertionFailure() << "the data folder left in " << *release << " stays";
+    if (release->size() >= folderSize) return ::testing::AssertionFailure() << *release << " is too long";
+    snprintf(folder, folderSize, "%s", release->c_str());
+    return ::testing::AssertionSuccess();
+}

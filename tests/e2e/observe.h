@@ -169,3 +169,7 @@ void EmptyTheClipboard(void);
 // VORN_RELEASE_DIR (the unpacked release archive) as a Windows path, a Unix path
 // reached through Z:; "" when it is not set.
 std::string ReleaseDir(void);
+// Makes the unpacked release the program folder of a test: *release gets its
+// path, a data folder left there is removed, and folder (folderSize bytes)
+// names the release afterwards.
+::testing::AssertionResult UseReleaseFolder(std::string* release, char* folder, size_t folderSize);

@@ -67,14 +67,7 @@ struct DayInLifeE2E : public OptboxTest {
         if (HasFatalFailure()) return;
         EmptyTheClipboard();
         work = folder;
-        release = ReleaseDir();
-        ASSERT_FALSE(release.empty()) << "VORN_RELEASE_DIR is not set";
-        ASSERT_TRUE(PathExists(release + "\\vorn.exe")) << release << " holds no vorn.exe: build the package";
-        if (PathExists(release + "\\data")) {
-            ASSERT_TRUE(RemoveFolderTree((release + "\\data").c_str()));
-        }
-        ASSERT_LT(release.size(), sizeof folder);
-        snprintf(folder, sizeof folder, "%s", release.c_str());
+        ASSERT_TRUE(UseReleaseFolder(&release, folder, sizeof folder));
         docs = work + "\\docs";
         inbox = work + "\\inbox";
         ASSERT_TRUE(CreateDirectoryA(docs.c_str(), nullptr));
