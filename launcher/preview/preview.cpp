@@ -44,6 +44,17 @@ static LRESULT CALLBACK PictureProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lP
 static LRESULT CALLBACK TextViewProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam);
 static void HideWindow(bool giveFocusBack);
 
+// Where the preview was last put (screen coordinates of its top-left corner).
+// Nothing but PlaceAndShow moves it: under a window manager that reports an
+// earlier position of the window late (seen under Wine with openbox after the
+// window is shown again), the report is held to this place, so the program's
+// idea of the window and the screen stay the same.
+static struct {
+    POINT at;
+    bool set;
+    bool placing;
+} Placed;
+
 // --- windows ---------------------------------------------------------------------------
 
 static bool RegisterPreviewClasses(void) {
@@ -116,8 +127,13 @@ static bool EnsureWindows(void) {
 static void PlaceAndShow(const RECT* anchor, int childId) {
     HWND shown = childId == ID_PREVIEW_TEXT ? Preview.textWnd : Preview.pictureWnd;
     HWND other = childId == ID_PREVIEW_TEXT ? Preview.pictureWnd : Preview.textWnd;
+    Placed.at.x = anchor->right;
+    Placed.at.y = anchor->top;
+    Placed.set = true;
+    Placed.placing = true;
     SetWindowPos(Preview.wnd, HWND_TOPMOST, anchor->right, anchor->top, (int)Settings.width,
                  (int)Settings.height, SWP_NOACTIVATE);
+    Placed.placing = false;
     RECT client;
     GetClientRect(Preview.wnd, &client);
     MoveWindow(shown, 0, 0, client.right, client.bottom, TRUE);
@@ -588,6 +604,14 @@ static LRESULT CALLBACK PreviewProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lP
                 return (LRESULT)Preview.brush;
             }
             break;
+        case WM_WINDOWPOSCHANGING: {
+            WINDOWPOS* pos = (WINDOWPOS*)lParam;
+            if (Placed.set && !Placed.placing && pos && !(pos->flags & SWP_NOMOVE)) {
+                pos->x = Placed.at.x;
+                pos->y = Placed.at.y;
+            }
+            break;
+        }
         case WM_TIMER:
             if (wParam == ID_TIMER_PREVIEW_UNLOAD) {
                 OnUnloadTimer();

@@ -210,6 +210,13 @@ TEST_F(PreviewE2E, RightShowsTheTextBesideTheListAndLeftOrEscGiveTheListTheFocus
     EXPECT_EQ(pr.top, lr.top);
     EXPECT_EQ(pr.right - pr.left, 250);
     EXPECT_EQ(pr.bottom - pr.top, 250);
+    // It stays against the list: a move from elsewhere (as a window manager's
+    // late report of an earlier place would make) leaves it where it is.
+    SetWindowPos(preview, nullptr, 0, 0, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    RECT after;
+    GetWindowRect(preview, &after);
+    EXPECT_EQ(after.left, pr.left);
+    EXPECT_EQ(after.top, pr.top);
 
     ASSERT_TRUE(PressKey(VK_LEFT));
     EXPECT_TRUE(WaitFor([&] { return !IsWindowVisible(preview); })) << "Left did not hide it";
