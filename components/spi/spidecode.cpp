@@ -286,6 +286,22 @@ static bool PsdComplete(const unsigned char* d, size_t len, uint64_t w, uint64_t
     return len - at >= total;
 }
 
+// Every chunk up to IEND holds the data it states. The decoder sets aside room
+// for a chunk's stated length before it reads it: a few bytes that state a
+// gigabyte would have it ask for that much memory. Such a file is cut or
+// damaged either way, and the decoder would refuse it after the allocation.
+static bool PngComplete(const unsigned char* d, size_t len) {
+    size_t at = 8;
+    while (len - at >= 8) {
+        uint64_t length = Be32At(d + at);
+        if (length > len - at - 8) return false;
+        if (memcmp(d + at + 4, "IEND", 4) == 0) return true;
+        at += 8 + (size_t)length;
+        at += len - at < 4 ? len - at : 4;  // the checksum (the last may be cut)
+    }
+    return true;  // what is left is no chunk: the decoder refuses it cheaply
+}
+
 static bool DataComplete(const unsigned char* d, size_t len, unsigned format,
                          const SpiPictureSize& size) {
     switch (format) {
@@ -299,8 +315,10 @@ static bool DataComplete(const unsigned char* d, size_t len, unsigned format,
         return TgaComplete(d, len, size.width, size.height);
     case SPI_PSD:
         return PsdComplete(d, len, size.width, size.height);
+    case SPI_PNG:
+        return PngComplete(d, len);
     default:
-        return true;  // PNG: the decoder checks its chunks itself
+        return true;
     }
 }
 

@@ -179,6 +179,11 @@ static int RunOnSelection(int32_t index, bool withMenu) {
         char* selection = SelectionTextOf(GetFocus());
         if (selection) {
             if (withMenu) {
+                // The box that owns the menu takes the focus before the lists
+                // go: hiding the list that holds it would leave the activation
+                // to the window manager, and a menu whose owner is not active
+                // is closed as soon as it opens.
+                FocusEditBox();
                 HideAllLists();
                 index = ShowRegAppMenu(RegAppTable.RegApps, RegAppTable.RegAppCount);
             }

@@ -545,4 +545,32 @@ TEST(SpiDecode, EmptyDataChunksChangeNothing) {
     EXPECT_EQ(SPI_CORRUPT, r);
 }
 
+// A chunk that states more data than the file holds makes the file corrupt
+// before the decoder sets aside room for it (a gigabyte for a few bytes).
+TEST(SpiDecode, PngChunkLongerThanTheFileIsCorrupt) {
+    Bytes plain = spisample::Png(2, 2, spisample::Quad(), 3);
+    const size_t idatAt = 8 + 12 + 13;
+    struct Case {
+        const char* name;
+        size_t at;  // chunk whose length is stated as 0x40000000
+    } cases[] = {{"data chunk", idatAt}, {"IHDR", 8}, {"IEND", plain.size() - 12}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        Bytes file = plain;
+        file[c.at] = 0x40;
+        file[c.at + 1] = file[c.at + 2] = file[c.at + 3] = 0;
+        SpiPictureSize size;
+        EXPECT_EQ(SPI_CORRUPT, SpiReadPictureSize(file.data(), file.size(), SPI_PNG, &size));
+        int r = -99;
+        EXPECT_EQ(Bytes(), DecodeToDib(file, SPI_PNG, &r));
+        EXPECT_EQ(SPI_CORRUPT, r);
+    }
+    // Bytes after IEND are not read.
+    Bytes trailing = plain;
+    trailing.insert(trailing.end(), {0x40, 0, 0, 0, 'x', 'x', 'x', 'x'});
+    int r = -99;
+    EXPECT_EQ(spisample::QuadDib(), DecodeToDib(trailing, SPI_PNG, &r));
+    EXPECT_EQ(SPI_OK, r);
+}
+
 }  // namespace
