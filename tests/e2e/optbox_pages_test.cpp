@@ -167,14 +167,12 @@ TEST_F(OptboxPagesE2E, AColourChosenInTheChooserIsStoredAndACancelledOneIsNot) {
         ASSERT_TRUE(WaitFor([&] { return field && IsWindowVisible(field); })) << "no field " << id;
         ASSERT_TRUE(TypeIntoField(field, "0"));
     }
-    ASSERT_TRUE(ClickWindow(GetDlgItem(chooser, IDOK)));
-    ASSERT_TRUE(WaitFor([&] { return !IsWindow(chooser); }));
+    ASSERT_TRUE(ClickToClose(chooser, IDOK));
 
     // Folder text colour: the chooser cancelled.
     ASSERT_TRUE(ClickWindow(GetDlgItem(page, ID_FLD_FTCOLOR)));
     ASSERT_TRUE(WaitFor([&] { return (chooser = FindDialogOf(box.Pid(), nullptr, dialog)) != nullptr; }));
-    ASSERT_TRUE(ClickWindow(GetDlgItem(chooser, IDCANCEL)));
-    ASSERT_TRUE(WaitFor([&] { return !IsWindow(chooser); }));
+    ASSERT_TRUE(ClickToClose(chooser, IDCANCEL));
 
     // "色分けする" off greys the labels, not the swatches.
     ASSERT_TRUE(ClickWindow(GetDlgItem(page, ID_FLDCLASS)));
@@ -301,16 +299,14 @@ TEST_F(OptboxPagesE2E, TheFolderChosenInTheChooserFillsThePluginFolderAndCancelK
         << "no folder chooser";
     EXPECT_NE(FindWindowExA(chooser, nullptr, "Static", "プラグインのフォルダの選択"), nullptr) << "not its title";
     ASSERT_TRUE(Activate(chooser));
-    ASSERT_TRUE(ClickWindow(GetDlgItem(chooser, IDCANCEL)));
-    ASSERT_TRUE(WaitFor([&] { return !IsWindow(chooser); }));
+    ASSERT_TRUE(ClickToClose(chooser, IDCANCEL));
     EXPECT_EQ(WindowText(field), "");
     // Chosen: the folder the chooser returns goes into the field and is saved.
     // (Wine's chooser answers with the folder it shows, whatever was asked for.)
     ASSERT_TRUE(ClickWindow(GetDlgItem(page, 1092)));
     ASSERT_TRUE(WaitFor([&] { return (chooser = FindDialogOf(box.Pid(), nullptr, dialog)) != nullptr; }));
     ASSERT_TRUE(Activate(chooser));
-    ASSERT_TRUE(ClickWindow(GetDlgItem(chooser, IDOK)));
-    ASSERT_TRUE(WaitFor([&] { return !IsWindow(chooser); }));
+    ASSERT_TRUE(ClickToClose(chooser, IDOK));
     std::string chosen;
     ASSERT_TRUE(WaitFor([&] { return !(chosen = WindowText(field)).empty(); })) << "nothing was chosen";
     EXPECT_TRUE(PathExists(chosen)) << chosen;
