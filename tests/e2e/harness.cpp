@@ -511,9 +511,12 @@ bool ClickWindow(HWND window) {
     if (!GetWindowRect(window, &r)) return false;
     int x = (r.left + r.right) / 2, y = (r.top + r.bottom) / 2;
     INPUT inputs[4];
+    // The press and the release carry the position too: without it they
+    // happen wherever Wine believes the pointer is, and a late report of the
+    // pointer's earlier place (the corner it was parked in) sends them there.
     MouseInput(&inputs[0], x, y, MOUSEEVENTF_MOVE);
-    MouseInput(&inputs[1], x, y, MOUSEEVENTF_LEFTDOWN);
-    MouseInput(&inputs[2], x, y, MOUSEEVENTF_LEFTUP);
+    MouseInput(&inputs[1], x, y, MOUSEEVENTF_MOVE | MOUSEEVENTF_LEFTDOWN);
+    MouseInput(&inputs[2], x, y, MOUSEEVENTF_MOVE | MOUSEEVENTF_LEFTUP);
     MouseInput(&inputs[3], GetSystemMetrics(SM_CXSCREEN) - 1, GetSystemMetrics(SM_CYSCREEN) - 1, MOUSEEVENTF_MOVE);
     return SendInput(4, inputs, sizeof(INPUT)) == 4;
 }
