@@ -146,7 +146,9 @@ int ShowRegAppMenu(const RegApp* entries, int32_t count) {
         if (pt.y < 0) pt.y = 0;
         TPMPARAMS params = {sizeof params, box};
         // Owned by the edit box: the main window is message-only and cannot
-        // hold the menu's focus.
+        // hold the menu's focus. The owner must be the foreground window, or
+        // the menu is closed as soon as the activation settles elsewhere.
+        SetForegroundWindow(EditBox.wnd);
         int id = (int)TrackPopupMenuEx(menu, TPM_RETURNCMD | TPM_NONOTIFY | TPM_VERTICAL, pt.x,
                                        pt.y, EditBox.wnd, &params);
         if (id > 0 && id <= count) chosen = id - 1;

@@ -574,6 +574,17 @@ void DestroyFocusWindow(void) {
                                          << " of process " << WindowProcessId(fg);
 }
 
+bool StartTestProgram(char* cmd, DWORD flags, const char* dir, PROCESS_INFORMATION* pi) {
+    for (int attempt = 0; attempt < 3; attempt++) {
+        STARTUPINFOA si;
+        memset(&si, 0, sizeof(si));
+        si.cb = sizeof(si);
+        if (CreateProcessA(nullptr, cmd, nullptr, nullptr, FALSE, flags, nullptr, dir, &si, pi)) return true;
+        if (GetLastError() != ERROR_INTERNAL_ERROR) return false;
+    }
+    return false;
+}
+
 // --- A started vorn -----------------------------------------------------------------
 
 VornProcess::~VornProcess() { Kill(); }
@@ -584,13 +595,9 @@ bool VornProcess::Start(const char* folder, const char* args) {
     int n = snprintf(cmd, sizeof(cmd), "\"%s\"%s%s", PathIn(folder, "vorn.exe").c_str(),
                      (args && args[0]) ? " " : "", args ? args : "");
     if (n < 0 || (size_t)n >= sizeof(cmd)) return false;
-    STARTUPINFOA si;
-    memset(&si, 0, sizeof(si));
-    si.cb = sizeof(si);
     // Started suspended so that it is in the job before it runs a single
     // instruction (programs it starts then belong to the job, too).
-    if (!CreateProcessA(nullptr, cmd, nullptr, nullptr, FALSE, CREATE_SUSPENDED, nullptr, TempFolder(), &si, &pi))
-        return false;
+    if (!StartTestProgram(cmd, CREATE_SUSPENDED, TempFolder(), &pi)) return false;
     HANDLE job = TestJob();
     if (job != nullptr) AssignProcessToJobObject(job, pi.hProcess);
     ResumeThread(pi.hThread);

@@ -148,6 +148,12 @@ bool ClickWindow(HWND window);
 // re-read lets go of a modifier that is being held (see SettleModifiers).
 bool ParkPointer(void);
 
+// CreateProcessA(nullptr, cmd, ..., flags, ..., dir) for a program of the tests.
+// Wine now and then fails a process creation with ERROR_INTERNAL_ERROR before
+// the program runs anything; such a start is made again, at most twice. Any
+// other failure is returned at once (GetLastError tells which).
+bool StartTestProgram(char* cmd, DWORD flags, const char* dir, PROCESS_INFORMATION* pi);
+
 // Creates (once per test) a visible window of the test process and makes it
 // the foreground window, so whatever had the focus loses it; success once it
 // is in front.

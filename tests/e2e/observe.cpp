@@ -109,11 +109,7 @@ bool HelperProcess::Start(const std::string& exe, const char* args) {
     if (args && args[0]) cmd += std::string(" ") + args;
     std::vector<char> line(cmd.begin(), cmd.end());
     line.push_back('\0');
-    STARTUPINFOA si;
-    memset(&si, 0, sizeof si);
-    si.cb = sizeof si;
-    if (!CreateProcessA(nullptr, line.data(), nullptr, nullptr, FALSE, CREATE_SUSPENDED, nullptr, nullptr, &si, &pi))
-        return false;
+    if (!StartTestProgram(line.data(), CREATE_SUSPENDED, nullptr, &pi)) return false;
     HANDLE job = HelperJob();
     if (job != nullptr) AssignProcessToJobObject(job, pi.hProcess);
     ResumeThread(pi.hThread);

@@ -22,11 +22,9 @@ bool OptboxProcess::Start(const char* folder, const char* args) {
     int n = snprintf(cmd, sizeof cmd, "\"%s\"%s%s", PathIn(folder, "Optbox.exe").c_str(),
                      (args && args[0]) ? " " : "", args ? args : "");
     if (n < 0 || (size_t)n >= sizeof cmd) return false;
-    STARTUPINFOA si = {};
-    si.cb = sizeof si;
     char temp[MAX_PATH];
     GetTempPathA(sizeof temp, temp);
-    if (!CreateProcessA(nullptr, cmd, nullptr, nullptr, FALSE, 0, nullptr, temp, &si, &pi)) return false;
+    if (!StartTestProgram(cmd, 0, temp, &pi)) return false;
     started = true;
     return true;
 }
