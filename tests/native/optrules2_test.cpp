@@ -247,22 +247,19 @@ TEST(OptboxApps, SmallestFreeIdFromAThousand) {
     struct {
         std::vector<int32_t> ids;
         int32_t expect;
-        std::vector<uint32_t> bound;  // ids that application keys still hold
     } cases[] = {
-        {{}, 1000, {}},
-        {{1000, 1002}, 1001, {}},
-        {{1000, 1001, 1002}, 1003, {}},
-        {{1001}, 1000, {}},
-        {{5, 999, -1}, 1000, {}},
-        // the key of a deleted application's id must not start the next one
-        {{1000}, 1002, {1001}},
-        {{}, 1001, {1000, 1003}},
+        {{}, 1000},
+        {{1000, 1002}, 1001},
+        {{1000, 1001, 1002}, 1003},
+        {{1001}, 1000},
+        {{5, 999, -1}, 1000},
     };
-    for (const auto& c : cases) {
-        FreeKeyBindings();
-        for (uint32_t id : c.bound) AddAppBinding(id, 0);
+    for (const auto& c : cases)
         EXPECT_EQ(c.expect, SmallestFreeAppId(c.ids.data(), (int32_t)c.ids.size()));
-    }
+    // The key of a deleted application's id must not start the next one.
+    int32_t held[] = {1000};
+    AddAppBinding(1001, 0);
+    EXPECT_EQ(1002, SmallestFreeAppId(held, 1));
     FreeKeyBindings();
     // Two additions in a row when 1000 and 1002 are taken: 1001, then 1003.
     std::vector<int32_t> ids = {1000, 1002};
@@ -442,8 +439,7 @@ TEST_F(OptboxKeys, ApplicationBindingsFollowTheApplications) {
     AddAppBinding(1000, KEY_CTRL | 'W');
     AddAppBinding(1001, 0);
     AddAppBinding(1005, KEY_ALT | 'Q');
-    // 1002 new; 1001 is not in the list (its program away, or the list not
-    // readable): its binding stays, only deleting the application removes it.
+    // 1002 new; 1001 not listed (away, or unreadable): only a deletion takes its binding.
     int32_t ids[] = {1000, 1002, 1005};
     ASSERT_EQ(1, SyncAppBindings(ids, 3));
     EXPECT_EQ(1, CountBindingsOfId(1001));
@@ -461,34 +457,17 @@ TEST_F(OptboxKeys, ApplicationBindingsFollowTheApplications) {
     std::vector<char> buf(KeymapTextSize());
     ASSERT_GT(FormatKeymap(buf.data(), buf.size()), 0);
     EXPECT_NE(nullptr, strstr(buf.data(), "---\r\n5\r\n1000,593\r\n1000,599\r\n1001,0\r\n1002,0\r\n1005,337\r\n"));
-    // An empty list (nothing could be read) takes no binding away.
     ASSERT_EQ(1, SyncAppBindings(nullptr, 0));
     EXPECT_EQ(5, AppBindings.count);
 }
 
 TEST(OptboxUnreadable, MessageNamesTheFileAndWhatIsNotSaved) {
-    struct {
-        int file;
-        const char* text;  // null: no message for that file
-    } cases[] = {
-        {DF_SETTINGS, "C:\\v\\data\\f\r\nを読み込めませんでした。\r\n設定の変更は保存されません。"},
-        {DF_KEYMAP, "C:\\v\\data\\f\r\nを読み込めませんでした。\r\n「キー割り当て」の変更は保存されません。"},
-        {DF_DEFAULT, "C:\\v\\data\\f\r\nを読み込めませんでした。\r\n「Default(2)」の変更は保存されません。"},
-        {DF_FAVORITES, "C:\\v\\data\\f\r\nを読み込めませんでした。\r\n「Favorite(2)」の変更は保存されません。"},
-        {DF_APPS, "C:\\v\\data\\f\r\nを読み込めませんでした。\r\n「登録アプリ」は編集も保存もできません。\r\n"
-                  "登録アプリのキー割り当てはそのまま残ります。"},
-        {DF_HISTORY, nullptr},
-        {99, nullptr},
-    };
-    for (const auto& c : cases) {
-        char out[400] = "x";
-        EXPECT_EQ(c.text ? 1 : 0, FormatUnreadableMessage(c.file, "C:\\v\\data\\f", out, sizeof out)) << c.file;
-        EXPECT_STREQ(c.text ? c.text : "", out) << c.file;
-    }
-    // Too small: nothing rather than a cut message.
-    char small[20] = "x";
-    EXPECT_EQ(0, FormatUnreadableMessage(DF_KEYMAP, "C:\\v\\data\\keymap", small, sizeof small));
-    EXPECT_STREQ("", small);
+    char out[300] = "x";
+    EXPECT_EQ(1, FormatUnreadableMessage(DF_KEYMAP, "C:\\v\\data\\keymap", out, sizeof out));
+    EXPECT_STREQ("C:\\v\\data\\keymap\r\nを読み込めませんでした。\r\n「キー割り当て」の変更は保存されません。", out);
+    EXPECT_EQ(0, FormatUnreadableMessage(DF_HISTORY, "h", out, sizeof out));  // not a file Optbox edits
+    EXPECT_EQ(0, FormatUnreadableMessage(DF_KEYMAP, "C:\\v\\data\\keymap", out, 20));  // never cut
+    EXPECT_STREQ("", out);
 }
 
 TEST_F(OptboxKeys, DeletingAnApplicationRemovesItsKeys) {
