@@ -307,11 +307,12 @@ TEST_F(OptboxAppsE2E, ApplicationsThatCannotBeReadKeepTheirKeysAndTheUserIsTold)
     HANDLE held = CreateFileA(Path("data\\vorn_e.dat").c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
     ASSERT_NE(held, INVALID_HANDLE_VALUE);
     OptboxProcess box;
-    HWND dialog = nullptr, keys = nullptr;
+    HWND dialog = nullptr, page = nullptr, keys = nullptr;
     ASSERT_TRUE(StartSettings(&box, "", &dialog));
-    ASSERT_TRUE(GoToRow(dialog, ROW_KEYS, ID_KEYS_LIST, &keys));
+    ASSERT_TRUE(GoToRow(dialog, ROW_APPS, ID_APPS_LIST, &page));
     EXPECT_TRUE(ExpectMessage(&box, Path("data\\vorn_e.dat") + "\r\nを読み込めませんでした。\r\n「登録アプリ」は"
                                     "編集も保存もできません。\r\n登録アプリのキー割り当てはそのまま残ります。"));
+    ASSERT_TRUE(GoToRow(dialog, ROW_KEYS, ID_KEYS_LIST, &keys));
     EXPECT_EQ(ListRowCount(GetDlgItem(keys, ID_KEYS_LIST)), 24) << "applications listed that could not be read";
     ASSERT_TRUE(PressAndWaitExit(&box, dialog, IDOK));
     CloseHandle(held);
