@@ -12,6 +12,7 @@
 #include <string.h>
 
 #include "fileio.h"
+#include "keymap.h"
 #include "listfile.h"
 #include "settings.h"
 #include "strutil.h"
@@ -133,7 +134,11 @@ int ReadRegAppsText(const char* text, RegAppExists exists, void* ctx, RegAppStat
         MemFree(converted);
         return 0;
     }
-    for (int32_t i = 0; i < count; i++) ReadEntry(source, i + 1, &entries[i]);
+    int32_t unheld = 0;
+    for (int32_t i = 0; i < count; i++) {
+        ReadEntry(source, i + 1, &entries[i]);
+        if (!entries[i].path[0]) unheld++;
+    }
     MemFree(converted);
 
     int valid = 0;
@@ -157,13 +162,15 @@ int ReadRegAppsText(const char* text, RegAppExists exists, void* ctx, RegAppStat
     AssignRegAppIds(entries, count);
     table->RegApps = entries;
     table->RegAppCount = count;
+    table->unheld = unheld;
     return 1;
 }
 
 static bool IdInUse(const RegApp* entries, int32_t count, int32_t id) {
     for (int32_t i = 0; i < count; i++)
         if (entries[i].cmd == id) return true;
-    return false;
+    // A key still bound to the id would start the new program.
+    return CountBindingsOfId((uint32_t)id) > 0;
 }
 
 int32_t AssignRegAppIds(RegApp* entries, int32_t count) {
@@ -186,6 +193,7 @@ void FreeRegApps(RegAppState* table) {
     MemFree(table->RegApps);
     table->RegApps = nullptr;
     table->RegAppCount = 0;
+    table->unheld = 0;
 }
 
 // ---------------------------------------------------------------------------
@@ -271,7 +279,10 @@ int WriteRegAppsFile(const char* path, const RegApp* entries, int32_t count, int
 bool RegAppInMenu(const RegApp* entry) {
     if (!entry) return false;
     size_t len = strnlen(entry->name, REGAPP_TEXT_SIZE);
-    return len >= 1 && len <= REGAPP_MENU_NAME_MAX;
+    if (len >= REGAPP_TEXT_SIZE) return false;
+    size_t chars = 0;
+    for (size_t i = 0; i < len; i += CharStepSjis(entry->name + i)) chars++;
+    return chars >= 1 && chars <= REGAPP_MENU_NAME_MAX;
 }
 
 int32_t FindRegAppById(const RegApp* entries, int32_t count, int32_t id) {

@@ -41,6 +41,7 @@ struct RegApp {
 struct RegAppState {
     RegApp* RegApps;
     int32_t RegAppCount;
+    int32_t unheld;  // sections read as hidden entries: no path, or a value too long
 };
 
 // The launcher's table of registered applications.
@@ -64,12 +65,17 @@ int32_t CountRegAppSections(const char* text);
 //  - an empty name becomes the file-name part of path (stays empty when path
 //    has no separator);
 //  - cmd missing, or below 1000, is assigned (AssignRegAppIds).
+// table->unheld counts the sections that gave a hidden entry although they
+// were there (no path, or a value that does not fit): a writer of the table
+// would lose them.
 // Returns 1 when at least one entry is valid (path kept); otherwise 0 and the
 // table is empty (also when memory runs out).
 int ReadRegAppsText(const char* text, RegAppExists exists, void* ctx, RegAppState* table);
 
 // Gives each entry whose cmd is REGAPP_NO_ID, in table order, the smallest id of
-// 1000 or above that no entry uses yet. Returns the number of ids assigned.
+// 1000 or above that no entry uses yet and no application key binding holds
+// (AppBindings, common/keymap): an old key never starts another program.
+// Returns the number of ids assigned.
 int32_t AssignRegAppIds(RegApp* entries, int32_t count);
 
 // Frees the table and empties it.
@@ -107,9 +113,10 @@ int WriteRegAppsFile(const char* path, const RegApp* entries, int32_t count, int
 
 // --- using the table ---------------------------------------------------------------
 
-// Longest name shown in the menu of registered applications: 99 bytes; longer
-// ones (and empty ones, the hidden entries) are left out of the menu, while
-// their programs can still be started by an application key.
+// Longest name shown in the menu of registered applications: 99 characters (a
+// double-byte character counts as one); longer ones (and empty ones, the hidden
+// entries) are left out of the menu, while their programs can still be started
+// by an application key.
 enum { REGAPP_MENU_NAME_MAX = 99 };
 bool RegAppInMenu(const RegApp* entry);
 

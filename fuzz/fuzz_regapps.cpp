@@ -37,7 +37,7 @@ bool IsZero(const RegApp& e) {
 bool Unwritable(const char* v) { return strchr(v, '\r') || v[0] == ' '; }
 
 void CheckRegApps(const char* text) {
-    RegAppState table = {nullptr, 0};
+    RegAppState table = {};
     int valid = ReadRegAppsText(text, FakeExists, nullptr, &table);
     if (!valid) {
         Check(table.RegApps == nullptr && table.RegAppCount == 0);
@@ -77,7 +77,7 @@ void CheckRegApps(const char* text) {
               REGAPP_WRITE_NO_ROOM);
         Check(FormatRegApps(table.RegApps, count, written, (size_t)need + 1, nullptr) == need);
         Check(strlen(written) == (size_t)need);
-        RegAppState back = {nullptr, 0};
+        RegAppState back = {};
         Check(ReadRegAppsText(written, nullptr, nullptr, &back) == 1);
         Check(back.RegAppCount == count);
         for (int32_t i = 0; i < count; i++)

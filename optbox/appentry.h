@@ -19,8 +19,9 @@ RegApp* ReadAppRows(HWND list, int* count);
 int PutAppRow(HWND list, int pos, const RegApp* entry, bool insert);
 void SelectAppRow(HWND list, int row);
 // The applications as currently edited: "data\vorn_e.tmp" when it is there,
-// else "data\vorn_e.dat" (entries whose program is missing left out); 1 when
-// at least one was read.
+// else "data\vorn_e.dat" (every entry, also one whose program is away just
+// now); 1 when at least one was read, 0 when there are none, -1 when the file
+// is there but could not be read (the user is told).
 int ReadCurrentApps(RegAppState* table);
 
 // Dialog 144: adds (at the selection or the end), edits the selected row, or

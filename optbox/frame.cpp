@@ -1,9 +1,11 @@
 // frame.cpp - Optbox.exe: start-up and the single instance, the version box,
 // and the settings dialog 107 that holds the tree of pages: it makes the
-// pages, switches between them, collects them at OK in a fixed order, saves,
-// and asks a running vorn to reload.
+// pages, switches between them, collects them at OK in a fixed order, saves
+// what they collected only when every page took its fields, and asks a running
+// vorn to reload.
 #include <windows.h>
 #include <commctrl.h>
+#include <stdio.h>
 
 #include "common/fileio.h"
 #include "common/keymap.h"
@@ -12,6 +14,7 @@
 #include "optbox/optbox.h"
 #include "optbox/optdata.h"
 #include "optbox/optrules.h"
+#include "optbox/optrules2.h"
 #include "optbox/pages.h"
 #include "optbox/pages2.h"
 #include "resources/optbox_res.h"
@@ -209,6 +212,7 @@ static void NotifyVorn(HWND dialog) {
 }
 
 static void CleanupDialog(void) {
+    DiscardStagedFiles();
     RestoreSubclass(Opt.tree);
     CleanupCommon1Page(PageWindow(PAGE_COMMON1));
     CleanupKeysPage(PageWindow(PAGE_KEYS));
@@ -222,13 +226,40 @@ static void CleanupDialog(void) {
 static void OnOk(HWND dialog) {
     // Held now, or held when the key press or click that pressed OK was made.
     bool shift = GetAsyncKeyState(VK_SHIFT) < 0 || GetKeyState(VK_SHIFT) < 0;
-    if (!CollectPages()) return;
+    // Every page is collected before anything is written: a page that refuses
+    // leaves every file as it was.
+    DiscardStagedFiles();
+    if (!CollectPages()) {
+        DiscardStagedFiles();
+        return;
+    }
+    char failed[6 * DATA_PATH_SIZE];
+    int failures = WriteStagedFiles(failed, sizeof failed);
+    if (!failures) DeleteAppsTemp();
     ValidateSettings();
-    SaveSettings();
+    // A settings file that could not be read is not written over (the user was told).
+    if (!SaveSettings() && DataFileLastLoad(DF_SETTINGS) != DF_UNREADABLE) {
+        failures++;
+        AddFailedPath(DF_SETTINGS, failed, sizeof failed);
+    }
     NotifyVorn(dialog);
+    if (failures) {
+        // The edits stay on show, so OK can be given again.
+        char text[sizeof failed + 100];
+        snprintf(text, sizeof text, "%s\r\nを保存できませんでした。", failed);
+        OptMessage(dialog, text);
+        return;
+    }
     if (shift) return;
     CleanupDialog();
     EndDialog(dialog, 1);
+}
+
+// A file that is there but could not be read: the user is told what is not saved.
+static void OnUnreadable(HWND dialog, int dataFileId) {
+    char path[DATA_PATH_SIZE], text[DATA_PATH_SIZE + 200];
+    if (DataFilePath(dataFileId, path, sizeof path) && FormatUnreadableMessage(dataFileId, path, text, sizeof text))
+        OptMessage(dialog, text);
 }
 
 static void OnCancel(HWND dialog) {
@@ -262,6 +293,8 @@ static BOOL OnInitSettings(HWND dialog) {
     LoadKeyBindings();
     CentreOnDesktop(dialog);
     PostMessageA(dialog, WM_OPT_FOCUS_TREE, 0, 0);
+    ReportIfUnreadable(DF_SETTINGS);
+    ReportIfUnreadable(DF_KEYMAP);
     return TRUE;
 }
 
@@ -271,6 +304,9 @@ INT_PTR CALLBACK SettingsDialogProc(HWND dialog, UINT msg, WPARAM wParam, LPARAM
             return OnInitSettings(dialog);
         case WM_OPT_FOCUS_TREE:
             SetFocus(Opt.tree);
+            return TRUE;
+        case WM_OPT_UNREADABLE:
+            OnUnreadable(dialog, (int)wParam);
             return TRUE;
         case WM_NOTIFY: {
             const NMHDR* hdr = (const NMHDR*)lParam;

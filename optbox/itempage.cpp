@@ -1,6 +1,6 @@
 // itempage.cpp - the rows of the list-item pages: reading the list file into
 // the list, moving, inserting and deleting rows, dropped files, the check box
-// rule, the filter of a Favorites folder, and writing the file at OK.
+// rule, the filter of a Favorites folder, and the file's new text at OK.
 #include "optbox/itempage.h"
 
 #include <commctrl.h>
@@ -115,7 +115,10 @@ void InitItemPage(HWND page, const ItemPageKind* kind) {
     }
     DragAcceptFiles(page, TRUE);
     char* text = LoadDataFile(kind->dataFile, nullptr, nullptr);
-    if (!text) return;
+    if (!text) {
+        ReportIfUnreadable(kind->dataFile);
+        return;
+    }
     ItemRows rows = {};
     if (ReadItemRows(text, kind->mode, &rows)) {
         FillingFromFile = true;
@@ -164,8 +167,8 @@ bool CollectItemPage(HWND page, const ItemPageKind* kind) {
         long need = FormatListFile(lines, count, kind->mode, nullptr, 0);
         char* text = need >= 0 ? (char*)MemAlloc((size_t)need + 1) : nullptr;
         long len = text ? FormatListFile(lines, count, kind->mode, text, (size_t)need + 1) : -1;
-        // A file that cannot be written is skipped.
-        if (len >= 0) SaveDataFile(kind->dataFile, text, (size_t)len);
+        // Written at OK once every page has been collected.
+        if (len >= 0) StageDataFile(kind->dataFile, text, (size_t)len);
         MemFree(text);
     }
     MemFree(rows);

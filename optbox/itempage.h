@@ -19,8 +19,9 @@ struct ItemPageKind {
 HWND ItemList(HWND page, const ItemPageKind* kind);
 // Columns, styles and drop acceptance; then the rows of the file.
 void InitItemPage(HWND page, const ItemPageKind* kind);
-// Writes the file from the rows; false (after a message, the row selected)
-// when a row cannot be written as it stands.
+// Stages the file's new text from the rows (written once every page has been
+// collected); false (after a message, the row selected) when a row cannot be
+// written as it stands.
 bool CollectItemPage(HWND page, const ItemPageKind* kind);
 // WM_COMMAND, WM_NOTIFY and WM_DROPFILES of a page; true when handled.
 bool ItemPageCommand(HWND page, const ItemPageKind* kind, int id);

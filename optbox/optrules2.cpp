@@ -5,6 +5,7 @@
 #include <stdio.h>
 #include <string.h>
 
+#include "common/datafile.h"
 #include "common/fileio.h"
 #include "common/keymap.h"
 #include "common/regapps.h"
@@ -148,7 +149,8 @@ int32_t SmallestFreeAppId(const int32_t* ids, int32_t count) {
     for (int32_t candidate = REGAPP_FIRST_ID; candidate <= REGAPP_LAST_ID; candidate++) {
         bool used = false;
         for (int32_t i = 0; i < count && !used; i++) used = ids[i] == candidate;
-        if (!used) return candidate;
+        // An id that a key binding still holds would hand that key to the new program.
+        if (!used && CountBindingsOfId((uint32_t)candidate) == 0) return candidate;
     }
     return -1;
 }
@@ -256,15 +258,8 @@ void FormatBoundMessage(const char* rowName, uint32_t key, const char* holderNam
 }
 
 int SyncAppBindings(const int32_t* ids, int32_t count) {
-    // Bindings of applications that are gone.
-    for (int i = 0; i < AppBindings.count; i++) {
-        uint32_t id = AppBindings.items[i].id;
-        if (id == BINDING_DAMAGED) continue;
-        bool listed = false;
-        for (int32_t j = 0; j < count && !listed; j++) listed = (uint32_t)ids[j] == id;
-        if (!listed) RemoveAppBindings(id);
-    }
-    // Applications without a binding get one without a key.
+    // Bindings of ids not in the list stay: they go only with an application the
+    // user deletes, and a list read a moment ago may lack a program that is away.
     int ok = 1;
     for (int32_t j = 0; j < count; j++) {
         if (ids[j] < REGAPP_FIRST_ID) continue;
@@ -272,4 +267,31 @@ int SyncAppBindings(const int32_t* ids, int32_t count) {
             ok = 0;
     }
     return ok;
+}
+
+// ---------------------------------------------------------------------------
+// Files that could not be read
+
+static const char* UnreadableConsequence(int dataFileId) {
+    switch (dataFileId) {
+        case DF_SETTINGS: return "設定の変更は保存されません。";
+        case DF_KEYMAP: return "「キー割り当て」の変更は保存されません。";
+        case DF_DEFAULT: return "「Default(2)」の変更は保存されません。";
+        case DF_FAVORITES: return "「Favorite(2)」の変更は保存されません。";
+        case DF_APPS: return "「登録アプリ」は編集も保存もできません。\r\n登録アプリのキー割り当てはそのまま残ります。";
+    }
+    return nullptr;
+}
+
+int FormatUnreadableMessage(int dataFileId, const char* path, char* out, size_t outSize) {
+    const char* consequence = UnreadableConsequence(dataFileId);
+    if (!out || outSize == 0) return 0;
+    out[0] = '\0';
+    if (!consequence || !path) return 0;
+    int n = snprintf(out, outSize, "%s\r\nを読み込めませんでした。\r\n%s", path, consequence);
+    if (n < 0 || (size_t)n >= outSize) {
+        out[0] = '\0';
+        return 0;
+    }
+    return 1;
 }

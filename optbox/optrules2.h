@@ -94,8 +94,9 @@ int32_t InsertPosition(int32_t selected, int32_t count);
 // ---------------------------------------------------------------------------
 // Registered applications
 
-// The smallest id of 1000 or above that none of ids[0..count) holds; -1 when
-// every id up to the file's limit is taken.
+// The smallest id of 1000 or above that none of ids[0..count) holds and no
+// application key binding (AppBindings) holds; -1 when every id up to the
+// file's limit is taken.
 int32_t SmallestFreeAppId(const int32_t* ids, int32_t count);
 
 // Whether name equals (byte comparison) one of names[0..count) other than the
@@ -159,9 +160,17 @@ void FormatBoundMessage(const char* rowName, uint32_t key, const char* holderNam
                         size_t outSize);
 extern const char NeedModifierMessage[];  // "Alt,Ctrl,Shiftと組み合わせてください"
 
-// Brings the application bindings in line with the applications of the list
-// (ids[0..count)): every binding of an id that is not in the list is removed
-// (RemoveAppBindings), and every application without a binding gets one
-// without a key, so it is listed with "(NONE)". Returns 0 when a binding could
-// not be added (memory).
+// Gives every application of the list (ids[0..count)) that has no binding one
+// without a key, so it is listed with "(NONE)". Bindings of ids that are not in
+// the list are left as they are: they go only when the user deletes their
+// application. Returns 0 when a binding could not be added (memory).
 int SyncAppBindings(const int32_t* ids, int32_t count);
+
+// ---------------------------------------------------------------------------
+// Files that could not be read
+
+// The message for a data file (DF_SETTINGS, DF_KEYMAP, DF_DEFAULT, DF_FAVORITES
+// or DF_APPS, common/datafile.h) that is there but could not be read: its path
+// and what is not saved for that reason. 1 written; 0 (out empty) for another
+// file or when out is too small.
+int FormatUnreadableMessage(int dataFileId, const char* path, char* out, size_t outSize);

@@ -1,9 +1,13 @@
 // page_apps.cpp - "登録アプリ" (page 4, dialog 134): the registered
 // applications. The rows are written to "data\vorn_e.tmp" whenever the page is
 // left (the key page reads them from there) and to "data\vorn_e.dat" at OK.
+// Every application of the file is a row, also one whose program cannot be
+// found just now (a drive or share that is away): such a row is marked and
+// written back as it is.
 #include <windows.h>
 #include <commctrl.h>
 #include <shellapi.h>
+#include <stdio.h>
 #include <string.h>
 
 #include "common/datafile.h"
@@ -22,7 +26,11 @@ struct AppsPageRecord {
     HWND page;
     HWND list;
     bool bindingsRemoved;  // a deletion took key bindings with it
+    bool unreadable;       // "data\vorn_e.dat" could not be read: nothing is edited or saved
 };
+
+// The image of a row whose program cannot be found.
+enum { APP_IMAGE_MISSING = 0 };
 static AppsPageRecord AppsPage;
 
 static bool AppPathExists(void*, const char* path) { return FileExists(path) || DirectoryExists(path); }
@@ -37,19 +45,17 @@ static void SetCell(HWND list, int row, int column, const char* text) {
 
 int PutAppRow(HWND list, int pos, const RegApp* entry, bool insert) {
     int row = pos;
+    LVITEMA item = {};
+    item.mask = LVIF_PARAM | LVIF_IMAGE;
+    item.iItem = pos;
+    item.lParam = (LPARAM)entry->cmd;
+    item.iImage = AppPathExists(nullptr, entry->path) ? I_IMAGENONE : APP_IMAGE_MISSING;
     if (insert) {
-        LVITEMA item = {};
-        item.mask = LVIF_TEXT | LVIF_PARAM;
-        item.iItem = pos;
+        item.mask |= LVIF_TEXT;
         item.pszText = (char*)entry->name;
-        item.lParam = (LPARAM)entry->cmd;
         row = (int)SendMessageA(list, LVM_INSERTITEMA, 0, (LPARAM)&item);
         if (row < 0) return -1;
     } else {
-        LVITEMA item = {};
-        item.mask = LVIF_PARAM;
-        item.iItem = row;
-        item.lParam = (LPARAM)entry->cmd;
         SendMessageA(list, LVM_SETITEMA, 0, (LPARAM)&item);
     }
     SetCell(list, row, APP_COL_NAME, entry->name);
@@ -124,15 +130,32 @@ static void DeleteAppRows(void) {
 
 
 // The applications as currently edited: "data\vorn_e.tmp" when it is there,
-// else "data\vorn_e.dat"; entries whose program is missing are left out.
+// else "data\vorn_e.dat"; every entry of the file is kept, also one whose
+// program is away just now.
 int ReadCurrentApps(RegAppState* table) {
+    FreeRegApps(table);
     char* text = nullptr;
-    if (Opt.appsTmpPath[0] && FileExists(Opt.appsTmpPath)) text = ReadWholeFile(Opt.appsTmpPath, 0, nullptr);
-    else text = LoadDataFile(DF_APPS, nullptr, nullptr);
-    if (!text) return 0;
-    int ok = ReadRegAppsText(text, AppPathExists, nullptr, table);
+    if (Opt.appsTmpPath[0] && FileExists(Opt.appsTmpPath)) {
+        text = ReadWholeFile(Opt.appsTmpPath, 0, nullptr);
+    } else {
+        int status = DF_MISSING;
+        text = LoadDataFile(DF_APPS, &status, nullptr);
+        if (status == DF_UNREADABLE) ReportIfUnreadable(DF_APPS);
+        if (!text && status == DF_MISSING) return 0;
+    }
+    if (!text) return -1;
+    int ok = ReadRegAppsText(text, nullptr, nullptr, table);
     MemFree(text);
     return ok;
+}
+
+// A row's program that cannot be found is marked with the warning sign.
+static void AddMissingImage(HWND list) {
+    HIMAGELIST images = ImageList_Create(GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON),
+                                         ILC_COLOR32 | ILC_MASK, 1, 0);
+    if (!images) return;
+    ImageList_AddIcon(images, LoadIconA(nullptr, (LPCSTR)IDI_WARNING));
+    ListView_SetImageList(list, images, LVSIL_SMALL);
 }
 
 void InitAppsPage(HWND page) {
@@ -144,47 +167,65 @@ void InitAppsPage(HWND page) {
     AddListColumn(list, APP_COL_PATH, "パス", 160);
     AddListColumn(list, APP_COL_ARG, "引数", 45);
     AddListColumn(list, APP_COL_FOLDER, "カレント", 100);
+    AddMissingImage(list);
     CheckDlgButton(page, IDC_APPS_SHOWPOS, Settings.showpos ? BST_CHECKED : BST_UNCHECKED);
-    DragAcceptFiles(page, TRUE);
     RegAppState table = {};
-    ReadCurrentApps(&table);
+    if (ReadCurrentApps(&table) < 0) {
+        // Nothing to edit: what is shown could not be saved without losing the file.
+        AppsPage.unreadable = true;
+        static const int controls[] = {IDC_APPS_LIST, IDC_APPS_UP, IDC_APPS_DOWN, IDC_APPS_DELETE, IDC_APPS_EDIT,
+                                       IDC_APPS_ADD};
+        for (int id : controls) EnableWindow(GetDlgItem(page, id), FALSE);
+        return;
+    }
+    DragAcceptFiles(page, TRUE);
     int row = 0;
     for (int i = 0; i < table.RegAppCount; i++)
         if (table.RegApps[i].path[0]) PutAppRow(list, row++, &table.RegApps[i], true);
+    // Sections no row can hold survive in the backup when the file is saved.
+    if (table.unheld > 0) KeepDataFileBackup(DF_APPS);
     FreeRegApps(&table);
 }
 
-// Writes the rows to path (the temporary file) or to "data\vorn_e.dat" (path null).
+// Writes the rows to path (the temporary file the key page reads).
 static bool WriteAppRows(const char* path) {
     if (!AppsPage.list) return true;
     int count = 0;
     RegApp* entries = ReadAppRows(AppsPage.list, &count);
     if (!entries) return false;
-    bool ok;
-    if (path) {
-        ok = WriteRegAppsFile(path, entries, count, nullptr) == 1;
-    } else {
-        long need = FormatRegApps(entries, count, nullptr, 0, nullptr);
-        char* text = need >= 0 ? (char*)MemAlloc((size_t)need + 1) : nullptr;
-        long len = text ? FormatRegApps(entries, count, text, (size_t)need + 1, nullptr) : -1;
-        ok = len >= 0 && SaveDataFile(DF_APPS, text, (size_t)len);
-        MemFree(text);
-    }
+    bool ok = WriteRegAppsFile(path, entries, count, nullptr) == 1;
     MemFree(entries);
     return ok;
 }
 
-bool WriteAppsTemp(HWND) { return WriteAppRows(Opt.appsTmpPath); }
+bool WriteAppsTemp(HWND) { return AppsPage.unreadable || WriteAppRows(Opt.appsTmpPath); }
 
 bool CollectAppsPage(HWND page) {
     Settings.showpos = IsDlgButtonChecked(page, IDC_APPS_SHOWPOS) == BST_CHECKED ? 1 : 0;
-    // A file that cannot be written is skipped.
-    WriteAppRows(nullptr);
-    DeleteAppsTemp();
+    if (AppsPage.unreadable || !AppsPage.list) return true;
+    int count = 0;
+    RegApp* entries = ReadAppRows(AppsPage.list, &count);
+    if (!entries) return true;
+    int32_t bad = -1;
+    long need = FormatRegApps(entries, count, nullptr, 0, &bad);
+    char* text = need >= 0 ? (char*)MemAlloc((size_t)need + 1) : nullptr;
+    long len = text ? FormatRegApps(entries, count, text, (size_t)need + 1, nullptr) : -1;
+    if (len >= 0) StageDataFile(DF_APPS, text, (size_t)len);
+    MemFree(text);
+    if (need < 0 && bad >= 0) {
+        // A row that would not read back as it stands is refused, never written changed.
+        char message[REGAPP_TEXT_SIZE + 100];
+        snprintf(message, sizeof message, "%s\r\nは保存できない文字を含んでいます。", entries[bad].name);
+        MemFree(entries);
+        SelectAppRow(AppsPage.list, bad);
+        OptMessage(page, message);
+        SetFocus(AppsPage.list);
+        return false;
+    }
+    MemFree(entries);
     // Keys of deleted applications must not pass to a later application with the same id,
     // also when the key page was never opened.
-    if (AppsPage.bindingsRemoved) SaveKeyBindings();
-    AppsPage.bindingsRemoved = false;
+    if (AppsPage.bindingsRemoved) StageKeyBindings();
     return true;
 }
 

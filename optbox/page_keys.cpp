@@ -54,9 +54,10 @@ static void IdName(uint32_t id, char* out, size_t size) {
         CommandName(id, out, size);
         return;
     }
-    for (int i = 0; i < KeysPage.apps.RegAppCount; i++)
-        if ((uint32_t)KeysPage.apps.RegApps[i].cmd == id && KeysPage.apps.RegApps[i].path[0])
-            CopyString(out, KeysPage.apps.RegApps[i].name, size);
+    int32_t found = FindRegAppById(KeysPage.apps.RegApps, KeysPage.apps.RegAppCount, (int32_t)id);
+    if (found >= 0) CopyString(out, KeysPage.apps.RegApps[found].name, size);
+    // A key kept for an id that no application holds any more.
+    else snprintf(out, size, "(未登録のアプリ %u)", (unsigned)id);
 }
 
 static void ShowRowKey(int row, uint32_t key) {
@@ -107,20 +108,24 @@ void RefillKeysCommands(HWND page) {
         if (CommandName(CommandBindings.items[i].id, name, sizeof name))
             InsertKeyRow(row++, CommandBindings.items[i].id, CommandBindings.items[i].key);
     }
-    FreeRegApps(&KeysPage.apps);
-    ReadCurrentApps(&KeysPage.apps);
-    int32_t* ids = (int32_t*)MemAlloc((size_t)(KeysPage.apps.RegAppCount + 1) * sizeof(int32_t));
-    int idCount = 0;
-    for (int i = 0; ids && i < KeysPage.apps.RegAppCount; i++)
-        if (KeysPage.apps.RegApps[i].path[0]) ids[idCount++] = KeysPage.apps.RegApps[i].cmd;
-    if (ids) SyncAppBindings(ids, idCount);
-    for (int i = 0; ids && i < AppBindings.count; i++) {
-        uint32_t id = AppBindings.items[i].id;
-        bool listed = false;
-        for (int j = 0; j < idCount && !listed; j++) listed = (uint32_t)ids[j] == id;
-        if (listed) InsertKeyRow(row++, id, AppBindings.items[i].key);
+    // Applications that could not be read get no rows: their bindings stay as
+    // they are in memory, and so in the file.
+    if (ReadCurrentApps(&KeysPage.apps) >= 0) {
+        int32_t* ids = (int32_t*)MemAlloc((size_t)(KeysPage.apps.RegAppCount + 1) * sizeof(int32_t));
+        int idCount = 0;
+        for (int i = 0; ids && i < KeysPage.apps.RegAppCount; i++)
+            if (KeysPage.apps.RegApps[i].path[0]) ids[idCount++] = KeysPage.apps.RegApps[i].cmd;
+        if (ids) SyncAppBindings(ids, idCount);
+        for (int i = 0; ids && i < AppBindings.count; i++) {
+            uint32_t id = AppBindings.items[i].id;
+            bool listed = false;
+            for (int j = 0; j < idCount && !listed; j++) listed = (uint32_t)ids[j] == id;
+            // A key held for an id no application has is shown, so it can be freed.
+            if (listed || (id != BINDING_DAMAGED && AppBindings.items[i].key != 0))
+                InsertKeyRow(row++, id, AppBindings.items[i].key);
+        }
+        MemFree(ids);
     }
-    MemFree(ids);
     SelectKeyRow(0);
 }
 
@@ -294,8 +299,8 @@ void InitKeysPage(HWND page) {
 }
 
 bool CollectKeysPage(HWND) {
-    // A file that cannot be written is skipped.
-    SaveKeyBindings();
+    // Written at OK once every page has been collected.
+    StageKeyBindings();
     return true;
 }
 

@@ -82,6 +82,27 @@ HWND VisiblePage(HWND dialog) {
     return result[1];
 }
 
+static HTREEITEM TreeItemAsk(HWND tree, WPARAM how, HTREEITEM from) {
+    DWORD_PTR item = 0;
+    if (!SendMessageTimeoutA(tree, TVM_GETNEXTITEM, how, (LPARAM)from, SMTO_ABORTIFHUNG, 2000, &item)) return nullptr;
+    return (HTREEITEM)item;
+}
+
+HTREEITEM TreeRowItem(HWND tree, int row) {
+    HTREEITEM item = TreeItemAsk(tree, TVGN_ROOT, nullptr);
+    for (int i = 0; item && i < row; i++) item = TreeItemAsk(tree, TVGN_NEXTVISIBLE, item);
+    return item;
+}
+
+HTREEITEM TreeSelection(HWND tree) { return TreeItemAsk(tree, TVGN_CARET, nullptr); }
+
+bool ShowsRow(HWND dialog, int row, int controlId) {
+    // The frame switches pages while it handles the change of the selection.
+    HWND tree = GetDlgItem(dialog, 1000), page = VisiblePage(dialog);
+    HTREEITEM want = TreeRowItem(tree, row);
+    return want && TreeSelection(tree) == want && page && GetDlgItem(page, controlId);
+}
+
 bool ControlHasFocus(HWND control) {
     if (!control || GetForegroundWindow() != GetAncestor(control, GA_ROOT)) return false;
     GUITHREADINFO info = {};
@@ -111,8 +132,7 @@ void OptboxTest::SetUp() {
     HWND found = nullptr;
     if (!WaitFor([&] { return (found = FindDialogOf(box->Pid(), "vornの設定")) != nullptr; }, E2E_START_MS))
         return ::testing::AssertionFailure() << "no settings dialog appeared";
-    HWND page = nullptr;
-    if (!WaitFor([&] { return (page = VisiblePage(found)) != nullptr && GetDlgItem(page, 1011); }))
+    if (!WaitFor([&] { return ShowsRow(found, ROW_COMMON1, 1011); }))
         return ::testing::AssertionFailure() << "the first page did not show";
     ::testing::AssertionResult front = Activate(found);
     if (!front) return front;
@@ -120,6 +140,21 @@ void OptboxTest::SetUp() {
     if (!WaitFor([&] { return ControlHasFocus(tree); })) return ::testing::AssertionFailure() << "the tree has no focus";
     *dialog = found;
     return ::testing::AssertionSuccess();
+}
+
+// Presses vk on the tree until it selects want. A press after which the
+// selection stays where it was, the tree still in front with the focus, never
+// arrived: it is given again (at most three presses).
+static ::testing::AssertionResult SelectWithKey(HWND tree, WORD vk, HTREEITEM want) {
+    HTREEITEM before = TreeSelection(tree), now = before;
+    for (int attempt = 0; attempt < 3 && now != want; attempt++) {
+        if (!ControlHasFocus(tree)) return ::testing::AssertionFailure() << "the tree lost the focus";
+        if (!TapKey(vk)) return ::testing::AssertionFailure() << "SendInput refused";
+        if (WaitFor([&] { return (now = TreeSelection(tree)) != before; }, 1500) && now != want)
+            return ::testing::AssertionFailure() << "key " << vk << " selected another tree item";
+    }
+    if (now == want) return ::testing::AssertionSuccess();
+    return ::testing::AssertionFailure() << "key " << vk << " did not move the tree's selection";
 }
 
 ::testing::AssertionResult OptboxTest::GoToRow(HWND dialog, int row, int controlId, HWND* page) {
@@ -130,19 +165,12 @@ void OptboxTest::SetUp() {
         if (!ClickWindow(tree) || !WaitFor([&] { return ControlHasFocus(tree); }))
             return ::testing::AssertionFailure() << "the tree did not take the focus";
     }
-    HWND before = VisiblePage(dialog);
-    bool beforeMatches = before && GetDlgItem(before, controlId);
-    if (!TapKey(VK_HOME)) return ::testing::AssertionFailure() << "SendInput refused";
-    for (int i = 0; i < row; i++)
-        if (!TapKey(VK_DOWN)) return ::testing::AssertionFailure() << "SendInput refused";
-    HWND shown = nullptr;
-    // A page that already showed the control must give way to another one.
-    if (!WaitFor([&] {
-            return (shown = VisiblePage(dialog)) != nullptr && GetDlgItem(shown, controlId) &&
-                   (!beforeMatches || shown != before);
-        }))
+    ::testing::AssertionResult step = SelectWithKey(tree, VK_HOME, TreeRowItem(tree, 0));
+    for (int i = 1; step && i <= row; i++) step = SelectWithKey(tree, VK_DOWN, TreeRowItem(tree, i));
+    if (!step) return step << " on the way to row " << row;
+    if (!WaitFor([&] { return ShowsRow(dialog, row, controlId); }))
         return ::testing::AssertionFailure() << "row " << row << " did not show a page with control " << controlId;
-    *page = shown;
+    *page = VisiblePage(dialog);
     return ::testing::AssertionSuccess();
 }
 

@@ -4,6 +4,7 @@
 // types into the controls, and reads the data files it writes.
 #pragma once
 #include <windows.h>
+#include <commctrl.h>
 
 #include <string>
 
@@ -36,6 +37,12 @@ struct OptboxProcess {
 HWND FindDialogOf(DWORD pid, const char* title, HWND except = nullptr);
 // The visible page of the settings dialog (a child dialog), or null.
 HWND VisiblePage(HWND dialog);
+// The tree's item at row (the list branch open) and its selected item; null when none.
+HTREEITEM TreeRowItem(HWND tree, int row);
+HTREEITEM TreeSelection(HWND tree);
+// True when the dialog shows row: the tree has it selected and the page on show
+// holds controlId (a control alone says nothing: pages share ids).
+bool ShowsRow(HWND dialog, int row, int controlId);
 // True when control (of any process) has the keyboard focus of its thread and
 // its top-level window is the foreground window.
 bool ControlHasFocus(HWND control);
@@ -48,9 +55,9 @@ struct OptboxTest : public RunTest {
     // Starts Optbox in the test folder and waits for the settings dialog in
     // front with its first page ("共通(1)").
     ::testing::AssertionResult StartSettings(OptboxProcess* box, const char* args, HWND* dialog);
-    // Moves the tree's selection to row with Home and Down presses and waits
-    // until the page showing holds control id (another page than the one
-    // shown before, when that one held the control too).
+    // Moves the tree's selection to row with Home and Down presses, each
+    // confirmed by the item it selects (a lost press is given again, see
+    // SelectWithKey), and waits until the dialog shows row (ShowsRow).
     ::testing::AssertionResult GoToRow(HWND dialog, int row, int controlId, HWND* page);
     // Replaces the text of an edit: click, End and Backspaces, type.
     ::testing::AssertionResult TypeIntoField(HWND edit, const char* text);

@@ -274,6 +274,52 @@ TEST_F(OptboxAppsE2E, CancelAfterEditingLeavesTheFilesAlone) {
     EXPECT_FALSE(PathExists(PathIn(folder, "data\\vorn_e.tmp")));
 }
 
+// A program on a drive that is away just now loses nothing: its application
+// is listed, marked, written back as it was, and keeps its key.
+TEST_F(OptboxAppsE2E, AnApplicationWhoseProgramIsAwayIsMarkedAndKeptWithItsKey) {
+    std::string text = AppSection(1, "one", one, "", "", 1000) + AppSection(2, "away", "Q:\\away\\t.exe", "-x", "", 1001);
+    std::string keymap = CommandBlock({}) + "---\r\n2\r\n1000,593\r\n1001,587\r\n";
+    ASSERT_TRUE(WriteDataFile(folder, "vorn_e.dat", text) && WriteDataFile(folder, "keymap", keymap));
+    OptboxProcess box;
+    HWND dialog = nullptr, page = nullptr, keys = nullptr;
+    ASSERT_TRUE(StartSettings(&box, "", &dialog));
+    ASSERT_TRUE(GoToRow(dialog, ROW_APPS, ID_APPS_LIST, &page));
+    HWND list = GetDlgItem(page, ID_APPS_LIST);
+    ASSERT_TRUE(WaitFor([&] { return ListRowTexts(list) == std::vector<std::string>{"one", "away"}; }));
+    EXPECT_EQ(ListRowImage(list, 1), 0) << "the missing program is not marked";
+    EXPECT_NE(ListRowImage(list, 0), 0);
+    ASSERT_TRUE(GoToRow(dialog, ROW_KEYS, ID_KEYS_LIST, &keys));
+    EXPECT_FALSE(ShowsRow(dialog, ROW_DEFAULT2, ID_KEYS_LIST)) << "Default(2)'s list has the same id";
+    ASSERT_TRUE(WaitFor([&] { return ListRowCount(GetDlgItem(keys, ID_KEYS_LIST)) == 26; }));
+    EXPECT_EQ(KeyRows(GetDlgItem(keys, ID_KEYS_LIST))[25], "away|Ctrl+K");
+    ASSERT_TRUE(PressAndWaitExit(&box, dialog, IDOK));
+    EXPECT_EQ(ReadDataFile(folder, "vorn_e.dat"), text);
+    EXPECT_EQ(ReadDataFile(folder, "keymap"), keymap);
+}
+
+// A file of applications that cannot be read is said so, and neither it nor
+// the keys of its applications are written.
+TEST_F(OptboxAppsE2E, ApplicationsThatCannotBeReadKeepTheirKeysAndTheUserIsTold) {
+    std::string text = AppSection(1, "one", one, "", "", 1000);
+    std::string keymap = CommandBlock({}) + "---\r\n1\r\n1000,593\r\n";
+    ASSERT_TRUE(WriteDataFile(folder, "vorn_e.dat", text) && WriteDataFile(folder, "keymap", keymap));
+    // Held without sharing, as another program may hold it for a moment.
+    HANDLE held = CreateFileA(Path("data\\vorn_e.dat").c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(held, INVALID_HANDLE_VALUE);
+    OptboxProcess box;
+    HWND dialog = nullptr, page = nullptr, keys = nullptr;
+    ASSERT_TRUE(StartSettings(&box, "", &dialog));
+    ASSERT_TRUE(GoToRow(dialog, ROW_APPS, ID_APPS_LIST, &page));
+    EXPECT_TRUE(ExpectMessage(&box, Path("data\\vorn_e.dat") + "\r\nを読み込めませんでした。\r\n「登録アプリ」は"
+                                    "編集も保存もできません。\r\n登録アプリのキー割り当てはそのまま残ります。"));
+    ASSERT_TRUE(GoToRow(dialog, ROW_KEYS, ID_KEYS_LIST, &keys));
+    EXPECT_EQ(ListRowCount(GetDlgItem(keys, ID_KEYS_LIST)), 24) << "applications listed that could not be read";
+    ASSERT_TRUE(PressAndWaitExit(&box, dialog, IDOK));
+    CloseHandle(held);
+    EXPECT_EQ(ReadDataFile(folder, "vorn_e.dat"), text);
+    EXPECT_EQ(ReadDataFile(folder, "keymap"), keymap);
+}
+
 // A key given to an application on the key page is the key vorn then starts it
 // with: Optbox's files are read by vorn as they were written.
 TEST_F(OptboxAppsE2E, AKeyBoundInOptboxStartsItsApplicationInVorn) {

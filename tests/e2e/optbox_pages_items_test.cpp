@@ -1,6 +1,7 @@
 // optbox_pages_items_test.cpp - the list-item pages "Default(2)" and
 // "Favorite(2)" end to end: rows moved, inserted, deleted and checked with real
-// input are written as exactly those lines, and vorn lists them.
+// input are written as exactly those lines, and vorn lists them; a refusal at
+// OK writes none of them.
 #include <windows.h>
 #include <commctrl.h>
 
@@ -15,7 +16,8 @@ namespace {
 enum {
     ID_FAV_LIST = 1060, ID_DEF_LIST = 1061, ID_FAV_BLANK = 1062, ID_FAV_UP = 1063, ID_FAV_DOWN = 1064,
     ID_FAV_NEXTPAGE = 1065, ID_DEF_UP = 1066, ID_DEF_DOWN = 1067, ID_DEF_DELETE = 1068, ID_FAV_DELETE = 1069,
-    ID_DEF_SEPARATOR = 1070, ID_DEF_BLANK = 1071, ID_FILTER_TEXT = 1001
+    ID_DEF_SEPARATOR = 1070, ID_DEF_BLANK = 1071, ID_FILTER_TEXT = 1001, ID_PREV_BKCOLOR = 1083,
+    ID_PREV_SPI = 1091
 };
 
 bool RowChecked(HWND list, int row) {
@@ -158,6 +160,31 @@ TEST_F(OptboxItemsE2E, EntriesOfAMissingDriveStayInTheFile) {
     HWND list = GetDlgItem(page, ID_DEF_LIST);
     ASSERT_TRUE(WaitRows(list, {"Q:\\away\\tool.exe", one, "+Q:\\away"}));
     ASSERT_TRUE(PressAndWaitExit(&box, dialog, IDOK));
+    EXPECT_EQ(ReadDataFile(folder, "vorn_d.dat"), text);
+}
+
+// A page collected late that refuses at OK leaves the earlier pages' files as they were.
+TEST_F(OptboxItemsE2E, APageThatRefusesAtOkLeavesEveryFileAsItWas) {
+    std::string one = Dir("_one"), two = Dir("_two"), text = one + "\r\n" + two + "\r\n";
+    ASSERT_TRUE(WriteDataFile(folder, "vorn_d.dat", text));
+    OptboxProcess box;
+    HWND dialog = nullptr, page = nullptr, message = nullptr;
+    ASSERT_TRUE(StartSettings(&box, "", &dialog));
+    ASSERT_TRUE(GoToRow(dialog, ROW_DEFAULT2, ID_DEF_LIST, &page));
+    HWND list = GetDlgItem(page, ID_DEF_LIST);
+    ASSERT_TRUE(WaitRows(list, {one, two}));
+    ASSERT_TRUE(FocusFirstRow(list));
+    ASSERT_TRUE(Click(page, ID_DEF_DELETE));
+    ASSERT_TRUE(WaitRows(list, {two}));
+    // The preview page, collected last, refuses its plug-in folder.
+    ASSERT_TRUE(GoToRow(dialog, ROW_PREVIEW, ID_PREV_BKCOLOR, &page));
+    ASSERT_TRUE(TypeIntoField(GetDlgItem(page, ID_PREV_SPI), ("C:\\" + std::string(258, 'p')).c_str()));
+    ASSERT_TRUE(ClickWindow(GetDlgItem(dialog, IDOK)));
+    ASSERT_TRUE(WaitFor([&] { return (message = FindDialogOf(box.Pid(), "Optbox")) != nullptr; })) << "no message";
+    ASSERT_TRUE(Activate(message));
+    ASSERT_TRUE(PressKeyUntil(VK_RETURN, 0, [&] { return !IsWindow(message); }));
+    EXPECT_EQ(ReadDataFile(folder, "vorn_d.dat"), text) << "written before every page was collected";
+    ASSERT_TRUE(PressAndWaitExit(&box, dialog, IDCANCEL));
     EXPECT_EQ(ReadDataFile(folder, "vorn_d.dat"), text);
 }
 

@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "common/datafile.h"
 #include "common/keymap.h"
 #include "common/listfile.h"
 #include "optbox/optrules2.h"
@@ -255,6 +256,11 @@ TEST(OptboxApps, SmallestFreeIdFromAThousand) {
     };
     for (const auto& c : cases)
         EXPECT_EQ(c.expect, SmallestFreeAppId(c.ids.data(), (int32_t)c.ids.size()));
+    // The key of a deleted application's id must not start the next one.
+    int32_t held[] = {1000};
+    AddAppBinding(1001, 0);
+    EXPECT_EQ(1002, SmallestFreeAppId(held, 1));
+    FreeKeyBindings();
     // Two additions in a row when 1000 and 1002 are taken: 1001, then 1003.
     std::vector<int32_t> ids = {1000, 1002};
     ids.push_back(SmallestFreeAppId(ids.data(), (int32_t)ids.size()));
@@ -433,10 +439,10 @@ TEST_F(OptboxKeys, ApplicationBindingsFollowTheApplications) {
     AddAppBinding(1000, KEY_CTRL | 'W');
     AddAppBinding(1001, 0);
     AddAppBinding(1005, KEY_ALT | 'Q');
-    // 1001 deleted, 1002 new, 1005 and 1000 stay.
+    // 1002 new; 1001 not listed (away, or unreadable): only a deletion takes its binding.
     int32_t ids[] = {1000, 1002, 1005};
     ASSERT_EQ(1, SyncAppBindings(ids, 3));
-    EXPECT_EQ(0, CountBindingsOfId(1001));
+    EXPECT_EQ(1, CountBindingsOfId(1001));
     EXPECT_EQ(2, CountBindingsOfId(1000));
     EXPECT_EQ(1, CountBindingsOfId(1002));
     EXPECT_EQ(1, CountBindingsOfId(1005));
@@ -446,12 +452,22 @@ TEST_F(OptboxKeys, ApplicationBindingsFollowTheApplications) {
         if (AppBindings.items[i].id != BINDING_DAMAGED)
             live.push_back({AppBindings.items[i].id, AppBindings.items[i].key});
     std::vector<std::pair<uint32_t, uint32_t>> expect = {
-        {1000, KEY_CTRL | 'Q'}, {1000, KEY_CTRL | 'W'}, {1002, 0}, {1005, KEY_ALT | 'Q'}};
+        {1000, KEY_CTRL | 'Q'}, {1000, KEY_CTRL | 'W'}, {1001, 0}, {1002, 0}, {1005, KEY_ALT | 'Q'}};
     EXPECT_EQ(expect, live);
-    // The removed ones are not written.
     std::vector<char> buf(KeymapTextSize());
     ASSERT_GT(FormatKeymap(buf.data(), buf.size()), 0);
-    EXPECT_NE(nullptr, strstr(buf.data(), "---\r\n4\r\n1000,593\r\n1000,599\r\n1002,0\r\n1005,337\r\n"));
+    EXPECT_NE(nullptr, strstr(buf.data(), "---\r\n5\r\n1000,593\r\n1000,599\r\n1001,0\r\n1002,0\r\n1005,337\r\n"));
+    ASSERT_EQ(1, SyncAppBindings(nullptr, 0));
+    EXPECT_EQ(5, AppBindings.count);
+}
+
+TEST(OptboxUnreadable, MessageNamesTheFileAndWhatIsNotSaved) {
+    char out[300] = "x";
+    EXPECT_EQ(1, FormatUnreadableMessage(DF_KEYMAP, "C:\\v\\data\\keymap", out, sizeof out));
+    EXPECT_STREQ("C:\\v\\data\\keymap\r\nを読み込めませんでした。\r\n「キー割り当て」の変更は保存されません。", out);
+    EXPECT_EQ(0, FormatUnreadableMessage(DF_HISTORY, "h", out, sizeof out));  // not a file Optbox edits
+    EXPECT_EQ(0, FormatUnreadableMessage(DF_KEYMAP, "C:\\v\\data\\keymap", out, 20));  // never cut
+    EXPECT_STREQ("", out);
 }
 
 TEST_F(OptboxKeys, DeletingAnApplicationRemovesItsKeys) {

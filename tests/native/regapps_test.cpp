@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "common/keymap.h"
 #include "common/regapps.h"
 #include "common/settings.h"
 
@@ -27,7 +28,7 @@ std::string Section(int n, const std::string& body) {
 
 struct Reader {
     FakeDisk disk;
-    RegAppState table = {nullptr, 0};
+    RegAppState table = {};
     ~Reader() { FreeRegApps(&table); }
     int Read(const std::string& text) {
         return ReadRegAppsText(text.c_str(), FakeDisk::Exists, &disk, &table);
@@ -117,14 +118,17 @@ TEST(RegAppsReader, EntryRules) {
 
 TEST(RegAppsReader, HiddenEntriesKeepTheirPlace) {
     // Entries that give no program stay in the table zero-filled (cmd 0).
+    // Those the file gave no program for are counted as not held; a program
+    // that is away is not the file's fault.
     struct Case {
         const char* body;
         const char* why;
+        int32_t unheld;
     } cases[] = {
-        {"name=x\r\narg=-n\r\n", "no path"},
-        {"name=x\r\npath=\r\n", "empty path"},
-        {"name=x\r\npath=C:\\gone.exe\r\n", "path does not exist"},
-        {"name=[x]\r\npath=C:\\ok.exe\r\n", "a \"[\" ends the section before the path"},
+        {"name=x\r\narg=-n\r\n", "no path", 1},
+        {"name=x\r\npath=\r\n", "empty path", 1},
+        {"name=x\r\npath=C:\\gone.exe\r\n", "path does not exist", 0},
+        {"name=[x]\r\npath=C:\\ok.exe\r\n", "a \"[\" ends the section before the path", 1},
     };
     for (const Case& c : cases) {
         Reader r;
@@ -134,6 +138,7 @@ TEST(RegAppsReader, HiddenEntriesKeepTheirPlace) {
         EXPECT_TRUE(IsZero(r.At(0))) << c.why;
         EXPECT_STREQ(r.At(1).path, "C:\\ok.exe") << c.why;
         EXPECT_EQ(r.At(1).cmd, 1000) << c.why;
+        EXPECT_EQ(r.table.unheld, c.unheld) << c.why;
     }
 }
 
@@ -153,7 +158,7 @@ TEST(RegAppsReader, NoValidEntryGivesEmptyTable) {
 }
 
 TEST(RegAppsReader, WithoutExistenceTestEveryPathCounts) {
-    RegAppState table = {nullptr, 0};
+    RegAppState table = {};
     ASSERT_EQ(ReadRegAppsText("[EXE1]\r\npath=C:\\gone.exe\r\n", nullptr, nullptr, &table), 1);
     EXPECT_STREQ(table.RegApps[0].name, "gone.exe");
     FreeRegApps(&table);
@@ -204,6 +209,13 @@ TEST(RegAppsReader, IdAssignment) {
         ASSERT_EQ(r.Read(text), 1);
         for (size_t i = 0; i < c.ids.size(); i++) EXPECT_EQ(r.At((int)i).cmd, c.ids[i]) << text;
     }
+    // A key left on an id never passes to a program without an id.
+    AddAppBinding(1000, KEY_CTRL | 'K');
+    Reader r;
+    r.disk.files = {"C:\\a.exe"};
+    ASSERT_EQ(r.Read(Section(1, "path=C:\\a.exe\r\n")), 1);
+    EXPECT_EQ(r.At(0).cmd, 1001);
+    FreeKeyBindings();
 }
 
 TEST(RegAppsIds, AssignDirectly) {
@@ -243,7 +255,7 @@ TEST(RegAppsReader, FieldBounds) {
         {"arg=" + fits + "      \r\npath=C:\\a.exe\r\n", true, "a.exe", fits, "blanks after"},
     };
     for (const Case& c : cases) {
-        RegAppState table = {nullptr, 0};
+        RegAppState table = {};
         std::string text = Section(1, c.body) + Section(2, "path=C:\\ok.exe\r\n");
         ASSERT_EQ(ReadRegAppsText(text.c_str(), nullptr, nullptr, &table), 1) << c.why;
         const RegApp& e = table.RegApps[0];
@@ -260,7 +272,7 @@ TEST(RegAppsReader, FieldBounds) {
 }
 
 TEST(RegAppsReader, KeepsTheSettingsReaderState) {
-    RegAppState table = {nullptr, 0};
+    RegAppState table = {};
     SettingsIncomplete = 1;
     ReadRegAppsText("[EXE1]\r\nname=a\r\npath=C:\\a.exe\r\narg=x\r\nfolder=y\r\ncmd=1000\r\n",
                     nullptr, nullptr, &table);
@@ -340,7 +352,7 @@ TEST(RegAppsWriter, RoundTrip) {
     char buf[4096];
     long n = FormatRegApps(in.data(), (int32_t)in.size(), buf, sizeof buf, nullptr);
     ASSERT_GT(n, 0);
-    RegAppState table = {nullptr, 0};
+    RegAppState table = {};
     ASSERT_EQ(ReadRegAppsText(buf, nullptr, nullptr, &table), 1);
     ASSERT_EQ(table.RegAppCount, (int32_t)in.size());
     in[3].cmd = 1003;  // assigned on reading: the smallest free id

@@ -186,7 +186,7 @@ TEST(StemLength, SelectsTheNameWithoutItsExtension) {
     }
 }
 
-TEST(RegAppUse, MenuShowsNamesOfOneTo99Bytes) {
+TEST(RegAppUse, MenuShowsNamesOfOneTo99Characters) {
     struct Case {
         size_t len;
         bool shown;
@@ -194,6 +194,12 @@ TEST(RegAppUse, MenuShowsNamesOfOneTo99Bytes) {
     for (const Case& c : cases) {
         RegApp e = Entry(std::string(c.len, 'n').c_str(), "C:\\p.exe", "", "", 1000);
         EXPECT_EQ(RegAppInMenu(&e), c.shown) << c.len;
+    }
+    // A double-byte character counts as one.
+    for (size_t n : {50, 99, 100}) {
+        RegApp e = Entry("", "C:\\p.exe", "", "", 1000);
+        for (size_t i = 0; i < n; i++) memcpy(e.name + 2 * i, "\x82\xA0", 2);
+        EXPECT_EQ(RegAppInMenu(&e), n < 100) << n;
     }
 }
 
