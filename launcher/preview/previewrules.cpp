@@ -53,7 +53,7 @@ PictureFit FitPicture(uint32_t picW, uint32_t picH, uint32_t boxW, uint32_t boxH
 // Text head.
 
 uint32_t PreviewReadCount(uint32_t rsize) {
-    return rsize > PREVIEW_MIN_READ ? rsize : (uint32_t)PREVIEW_MIN_READ;
+    return rsize > PREVIEW_PLUGIN_HEAD ? rsize : (uint32_t)PREVIEW_PLUGIN_HEAD;
 }
 
 size_t PreviewTextSize(size_t bytesRead, uint32_t rsize) {

@@ -34,8 +34,8 @@ PictureFit FitPicture(uint32_t picW, uint32_t picH, uint32_t boxW, uint32_t boxH
 // Text head.
 
 enum {
-    PREVIEW_MIN_READ = 2000,  // bytes always read for sniffing (plug-ins want 2000)
-    PREVIEW_PROBE = 1000,     // bytes searched for a 0 byte by the text test
+    PREVIEW_PLUGIN_HEAD = 2048,  // bytes of the head a plug-in may look at
+    PREVIEW_PROBE = 1000,        // bytes searched for a 0 byte by the text test
 };
 
 // Text encodings of the head.
@@ -46,7 +46,9 @@ enum TextEncoding {
     TEXT_UTF8 = 3,     // UTF-8 (recognised by its byte-order mark only)
 };
 
-// Bytes to read from the file: max(rsize, 2000).
+// Bytes of the file read into the head: max(rsize, 2048). Plug-ins look for
+// their signatures anywhere in the first 2 KB, so the head always covers them
+// (zero-filled past the file's end); rsize only makes it larger.
 uint32_t PreviewReadCount(uint32_t rsize);
 // Bytes of the head that count as text: min(bytesRead, rsize).
 size_t PreviewTextSize(size_t bytesRead, uint32_t rsize);

@@ -173,22 +173,26 @@ int LaunchRegApp(const RegApp* entry, const char* selection) {
     return (INT_PTR)result > 32 ? 1 : 0;
 }
 
+// The box takes the foreground and the focus before the lists go: hiding the
+// list that holds the focus would leave the activation to the window manager,
+// and a menu whose owner is not active is closed as soon as it opens.
+static void TakeFocusFromLists(void) {
+    if (EditBox.wnd) SetForegroundWindow(EditBox.wnd);
+    FocusEditBox();
+    HideAllLists();
+}
+
 // Starts entry index (or the menu's choice when withMenu) on the focused
-// window's selection; the focus goes back to the box when nothing started.
+// window's selection. The selection once read, the lists are hidden and the
+// box has the focus, for the menu and the application keys alike; the focus
+// goes back to the box when nothing started.
 static int RunOnSelection(int32_t index, bool withMenu) {
     int started = 0;
     if (RegAppTable.RegApps && RegAppTable.RegAppCount > 0 && (withMenu || index >= 0)) {
         char* selection = SelectionTextOf(GetFocus());
         if (selection) {
-            if (withMenu) {
-                // The box that owns the menu takes the focus before the lists
-                // go: hiding the list that holds it would leave the activation
-                // to the window manager, and a menu whose owner is not active
-                // is closed as soon as it opens.
-                FocusEditBox();
-                HideAllLists();
-                index = ShowRegAppMenu(RegAppTable.RegApps, RegAppTable.RegAppCount);
-            }
+            TakeFocusFromLists();
+            if (withMenu) index = ShowRegAppMenu(RegAppTable.RegApps, RegAppTable.RegAppCount);
             if (index >= 0 && index < RegAppTable.RegAppCount)
                 started = LaunchRegApp(&RegAppTable.RegApps[index], selection);
             MemFree(selection);

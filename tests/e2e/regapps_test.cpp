@@ -392,4 +392,7 @@ TEST_F(RegAppsRunE2E, AnApplicationKeyStartsItsProgramInItsOwnFolder) {
     EXPECT_EQ(r.program, program);
     EXPECT_EQ(r.args, "\"" + file + "\" ");
     EXPECT_EQ(r.folder, Path("apps")) << "the folder of the program";
+    // As with F2, the list is gone and the box holds the focus.
+    EXPECT_TRUE(WaitFor([&] { return ShownListView(vorn.Pid()) == nullptr; })) << "the list stays";
+    EXPECT_TRUE(WaitFor([&] { return vorn.BoxFocused(); })) << "the box has no focus";
 }

@@ -69,8 +69,8 @@ TEST(PreviewFit, ExtentOfNegativeHeightIsItsMagnitude) {
 // Text head.
 
 TEST(PreviewText, ReadCountAndTextSize) {
-    EXPECT_EQ(2000u, PreviewReadCount(500));
-    EXPECT_EQ(2000u, PreviewReadCount(2000));
+    EXPECT_EQ(2048u, PreviewReadCount(500));  // plug-ins are owed 2 KB whatever rsize
+    EXPECT_EQ(2048u, PreviewReadCount(2000));
     EXPECT_EQ(10000u, PreviewReadCount(10000));
     EXPECT_EQ(100u, PreviewTextSize(100, 2000));  // a short file: all of it
     EXPECT_EQ(500u, PreviewTextSize(2000, 500));  // a long one: rsize
