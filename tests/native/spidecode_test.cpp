@@ -30,7 +30,7 @@ TEST(SpiPluginInfo, TextsByNumber) {
         const char* text;
     } cases[] = {
         {&SpiJpegPlugin, 0, 64, "00IN"},
-        {&SpiJpegPlugin, 1, 64, "vorn JPEG plug-in 1.0 (stb_image)"},
+        {&SpiJpegPlugin, 1, 64, "vorn JPEG plug-in 1.1 (libjpeg-turbo)"},
         {&SpiJpegPlugin, 2, 64, "*.jpg;*.jpeg;*.jpe;*.jfif"},
         {&SpiJpegPlugin, 3, 64, "JPEG file"},
         {&SpiJpegPlugin, 4, 64, ""},
@@ -91,7 +91,12 @@ TEST(SpiSniff, RecognisesByContentWithinTheSet) {
         {spisample::Psd(2, 2, quad), xld4, SPI_PSD},
         {spisample::Pnm(2, 2, quad), xld4, SPI_PNM},
         {spisample::Pnm(2, 2, Bytes(4, 9), true), xld4, SPI_PNM},
-        {{'P', '3', '\n', '2'}, xld4, 0},  // text maps are not read
+        {{'P', '3', '\n', '2'}, xld4, SPI_PNM},  // text maps too
+        {{'P', '1', ' '}, xld4, SPI_PNM},
+        {{'P', '4', '\t'}, xld4, SPI_PNM},
+        {{'P', '7', '\n'}, xld4, 0},
+        {{0xFF, 0xD8, 0x00, 0x00, 0xFF, 0xE0, 0, 0x10}, all, SPI_JPEG},  // stray bytes
+        {{0xFF, 0xD8, 0x00, 0x00, 0x00, 0x00, 0, 0x10}, all, 0},
         {{'P', '6', 'x'}, xld4, 0},
         {spisample::Tga(2, 2, quad, true), xld4, SPI_TGA},
         {spisample::Tga(2, 2, quad, true), SPI_JPEG | SPI_GIF, 0},
@@ -254,23 +259,22 @@ TEST(SpiDib, CallsAndHonoursProgress) {
     EXPECT_EQ(SPI_ABORTED, SpiConvertRows(&src, &l, out.data(), out.size(), LogProgress, &last));
 }
 
+unsigned char* AllocateVector(size_t bytes, void* ctx) {
+    Bytes* block = (Bytes*)ctx;
+    block->assign(bytes, 0xEE);  // what the decoder leaves unwritten shows
+    return block->data();
+}
+
 // Decodes data with the formats and returns its bitmap rows (empty on failure,
 // with the result code in *result).
 Bytes DecodeToDib(const Bytes& data, unsigned formats, int* result, int* bits = nullptr) {
-    SpiPixels px;
-    *result = SpiDecode(data.data(), data.size(), formats, &px);
-    if (*result != SPI_OK) {
-        EXPECT_EQ(nullptr, px.pixels);
-        return Bytes();
-    }
-    if (bits) *bits = SpiDibBitCount(px.channels);
-    SpiDibLayout l;
     Bytes out;
-    if (SpiPlanDib(px.width, px.height, px.channels, &l) == SPI_OK) {
-        out.resize(l.imageBytes);
-        *result = SpiConvertRows(&px, &l, out.data(), out.size(), nullptr, nullptr);
-    }
-    SpiFreePixels(&px);
+    SpiSink sink = {AllocateVector, &out, nullptr, nullptr};
+    SpiBitmap bitmap;
+    *result = SpiDecodeBitmap(data.data(), data.size(), formats, &sink, &bitmap);
+    if (*result != SPI_OK) return Bytes();
+    EXPECT_EQ(out.size(), bitmap.layout.imageBytes);
+    if (bits) *bits = bitmap.layout.bitCount;
     return out;
 }
 
@@ -453,16 +457,18 @@ TEST(SpiDecode, HuffmanTableOfTooManyCodesIsCorrupt) {
     EXPECT_EQ(SPI_CORRUPT, SpiFillPictureInfo(jpeg.data(), jpeg.size(), SPI_JPEG, &info));
 }
 
-TEST(SpiDecode, PnmNumbersTheDecoderWouldOverflowAreCorrupt) {
+TEST(SpiDecode, PnmNumbersOfAnyLength) {
     struct Case {
         const char* header;
         int result;
     } cases[] = {
         {"P6\n2 2\n255\n", SPI_OK},
         {"P6\n000000002 2\n255\n", SPI_OK},
-        {"P6\n0000000002 2\n255\n", SPI_CORRUPT},    // ten digits
-        {"P6\n2 2666666666\n255\n", SPI_CORRUPT},  // would overflow an int
-        {"P6\n2 2\n99999999999999\n", SPI_CORRUPT},
+        {"P6\n0000000000000002 2\n255\n", SPI_OK},  // leading zeros count for nothing
+        {"P6\n2 2666666666\n255\n", SPI_NO_MEMORY},
+        {"P6\n2 99999999999999999999999\n255\n", SPI_NO_MEMORY},
+        {"P6\n2 2\n99999999999999\n", SPI_CORRUPT},  // maximum above 65535
+        {"P6\n2 2\n0\n", SPI_CORRUPT},
         {"P6\n# note\n2\n# more\n2 255\n", SPI_OK},
         {"P6\n2 x 255\n", SPI_CORRUPT},
     };
@@ -546,21 +552,24 @@ TEST(SpiDecode, EmptyDataChunksChangeNothing) {
 }
 
 // A chunk that states more data than the file holds makes the file corrupt
-// before the decoder sets aside room for it (a gigabyte for a few bytes).
+// (its size is still known when the header chunk is whole).
 TEST(SpiDecode, PngChunkLongerThanTheFileIsCorrupt) {
     Bytes plain = spisample::Png(2, 2, spisample::Quad(), 3);
     const size_t idatAt = 8 + 12 + 13;
     struct Case {
         const char* name;
         size_t at;  // chunk whose length is stated as 0x40000000
-    } cases[] = {{"data chunk", idatAt}, {"IHDR", 8}, {"IEND", plain.size() - 12}};
+        int sizeResult;
+    } cases[] = {{"data chunk", idatAt, SPI_OK},
+                 {"IHDR", 8, SPI_CORRUPT},
+                 {"IEND", plain.size() - 12, SPI_OK}};
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         Bytes file = plain;
         file[c.at] = 0x40;
         file[c.at + 1] = file[c.at + 2] = file[c.at + 3] = 0;
         SpiPictureSize size;
-        EXPECT_EQ(SPI_CORRUPT, SpiReadPictureSize(file.data(), file.size(), SPI_PNG, &size));
+        EXPECT_EQ(c.sizeResult, SpiReadPictureSize(file.data(), file.size(), SPI_PNG, &size));
         int r = -99;
         EXPECT_EQ(Bytes(), DecodeToDib(file, SPI_PNG, &r));
         EXPECT_EQ(SPI_CORRUPT, r);
