@@ -81,3 +81,11 @@ if(BUILD_TESTING)
     COMMAND ${CMAKE_COMMAND} -DOBJDUMP=${CMAKE_OBJDUMP} "-DFILES=${spi_files}"
             -DDEF=${spi_dir}/spi.def -P ${spi_dir}/checkexports.cmake)
 endif()
+
+# Timing of the plug-ins under Wine against the libraries' own decoding (run by
+# hand: bench/spi_wine_bench.cpp).
+add_executable(spi_wine_bench ${CMAKE_SOURCE_DIR}/bench/spi_wine_bench.cpp)
+target_include_directories(spi_wine_bench SYSTEM PRIVATE ${spi_jpeg}/include ${spi_pic}/include)
+target_link_libraries(spi_wine_bench ${spi_jpeg}/lib/libjpeg.a ${spi_pic}/lib/libpng.a
+                      ${spi_pic}/lib/libz.a)
+add_dependencies(spi_wine_bench spi_plugins)

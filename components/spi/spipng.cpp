@@ -25,6 +25,17 @@ void OnError(png_structp p, png_const_charp) {
 
 void OnWarning(png_structp, png_const_charp) {}
 
+// The library's blocks are at most this large: rows of the widest picture take
+// far less, and a chunk that states a gigabyte in a small file gets no
+// gigabyte (the library would zero it before it reads the chunk).
+const size_t MaxBlock = 16u << 20;
+
+png_voidp Allocate(png_structp, png_alloc_size_t size) {
+    return size <= MaxBlock ? malloc(size) : nullptr;
+}
+
+void Free(png_structp, png_voidp block) { free(block); }
+
 void ReadData(png_structp p, png_bytep out, size_t n) {
     PngSource* s = (PngSource*)png_get_io_ptr(p);
     if (s->len - s->at < n) png_error(p, "cut short");
@@ -55,7 +66,8 @@ bool Open(PngReader* r, const unsigned char* data, size_t len) {
     memset(r, 0, sizeof *r);
     r->src.data = data;
     r->src.len = len;
-    r->png = png_create_read_struct(PNG_LIBPNG_VER_STRING, &r->src, OnError, OnWarning);
+    r->png = png_create_read_struct_2(PNG_LIBPNG_VER_STRING, &r->src, OnError, OnWarning, nullptr,
+                                      Allocate, Free);
     if (r->png) r->info = png_create_info_struct(r->png);
     if (!r->info) return false;
     png_set_read_fn(r->png, &r->src, ReadData);

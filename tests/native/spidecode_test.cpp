@@ -3,8 +3,12 @@
 // blue-green-red, alpha over white, progress), and decoding of small pictures
 // the tests write, damaged ones and hostile headers.
 #include <gtest/gtest.h>
-
+#include <stdio.h>
+#include <stdlib.h>
 #include <string.h>
+
+#include <jpeglib.h>
+#include <sys/resource.h>
 
 #include <string>
 #include <vector>
@@ -580,6 +584,193 @@ TEST(SpiDecode, PngChunkLongerThanTheFileIsCorrupt) {
     int r = -99;
     EXPECT_EQ(spisample::QuadDib(), DecodeToDib(trailing, SPI_PNG, &r));
     EXPECT_EQ(SPI_OK, r);
+}
+
+}  // namespace
+
+namespace {
+
+// A JPEG of w x h pixels of in components (1, 3 or 4) in the colour space in,
+// stored as out (CMYK and YCCK files carry Adobe's marker), Huffman or
+// arithmetic coding; written with the distribution's libjpeg.
+Bytes EncodeJpeg(int w, int h, const Bytes& px, J_COLOR_SPACE in, J_COLOR_SPACE out, bool arith) {
+    jpeg_compress_struct c;
+    jpeg_error_mgr err;
+    c.err = jpeg_std_error(&err);
+    jpeg_create_compress(&c);
+    unsigned char* mem = nullptr;
+    unsigned long size = 0;
+    jpeg_mem_dest(&c, &mem, &size);
+    c.image_width = (JDIMENSION)w;
+    c.image_height = (JDIMENSION)h;
+    c.input_components = in == JCS_GRAYSCALE ? 1 : in == JCS_CMYK ? 4 : 3;
+    c.in_color_space = in;
+    jpeg_set_defaults(&c);
+    jpeg_set_colorspace(&c, out);
+    jpeg_set_quality(&c, 95, TRUE);
+    c.arith_code = arith;
+    for (int i = 0; i < c.num_components; i++) c.comp_info[i].h_samp_factor = c.comp_info[i].v_samp_factor = 1;
+    jpeg_start_compress(&c, TRUE);
+    while (c.next_scanline < c.image_height) {
+        JSAMPROW row = (JSAMPROW)&px[(size_t)c.next_scanline * w * c.input_components];
+        jpeg_write_scanlines(&c, &row, 1);
+    }
+    jpeg_finish_compress(&c);
+    jpeg_destroy_compress(&c);
+    Bytes b(mem, mem + size);
+    free(mem);
+    return b;
+}
+
+// n pixels of one four-colour value, inks stored inverted as Adobe's files do.
+Bytes Inks(int n, unsigned char c, unsigned char m, unsigned char y, unsigned char k) {
+    Bytes b;
+    for (int i = 0; i < n; i++) b.insert(b.end(), {(unsigned char)(255 - c), (unsigned char)(255 - m),
+                                                  (unsigned char)(255 - y), (unsigned char)(255 - k)});
+    return b;
+}
+
+// The GIF with its global colour table moved to the frame.
+Bytes LocalTable(Bytes gif) {
+    Bytes table(gif.begin() + 13, gif.begin() + 25);
+    gif.erase(gif.begin() + 13, gif.begin() + 25);
+    gif[10] = 0;
+    gif[13 + 9] = 0x81;  // the frame's flags: a table of four entries
+    gif.insert(gif.begin() + 13 + 10, table.begin(), table.end());
+    return gif;
+}
+
+// The PNG with a chunk put right after its header chunk.
+Bytes WithChunk(Bytes png, const char* type, const Bytes& data) {
+    Bytes chunk;
+    spisample::PngChunk(chunk, type, data);
+    png.insert(png.begin() + 33, chunk.begin(), chunk.end());
+    return png;
+}
+
+Bytes Text(const char* s) { return Bytes(s, s + strlen(s)); }
+
+// Files as viewers show them, read exactly (within tol for JPEG): each was
+// refused or shown wrong before the libraries took over.
+TEST(SpiDecode, VariantsViewersShow) {
+    Bytes quad = spisample::Quad();
+    Bytes palette = {255, 0, 0, 0, 255, 0, 0, 0, 255, 255, 255, 255};
+    Bytes gif = spisample::Gif(2, 2, palette, {{0, 1, 2, 3}});
+    Bytes gifWide = gif;  // a 3 x 2 screen: the frame leaves the right column
+    gifWide[6] = 3;
+    Bytes gifMoved = gifWide;  // the frame one pixel to the right
+    gifMoved[13 + 12 + 1] = 1;
+    Bytes gifClear = gif;  // colour 3 transparent
+    const unsigned char gce[] = {0x21, 0xF9, 4, 1, 0, 0, 3, 0};
+    gifClear.insert(gifClear.begin() + 25, gce, gce + sizeof gce);
+    Bytes jpeg = Sample(JpegBaseline, sizeof JpegBaseline);
+    Bytes stray = jpeg;
+    stray.insert(stray.begin() + 2, {0x00, 0x13, 0x37});
+    Bytes exif = jpeg;  // an EXIF block of garbage
+    exif.insert(exif.begin() + 2, {0xFF, 0xE1, 0, 10, 'E', 'x', 'i', 'f', 0, 0, 0xFF, 0x07});
+    Bytes longComment = jpeg;  // a comment whose length runs into the next segment
+    longComment.insert(longComment.begin() + 2, {0xFF, 0xFE, 0, 8, 'a', 'b', 'c', 'd'});
+    Bytes red16 = Inks(16 * 16, 0, 255, 255, 0), blue16 = Inks(16 * 16, 255, 255, 0, 0);
+    Bytes half = Inks(16 * 16, 0, 0, 0, 128);
+    Bytes rgbRed(16 * 16 * 3, 0);
+    for (size_t i = 0; i < rgbRed.size(); i += 3) rgbRed[i] = 255;
+    const Bytes whiteBlack = {255, 0, 0, 0, 0, 255, 0, 0};  // top row black white, bottom white black
+    struct Case {
+        const char* name;
+        Bytes file;
+        unsigned formats;
+        uint32_t width;
+        Bytes dib;  // bottom-up rows; for JPEG a single colour (blue, green, red)
+        int tol;    // -1: exact rows
+    } cases[] = {
+        {"P1 text bitmap", Text("P1\n# c\n2 2\n1 0\n01"), SPI_PNM, 2, whiteBlack, -1},
+        {"P4 binary bitmap", Bytes{'P', '4', '\n', '2', ' ', '2', '\n', 0x80, 0x40}, SPI_PNM, 2,
+         whiteBlack, -1},
+        {"P2 text grey", Text("P2 2 1 3\n0 3"), SPI_PNM, 2, {0, 255, 0, 0}, -1},
+        {"P2 above the maximum", Text("P2 2 1 10\n5 99"), SPI_PNM, 2, {128, 255, 0, 0}, -1},
+        {"P3 text colour 16-bit", Text("P3 1 1 65535 65535 0 32768"), SPI_PNM, 1, {128, 0, 255, 0}, -1},
+        {"P5 16-bit grey", Bytes{'P', '5', ' ', '2', ' ', '1', ' ', '6', '5', '5', '3', '5', '\n',
+                                 0xFF, 0xFF, 0x80, 0x00},
+         SPI_PNM, 2, {255, 128, 0, 0}, -1},
+        {"P5 maximum 1023", Bytes{'P', '5', ' ', '1', ' ', '1', ' ', '1', '0', '2', '3', '\n', 0x02, 0x00},
+         SPI_PNM, 1, {128, 0, 0, 0}, -1},
+        {"TGA right to left, bottom-up", spisample::Tga(2, 2, quad, false, true), SPI_TGA, 2,
+         spisample::QuadDib(), -1},
+        {"TGA right to left, top-down", spisample::Tga(2, 2, quad, true, true), SPI_TGA, 2,
+         spisample::QuadDib(), -1},
+        {"PNG truecolour tRNS", WithChunk(spisample::Png(2, 2, quad, 3), "tRNS", {0, 0, 0, 255, 0, 0}),
+         SPI_PNG, 2, {255, 0, 0, 255, 255, 255, 0, 0, 0, 0, 255, 255, 255, 255, 0, 0}, -1},
+        {"PNG grey tRNS", WithChunk(spisample::Png(2, 1, {10, 20}, 1), "tRNS", {0, 20}), SPI_PNG, 2,
+         {10, 255, 0, 0}, -1},
+        {"GIF without a global table", LocalTable(gif), SPI_GIF, 2, spisample::QuadDib(), -1},
+        {"GIF frame narrower than the screen", gifWide, SPI_GIF, 3,
+         {255, 0, 0, 255, 255, 255, 255, 255, 255, 0, 0, 0, 0, 0, 255, 0, 255, 0, 255, 255, 255, 0, 0, 0},
+         -1},
+        {"GIF frame moved right", gifMoved, SPI_GIF, 3,
+         {255, 255, 255, 255, 0, 0, 255, 255, 255, 0, 0, 0, 255, 255, 255, 0, 0, 255, 0, 255, 0, 0, 0, 0},
+         -1},
+        {"GIF transparent colour", gifClear, SPI_GIF, 2, spisample::QuadDib(), -1},
+        {"JPEG stray bytes before a marker", stray, SPI_JPEG, 16, {}, 8},
+        {"JPEG damaged EXIF", exif, SPI_JPEG, 16, {}, 8},
+        {"JPEG marker length too long", longComment, SPI_JPEG, 16, {}, 8},
+        {"JPEG CMYK red", EncodeJpeg(16, 16, red16, JCS_CMYK, JCS_CMYK, false), SPI_JPEG, 16, {0, 0, 255}, 3},
+        {"JPEG YCCK blue", EncodeJpeg(16, 16, blue16, JCS_CMYK, JCS_YCCK, false), SPI_JPEG, 16, {255, 0, 0}, 3},
+        {"JPEG YCCK half black", EncodeJpeg(16, 16, half, JCS_CMYK, JCS_YCCK, false), SPI_JPEG, 16,
+         {127, 127, 127}, 3},
+        {"JPEG arithmetic coding", EncodeJpeg(16, 16, rgbRed, JCS_RGB, JCS_YCbCr, true), SPI_JPEG, 16,
+         {0, 0, 255}, 3},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        int r = -99;
+        Bytes dib = DecodeToDib(c.file, c.formats, &r);
+        ASSERT_EQ(SPI_OK, r);
+        if (c.tol < 0) {
+            EXPECT_EQ(c.dib, dib);
+            continue;
+        }
+        ASSERT_EQ((size_t)c.width * 3 * c.width, dib.size());
+        if (c.dib.empty()) {  // the baseline sample: red over blue
+            ExpectRows(dib, 48, 16, 0, 8, 255, 0, 0, c.tol);
+            ExpectRows(dib, 48, 16, 8, 16, 0, 0, 255, c.tol);
+        } else {
+            ExpectRows(dib, (size_t)c.width * 3, (int)c.width, 0, (int)c.width, c.dib[0], c.dib[1],
+                       c.dib[2], c.tol);
+        }
+    }
+}
+
+}  // namespace
+
+namespace {
+
+long PeakKilobytes() {
+    rusage u;
+    getrusage(RUSAGE_SELF, &u);
+    return u.ru_maxrss;
+}
+
+// A few bytes that state a huge block get no huge block: the file is refused
+// without the decoder setting aside (and zeroing) what the header claims.
+TEST(SpiDecode, SmallFilesAskForLittleMemory) {
+    Bytes png = spisample::Png(1, 1, {1, 2, 3}, 3);
+    Bytes hugeText(png.begin(), png.begin() + 33);  // signature and IHDR
+    spisample::Be32(hugeText, 0x3FFFFFFF);
+    spisample::Text(hugeText, "tEXtkey");
+    hugeText.insert(hugeText.end(), 8, 0);
+    struct Case {
+        const char* name;
+        Bytes file;
+        unsigned formats;
+    } cases[] = {{"PNG text chunk of a gigabyte", hugeText, SPI_PNG}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        long before = PeakKilobytes();
+        int r = -99;
+        EXPECT_TRUE(DecodeToDib(c.file, c.formats, &r).empty());
+        EXPECT_EQ(SPI_CORRUPT, r);
+        EXPECT_LT(PeakKilobytes() - before, 256 * 1024) << "kilobytes more at the peak";
+    }
 }
 
 }  // namespace
