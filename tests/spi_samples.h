@@ -119,8 +119,7 @@ inline Bytes Png(int w, int h, const Bytes& px, int channels) {
 // indices. The LZW stream sends a clear code before every second pixel, so the
 // code width stays at three bits.
 inline Bytes Gif(int w, int h, const Bytes& palette, const std::vector<Bytes>& frames) {
-    Bytes b;
-    Text(b, "GIF89a");
+    Bytes b = {'G', 'I', 'F', '8', '9', 'a'};
     Le16(b, w);
     Le16(b, h);
     b.push_back(0x81);  // global table of 4 entries
@@ -162,6 +161,16 @@ inline Bytes Gif(int w, int h, const Bytes& palette, const std::vector<Bytes>& f
     }
     b.push_back(0x3B);
     return b;
+}
+
+// The GIF of Gif() with its global colour table moved to its first frame.
+inline Bytes GifLocalTable(Bytes gif) {
+    Bytes table(gif.begin() + 13, gif.begin() + 25);
+    gif.erase(gif.begin() + 13, gif.begin() + 25);
+    gif[10] = 0;
+    gif[13 + 9] = 0x81;  // the frame's flags: a table of four entries
+    gif.insert(gif.begin() + 13 + 10, table.begin(), table.end());
+    return gif;
 }
 
 // PSD, RGB, 8 bits, raw planes.

@@ -630,16 +630,6 @@ Bytes Inks(int n, unsigned char c, unsigned char m, unsigned char y, unsigned ch
     return b;
 }
 
-// The GIF with its global colour table moved to the frame.
-Bytes LocalTable(Bytes gif) {
-    Bytes table(gif.begin() + 13, gif.begin() + 25);
-    gif.erase(gif.begin() + 13, gif.begin() + 25);
-    gif[10] = 0;
-    gif[13 + 9] = 0x81;  // the frame's flags: a table of four entries
-    gif.insert(gif.begin() + 13 + 10, table.begin(), table.end());
-    return gif;
-}
-
 // The PNG with a chunk put right after its header chunk.
 Bytes WithChunk(Bytes png, const char* type, const Bytes& data) {
     Bytes chunk;
@@ -702,7 +692,7 @@ TEST(SpiDecode, VariantsViewersShow) {
          SPI_PNG, 2, {255, 0, 0, 255, 255, 255, 0, 0, 0, 0, 255, 255, 255, 255, 0, 0}, -1},
         {"PNG grey tRNS", WithChunk(spisample::Png(2, 1, {10, 20}, 1), "tRNS", {0, 20}), SPI_PNG, 2,
          {10, 255, 0, 0}, -1},
-        {"GIF without a global table", LocalTable(gif), SPI_GIF, 2, spisample::QuadDib(), -1},
+        {"GIF without a global table", spisample::GifLocalTable(gif), SPI_GIF, 2, spisample::QuadDib(), -1},
         {"GIF frame narrower than the screen", gifWide, SPI_GIF, 3,
          {255, 0, 0, 255, 255, 255, 255, 255, 255, 0, 0, 0, 0, 0, 255, 0, 255, 0, 255, 255, 255, 0, 0, 0},
          -1},
