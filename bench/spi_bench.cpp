@@ -25,6 +25,7 @@
 
 #include "bench/bench_time.h"
 #include "components/spi/spidecode.h"
+#include "tests/spi_jpeg_encode.h"
 
 namespace {
 
@@ -46,32 +47,6 @@ Bytes Scene() {
             p[2] = (unsigned char)(((x / 40 + y / 40) % 2) * 120 + 60 + noise);
         }
     return px;
-}
-
-Bytes EncodeJpeg(const Bytes& px) {
-    jpeg_compress_struct c;
-    jpeg_error_mgr err;
-    c.err = jpeg_std_error(&err);
-    jpeg_create_compress(&c);
-    unsigned char* mem = nullptr;
-    unsigned long size = 0;
-    jpeg_mem_dest(&c, &mem, &size);
-    c.image_width = kWidth;
-    c.image_height = kHeight;
-    c.input_components = 3;
-    c.in_color_space = JCS_RGB;
-    jpeg_set_defaults(&c);
-    jpeg_set_quality(&c, 90, TRUE);
-    jpeg_start_compress(&c, TRUE);
-    while (c.next_scanline < c.image_height) {
-        JSAMPROW row = (JSAMPROW)&px[(size_t)c.next_scanline * kWidth * 3];
-        jpeg_write_scanlines(&c, &row, 1);
-    }
-    jpeg_finish_compress(&c);
-    jpeg_destroy_compress(&c);
-    Bytes b(mem, mem + size);
-    free(mem);
-    return b;
 }
 
 void AppendPng(png_structp p, png_bytep data, size_t n) {
@@ -103,7 +78,8 @@ unsigned char* Allocate(size_t bytes, void* ctx) {
 size_t DecodeOurs(const Bytes& file, Bytes* block) {
     SpiSink sink = {Allocate, block, nullptr, nullptr};
     SpiBitmap bm;
-    if (SpiDecodeBitmap(file.data(), file.size(), SPI_JPEG | SPI_PNG, &sink, &bm) != SPI_OK) abort();
+    if (SpiDecodeBitmap(file.data(), file.size(), SPI_JPEG | SPI_PNG, &sink, &bm) != SPI_OK)
+        abort();
     return bm.layout.imageBytes;
 }
 
@@ -146,8 +122,12 @@ void TakeTurns(A a, B b, double* ta, double* tb) {
 double PillowMicros(const std::string& path) {
     std::string cmd =
         "/usr/bin/python3 -c \"import time;from PIL import Image\n"
-        "t=[]\nfor i in range(" + std::to_string(kReps) + "):\n"
-        " a=time.process_time();im=Image.open('" + path + "');im.load();t.append(time.process_time()-a)\n"
+        "t=[]\nfor i in range(" +
+        std::to_string(kReps) +
+        "):\n"
+        " a=time.process_time();im=Image.open('" +
+        path +
+        "');im.load();t.append(time.process_time()-a)\n"
         "print(min(t)*1e6)\"";
     FILE* f = popen(cmd.c_str(), "r");
     double us = -1;
@@ -177,7 +157,9 @@ bool Report(const char* what, double ours, double base, const char* baseName) {
 int main(int argc, char** argv) {
     std::string dir = argc > 1 ? argv[1] : "/tmp";
     Bytes scene = Scene();
-    Bytes jpeg = EncodeJpeg(scene), png = EncodePng(scene);
+    Bytes jpeg =
+        spisample::EncodeJpeg(kWidth, kHeight, scene, JCS_RGB, JCS_YCbCr, 90, false, false);
+    Bytes png = EncodePng(scene);
     scene = Bytes();
     std::string jpegPath = dir + "/vorn_bench_12mp.jpg", pngPath = dir + "/vorn_bench_12mp.png";
     WriteFile(jpegPath, jpeg);

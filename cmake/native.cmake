@@ -56,12 +56,6 @@ set(VORN_NATIVE_DICT_DIR /usr/share/cmigemo/cp932 CACHE PATH "Migemo dictionary 
 target_link_libraries(core_tests vorn_core bregexp_native spi_native migemo GTest::gtest_main)
 target_compile_definitions(core_tests PRIVATE VORN_MIGEMO_DICT="${VORN_NATIVE_DICT_DIR}")
 # The picture corpus of the plug-ins' agreement test (scripts/components.sh).
-if(DEFINED ENV{VORN_COMPONENTS})
-  set(VORN_COMPONENTS_DEFAULT $ENV{VORN_COMPONENTS})
-else()
-  set(VORN_COMPONENTS_DEFAULT $ENV{HOME}/.cache/vorn/components)
-endif()
-set(VORN_COMPONENTS ${VORN_COMPONENTS_DEFAULT} CACHE PATH "Folder of scripts/components.sh")
 target_compile_definitions(core_tests PRIVATE VORN_SPI_CORPUS="${VORN_COMPONENTS}/corpus"
                            VORN_SOURCE_DIR="${CMAKE_SOURCE_DIR}")
 gtest_discover_tests(core_tests DISCOVERY_TIMEOUT 60)

@@ -102,45 +102,37 @@ toolchain() {  # triplet: writes the CMake toolchain file of a MinGW compiler
 }
 
 # --- Oniguruma, static, per architecture ----------------------------------------------
-build_onig() {  # triplet
-  local t=$1 out="$cache/onig-$1"
-  [ -f "$out/lib/libonig.a" ] && return 0
-  say "building Oniguruma for $t"
-  local tc="$cache/toolchain-$t.cmake"
+# Builds and installs a library with its own CMake for a MinGW triplet.
+cmake_library() {  # name, source folder, triplet, install folder, library file, CMake options...
+  local name=$1 srcdir=$2 t=$3 out=$4 lib=$5 key
+  shift 5
+  [ -f "$out/lib/$lib" ] && return 0
+  say "building $name for $t"
   toolchain "$t"
-  rm -rf "$cache/onig-build-$t"
-  cmake -S src/onig -B "$cache/onig-build-$t" -G Ninja -DCMAKE_TOOLCHAIN_FILE="$tc" \
-    -DCMAKE_BUILD_TYPE=Release -DBUILD_SHARED_LIBS=OFF -DENABLE_POSIX_API=OFF \
-    -DCMAKE_INSTALL_PREFIX="$out" >"$cache/onig-build-$t.log" 2>&1 &&
-  cmake --build "$cache/onig-build-$t" --target install -j 2 >>"$cache/onig-build-$t.log" 2>&1 || {
-    tail -20 "$cache/onig-build-$t.log" >&2
-    say "ERROR: Oniguruma did not build for $t" >&2
+  key="$cache/$(basename "$out")-build"
+  rm -rf "$key"
+  cmake -S "$srcdir" -B "$key" -G Ninja -DCMAKE_TOOLCHAIN_FILE="$cache/toolchain-$t.cmake" \
+    -DCMAKE_BUILD_TYPE=Release -DCMAKE_INSTALL_PREFIX="$out" "$@" >"$key.log" 2>&1 &&
+  cmake --build "$key" --target install -j 2 >>"$key.log" 2>&1 || {
+    tail -20 "$key.log" >&2
+    say "ERROR: $name did not build for $t" >&2
     exit 1
   }
-  rm -rf "$cache/onig-build-$t"
+  rm -rf "$key"
+}
+
+build_onig() {  # triplet
+  cmake_library Oniguruma src/onig "$1" "$cache/onig-$1" libonig.a \
+    -DBUILD_SHARED_LIBS=OFF -DENABLE_POSIX_API=OFF
 }
 build_onig i686-w64-mingw32
 build_onig x86_64-w64-mingw32
 
 # --- picture decoders, static, per architecture -----------------------------------------
-# libjpeg-turbo with its own CMake and its SIMD code (nasm); its djpeg.exe stays
-# as the baseline of the plug-in benchmark under Wine.
+# libjpeg-turbo with its own CMake and its SIMD code (nasm).
 build_jpeg() {  # triplet
-  local t=$1 out="$cache/jpeg-$1"
-  [ -f "$out/lib/libjpeg.a" ] && return 0
-  say "building libjpeg-turbo for $t"
-  toolchain "$t"
-  rm -rf "$cache/jpeg-build-$t"
-  cmake -S src/libjpeg-turbo -B "$cache/jpeg-build-$t" -G Ninja \
-    -DCMAKE_TOOLCHAIN_FILE="$cache/toolchain-$t.cmake" -DCMAKE_BUILD_TYPE=Release \
-    -DENABLE_SHARED=OFF -DWITH_TURBOJPEG=OFF -DREQUIRE_SIMD=ON \
-    -DCMAKE_INSTALL_PREFIX="$out" >"$cache/jpeg-build-$t.log" 2>&1 &&
-  cmake --build "$cache/jpeg-build-$t" --target install -j 2 >>"$cache/jpeg-build-$t.log" 2>&1 || {
-    tail -20 "$cache/jpeg-build-$t.log" >&2
-    say "ERROR: libjpeg-turbo did not build for $t" >&2
-    exit 1
-  }
-  rm -rf "$cache/jpeg-build-$t"
+  cmake_library libjpeg-turbo src/libjpeg-turbo "$1" "$cache/jpeg-$1" libjpeg.a \
+    -DENABLE_SHARED=OFF -DWITH_TURBOJPEG=OFF -DREQUIRE_SIMD=ON
 }
 
 # zlib, libpng and giflib: their library sources compiled as they are.

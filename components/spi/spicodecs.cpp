@@ -17,7 +17,7 @@ static const SpiCodec* const Codecs[] = {
     &SpiGifCodec,
 #endif
 #ifdef SPI_CODEC_XLD4
-    &SpiPngCodec, &SpiPnmCodec, &SpiTgaCodec, &SpiPsdCodec,
+    &SpiPngCodec,  &SpiPnmCodec, &SpiTgaCodec, &SpiPsdCodec,
 #endif
 };
 

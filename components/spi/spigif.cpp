@@ -31,7 +31,7 @@ int FailureOf(int gifError) {
 struct GifFrame {
     GifSource src;
     GifFileType* gif;
-    int transparent;  // colour index shown white, or -1
+    int transparent;         // colour index shown white, or -1
     uint64_t width, height;  // the screen, grown to hold the frame
 };
 
@@ -58,7 +58,8 @@ int OpenFirstFrame(const unsigned char* data, size_t len, GifFrame* f) {
         GifByteType* ext = nullptr;
         if (DGifGetExtension(g, &code, &ext) == GIF_ERROR) return FailureOf(g->Error);
         GraphicsControlBlock gcb;
-        if (code == GRAPHICS_EXT_FUNC_CODE && ext && DGifExtensionToGCB(ext[0], ext + 1, &gcb) == GIF_OK)
+        if (code == GRAPHICS_EXT_FUNC_CODE && ext &&
+            DGifExtensionToGCB(ext[0], ext + 1, &gcb) == GIF_OK)
             f->transparent = gcb.TransparentColor;
         while (ext)
             if (DGifGetExtensionNext(g, &ext) == GIF_ERROR) return FailureOf(g->Error);

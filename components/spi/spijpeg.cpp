@@ -94,7 +94,9 @@ void ReadHeader(JpegReader* r, const unsigned char* data, size_t len) {
 }
 
 // Grey pictures stay grey; everything else becomes colour.
-int ChannelsOf(const jpeg_decompress_struct& d) { return d.jpeg_color_space == JCS_GRAYSCALE ? 1 : 3; }
+int ChannelsOf(const jpeg_decompress_struct& d) {
+    return d.jpeg_color_space == JCS_GRAYSCALE ? 1 : 3;
+}
 
 int ReadSize(const unsigned char* data, size_t len, SpiPictureSize* out) {
     JpegReader r;
@@ -141,7 +143,8 @@ int DecodeRows(JpegReader* r, const unsigned char* data, size_t len, SpiTarget* 
     if (res != SPI_OK) return res;
     // Four-colour rows pass through a row of the decoder's own, freed with it.
     JSAMPROW cmykRow = nullptr;
-    if (cmyk) cmykRow = *(*d.mem->alloc_sarray)((j_common_ptr)&d, JPOOL_IMAGE, d.image_width * 4, 1);
+    if (cmyk)
+        cmykRow = *(*d.mem->alloc_sarray)((j_common_ptr)&d, JPOOL_IMAGE, d.image_width * 4, 1);
     jpeg_start_decompress(&d);
     if (d.output_width != t->layout.width || d.output_height != t->layout.height ||
         d.output_components != (cmyk ? 4 : channels))

@@ -82,26 +82,6 @@ void Close(PngReader* r) {
 
 int ChannelsOf(int colorType) { return colorType & PNG_COLOR_MASK_COLOR ? 3 : 1; }
 
-int ReadSize(const unsigned char* data, size_t len, SpiPictureSize* out) {
-    int res = StatedSize(data, len);
-    if (res != SPI_OK) return res;
-    PngReader r;
-    if (!Open(&r, data, len)) {
-        Close(&r);
-        return SPI_NO_MEMORY;
-    }
-    if (setjmp(png_jmpbuf(r.png))) {
-        res = r.src.code;
-    } else {
-        png_read_info(r.png, r.info);
-        out->width = png_get_image_width(r.png, r.info);
-        out->height = png_get_image_height(r.png, r.info);
-        out->channels = ChannelsOf(png_get_color_type(r.png, r.info));
-    }
-    Close(&r);
-    return res;
-}
-
 // Rows with alpha (grey-alpha or blue-green-red-alpha) composed over white.
 void ComposeRow(const unsigned char* s, unsigned char* d, uint32_t w, int channels) {
     if (channels == 1) {
@@ -159,7 +139,10 @@ int DecodeRows(PngReader* r, SpiTarget* t) {
     return SpiTargetFinish(t);
 }
 
-int Decode(const unsigned char* data, size_t len, SpiTarget* t) {
+// Runs step over a reader of data (after its stated size is checked), with the
+// library's errors turned into a result code.
+template <typename Step>
+int Run(const unsigned char* data, size_t len, Step step) {
     int res = StatedSize(data, len);
     if (res != SPI_OK) return res;
     PngReader r;
@@ -170,9 +153,23 @@ int Decode(const unsigned char* data, size_t len, SpiTarget* t) {
     if (setjmp(png_jmpbuf(r.png)))
         res = r.src.code;
     else
-        res = DecodeRows(&r, t);
+        res = step(&r);
     Close(&r);
     return res;
+}
+
+int ReadSize(const unsigned char* data, size_t len, SpiPictureSize* out) {
+    return Run(data, len, [out](PngReader* r) {
+        png_read_info(r->png, r->info);
+        out->width = png_get_image_width(r->png, r->info);
+        out->height = png_get_image_height(r->png, r->info);
+        out->channels = ChannelsOf(png_get_color_type(r->png, r->info));
+        return SPI_OK;
+    });
+}
+
+int Decode(const unsigned char* data, size_t len, SpiTarget* t) {
+    return Run(data, len, [t](PngReader* r) { return DecodeRows(r, t); });
 }
 
 }  // namespace

@@ -98,14 +98,16 @@ bool ReadSamples(PnmReader* r, const PnmHeader& h, size_t done, size_t n, size_t
     if (h.kind == 4) {  // rows padded to whole bytes, read once the row is done
         size_t bytes = (rowSamples + 7) / 8;
         if (r->len - r->at < bytes) return false;
-        for (size_t i = done; i < done + n; i++) out[i - done] = (r->d[r->at + i / 8] >> (7 - i % 8)) & 1;
+        for (size_t i = done; i < done + n; i++)
+            out[i - done] = (r->d[r->at + i / 8] >> (7 - i % 8)) & 1;
         if (done + n == rowSamples) r->at += bytes;
         return true;
     }
     size_t width = h.maxval > 255 ? 2 : 1;  // big-endian pairs above 255
     if ((r->len - r->at) / width < n) return false;
     const unsigned char* p = r->d + r->at;
-    for (size_t i = 0; i < n; i++, p += width) out[i] = width == 2 ? (uint32_t)(p[0] << 8 | p[1]) : p[0];
+    for (size_t i = 0; i < n; i++, p += width)
+        out[i] = width == 2 ? (uint32_t)(p[0] << 8 | p[1]) : p[0];
     r->at += n * width;
     return true;
 }

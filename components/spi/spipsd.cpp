@@ -41,23 +41,23 @@ int ReadHeader(const unsigned char* d, size_t len, Psd* p) {
     int r = SpiCheckSize(p->width, p->height);
     if (r != SPI_OK) return r;
     switch (p->mode) {
-    case ModeBitmap:
-        if (p->depth != 1) return SPI_CORRUPT;
-        p->colours = 1;
-        break;
-    case ModeGrey:
-    case ModeDuotone:
-    case ModeIndexed:
-        p->colours = 1;
-        break;
-    case ModeRgb:
-        p->colours = 3;
-        break;
-    case ModeCmyk:
-        p->colours = 4;
-        break;
-    default:
-        return SPI_CORRUPT;
+        case ModeBitmap:
+            if (p->depth != 1) return SPI_CORRUPT;
+            p->colours = 1;
+            break;
+        case ModeGrey:
+        case ModeDuotone:
+        case ModeIndexed:
+            p->colours = 1;
+            break;
+        case ModeRgb:
+            p->colours = 3;
+            break;
+        case ModeCmyk:
+            p->colours = 4;
+            break;
+        default:
+            return SPI_CORRUPT;
     }
     if ((p->mode != ModeBitmap && p->depth != 8 && p->depth != 16) ||
         (p->mode == ModeIndexed && p->depth != 8) || p->channels < (uint32_t)p->colours)
@@ -157,7 +157,8 @@ int Decode(const unsigned char* data, size_t len, SpiTarget* t) {
     for (int c = 0; c < read; c++) {
         next[c] = c == 0 ? first : next[c - 1];
         for (uint32_t y = 0; c > 0 && y < p.height; y++)
-            next[c] += p.packed ? Be16(data + p.data + 2 * ((uint64_t)(c - 1) * p.height + y)) : rowBytes;
+            next[c] +=
+                p.packed ? Be16(data + p.data + 2 * ((uint64_t)(c - 1) * p.height + y)) : rowBytes;
     }
     unsigned char* buffer = (unsigned char*)malloc(rowBytes * read);
     if (!buffer) return SPI_NO_MEMORY;
@@ -166,7 +167,8 @@ int Decode(const unsigned char* data, size_t len, SpiTarget* t) {
         for (int c = 0; c < read && r == SPI_OK; c++) {
             RowIndex row;
             row.at = next[c];
-            row.bytes = p.packed ? Be16(data + p.data + 2 * ((uint64_t)c * p.height + y)) : rowBytes;
+            row.bytes =
+                p.packed ? Be16(data + p.data + 2 * ((uint64_t)c * p.height + y)) : rowBytes;
             next[c] += row.bytes;
             if (!ReadRow(p, row, buffer + c * rowBytes)) r = SPI_CORRUPT;
         }

@@ -145,7 +145,8 @@ TEST(SpiCorpus, AgreesWithTheReferenceDecoder) {
     ASSERT_NE(nullptr, mkdtemp(refDir));
     std::string command = std::string("/usr/bin/python3 ") + VORN_SOURCE_DIR +
                           "/tests/spicorpus/reference.py " + refDir;
-    for (const std::string& n : names) command += " '" + std::string(VORN_SPI_CORPUS) + "/" + n + "'";
+    for (const std::string& n : names)
+        command += " '" + std::string(VORN_SPI_CORPUS) + "/" + n + "'";
     ASSERT_EQ(0, system(command.c_str())) << "the reference decoder (python3-pil) did not run";
     int agreed = 0, listedSeen = 0;
     for (const std::string& name : names) {
@@ -161,13 +162,12 @@ TEST(SpiCorpus, AgreesWithTheReferenceDecoder) {
         const Listed* listed = nullptr;
         for (const Listed& l : kDisagreements)
             if (name == l.name) listed = &l;
-        std::string detail = name + ": ours " +
-                             (ours.ok ? std::to_string(ours.width) + "x" + std::to_string(ours.height)
-                                      : ours.why) +
-                             ", reference " +
-                             (ref.ok ? std::to_string(ref.width) + "x" + std::to_string(ref.height)
-                                     : ref.why) +
-                             (ours.ok && ref.ok ? ", mean difference " + std::to_string(diff) : "");
+        std::string detail =
+            name + ": ours " +
+            (ours.ok ? std::to_string(ours.width) + "x" + std::to_string(ours.height) : ours.why) +
+            ", reference " +
+            (ref.ok ? std::to_string(ref.width) + "x" + std::to_string(ref.height) : ref.why) +
+            (ours.ok && ref.ok ? ", mean difference " + std::to_string(diff) : "");
         if (listed) {
             listedSeen++;
             EXPECT_FALSE(agree) << detail << " (listed: " << listed->reason << ") agrees now";

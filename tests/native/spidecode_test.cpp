@@ -7,13 +7,13 @@
 #include <stdlib.h>
 #include <string.h>
 
-#include <jpeglib.h>
 #include <sys/resource.h>
 
 #include <string>
 #include <vector>
 
 #include "components/spi/spidecode.h"
+#include "tests/spi_jpeg_encode.h"
 #include "tests/spi_jpeg_samples.h"
 #include "tests/spi_samples.h"
 
@@ -590,43 +590,12 @@ TEST(SpiDecode, PngChunkLongerThanTheFileIsCorrupt) {
 
 namespace {
 
-// A JPEG of w x h pixels of in components (1, 3 or 4) in the colour space in,
-// stored as out (CMYK and YCCK files carry Adobe's marker), Huffman or
-// arithmetic coding; written with the distribution's libjpeg.
-Bytes EncodeJpeg(int w, int h, const Bytes& px, J_COLOR_SPACE in, J_COLOR_SPACE out, bool arith) {
-    jpeg_compress_struct c;
-    jpeg_error_mgr err;
-    c.err = jpeg_std_error(&err);
-    jpeg_create_compress(&c);
-    unsigned char* mem = nullptr;
-    unsigned long size = 0;
-    jpeg_mem_dest(&c, &mem, &size);
-    c.image_width = (JDIMENSION)w;
-    c.image_height = (JDIMENSION)h;
-    c.input_components = in == JCS_GRAYSCALE ? 1 : in == JCS_CMYK ? 4 : 3;
-    c.in_color_space = in;
-    jpeg_set_defaults(&c);
-    jpeg_set_colorspace(&c, out);
-    jpeg_set_quality(&c, 95, TRUE);
-    c.arith_code = arith;
-    for (int i = 0; i < c.num_components; i++) c.comp_info[i].h_samp_factor = c.comp_info[i].v_samp_factor = 1;
-    jpeg_start_compress(&c, TRUE);
-    while (c.next_scanline < c.image_height) {
-        JSAMPROW row = (JSAMPROW)&px[(size_t)c.next_scanline * w * c.input_components];
-        jpeg_write_scanlines(&c, &row, 1);
-    }
-    jpeg_finish_compress(&c);
-    jpeg_destroy_compress(&c);
-    Bytes b(mem, mem + size);
-    free(mem);
-    return b;
-}
-
 // n pixels of one four-colour value, inks stored inverted as Adobe's files do.
 Bytes Inks(int n, unsigned char c, unsigned char m, unsigned char y, unsigned char k) {
     Bytes b;
-    for (int i = 0; i < n; i++) b.insert(b.end(), {(unsigned char)(255 - c), (unsigned char)(255 - m),
-                                                  (unsigned char)(255 - y), (unsigned char)(255 - k)});
+    for (int i = 0; i < n; i++)
+        b.insert(b.end(), {(unsigned char)(255 - c), (unsigned char)(255 - m),
+                           (unsigned char)(255 - y), (unsigned char)(255 - k)});
     return b;
 }
 
@@ -664,7 +633,8 @@ TEST(SpiDecode, VariantsViewersShow) {
     Bytes half = Inks(16 * 16, 0, 0, 0, 128);
     Bytes rgbRed(16 * 16 * 3, 0);
     for (size_t i = 0; i < rgbRed.size(); i += 3) rgbRed[i] = 255;
-    const Bytes whiteBlack = {255, 0, 0, 0, 0, 255, 0, 0};  // top row black white, bottom white black
+    const Bytes whiteBlack = {255, 0,   0, 0,
+                              0,   255, 0, 0};  // top row black white, bottom white black
     struct Case {
         const char* name;
         Bytes file;
@@ -678,37 +648,85 @@ TEST(SpiDecode, VariantsViewersShow) {
          whiteBlack, -1},
         {"P2 text grey", Text("P2 2 1 3\n0 3"), SPI_PNM, 2, {0, 255, 0, 0}, -1},
         {"P2 above the maximum", Text("P2 2 1 10\n5 99"), SPI_PNM, 2, {128, 255, 0, 0}, -1},
-        {"P3 text colour 16-bit", Text("P3 1 1 65535 65535 0 32768"), SPI_PNM, 1, {128, 0, 255, 0}, -1},
-        {"P5 16-bit grey", Bytes{'P', '5', ' ', '2', ' ', '1', ' ', '6', '5', '5', '3', '5', '\n',
-                                 0xFF, 0xFF, 0x80, 0x00},
-         SPI_PNM, 2, {255, 128, 0, 0}, -1},
-        {"P5 maximum 1023", Bytes{'P', '5', ' ', '1', ' ', '1', ' ', '1', '0', '2', '3', '\n', 0x02, 0x00},
-         SPI_PNM, 1, {128, 0, 0, 0}, -1},
+        {"P3 text colour 16-bit",
+         Text("P3 1 1 65535 65535 0 32768"),
+         SPI_PNM,
+         1,
+         {128, 0, 255, 0},
+         -1},
+        {"P5 16-bit grey",
+         Bytes{'P', '5', ' ', '2', ' ', '1', ' ', '6', '5', '5', '3', '5', '\n', 0xFF, 0xFF, 0x80,
+               0x00},
+         SPI_PNM,
+         2,
+         {255, 128, 0, 0},
+         -1},
+        {"P5 maximum 1023",
+         Bytes{'P', '5', ' ', '1', ' ', '1', ' ', '1', '0', '2', '3', '\n', 0x02, 0x00},
+         SPI_PNM,
+         1,
+         {128, 0, 0, 0},
+         -1},
         {"TGA right to left, bottom-up", spisample::Tga(2, 2, quad, false, true), SPI_TGA, 2,
          spisample::QuadDib(), -1},
         {"TGA right to left, top-down", spisample::Tga(2, 2, quad, true, true), SPI_TGA, 2,
          spisample::QuadDib(), -1},
-        {"PNG truecolour tRNS", WithChunk(spisample::Png(2, 2, quad, 3), "tRNS", {0, 0, 0, 255, 0, 0}),
-         SPI_PNG, 2, {255, 0, 0, 255, 255, 255, 0, 0, 0, 0, 255, 255, 255, 255, 0, 0}, -1},
-        {"PNG grey tRNS", WithChunk(spisample::Png(2, 1, {10, 20}, 1), "tRNS", {0, 20}), SPI_PNG, 2,
-         {10, 255, 0, 0}, -1},
-        {"GIF without a global table", spisample::GifLocalTable(gif), SPI_GIF, 2, spisample::QuadDib(), -1},
-        {"GIF frame narrower than the screen", gifWide, SPI_GIF, 3,
-         {255, 0, 0, 255, 255, 255, 255, 255, 255, 0, 0, 0, 0, 0, 255, 0, 255, 0, 255, 255, 255, 0, 0, 0},
+        {"PNG truecolour tRNS",
+         WithChunk(spisample::Png(2, 2, quad, 3), "tRNS", {0, 0, 0, 255, 0, 0}),
+         SPI_PNG,
+         2,
+         {255, 0, 0, 255, 255, 255, 0, 0, 0, 0, 255, 255, 255, 255, 0, 0},
          -1},
-        {"GIF frame moved right", gifMoved, SPI_GIF, 3,
-         {255, 255, 255, 255, 0, 0, 255, 255, 255, 0, 0, 0, 255, 255, 255, 0, 0, 255, 0, 255, 0, 0, 0, 0},
+        {"PNG grey tRNS",
+         WithChunk(spisample::Png(2, 1, {10, 20}, 1), "tRNS", {0, 20}),
+         SPI_PNG,
+         2,
+         {10, 255, 0, 0},
+         -1},
+        {"GIF without a global table", spisample::GifLocalTable(gif), SPI_GIF, 2,
+         spisample::QuadDib(), -1},
+        {"GIF frame narrower than the screen",
+         gifWide,
+         SPI_GIF,
+         3,
+         {255, 0, 0,   255, 255, 255, 255, 255, 255, 0, 0, 0,
+          0,   0, 255, 0,   255, 0,   255, 255, 255, 0, 0, 0},
+         -1},
+        {"GIF frame moved right",
+         gifMoved,
+         SPI_GIF,
+         3,
+         {255, 255, 255, 255, 0, 0,   255, 255, 255, 0, 0, 0,
+          255, 255, 255, 0,   0, 255, 0,   255, 0,   0, 0, 0},
          -1},
         {"GIF transparent colour", gifClear, SPI_GIF, 2, spisample::QuadDib(), -1},
         {"JPEG stray bytes before a marker", stray, SPI_JPEG, 16, {}, 8},
         {"JPEG damaged EXIF", exif, SPI_JPEG, 16, {}, 8},
         {"JPEG marker length too long", longComment, SPI_JPEG, 16, {}, 8},
-        {"JPEG CMYK red", EncodeJpeg(16, 16, red16, JCS_CMYK, JCS_CMYK, false), SPI_JPEG, 16, {0, 0, 255}, 3},
-        {"JPEG YCCK blue", EncodeJpeg(16, 16, blue16, JCS_CMYK, JCS_YCCK, false), SPI_JPEG, 16, {255, 0, 0}, 3},
-        {"JPEG YCCK half black", EncodeJpeg(16, 16, half, JCS_CMYK, JCS_YCCK, false), SPI_JPEG, 16,
-         {127, 127, 127}, 3},
-        {"JPEG arithmetic coding", EncodeJpeg(16, 16, rgbRed, JCS_RGB, JCS_YCbCr, true), SPI_JPEG, 16,
-         {0, 0, 255}, 3},
+        {"JPEG CMYK red",
+         spisample::EncodeJpeg(16, 16, red16, JCS_CMYK, JCS_CMYK, 95, true, false),
+         SPI_JPEG,
+         16,
+         {0, 0, 255},
+         3},
+        {"JPEG YCCK blue",
+         spisample::EncodeJpeg(16, 16, blue16, JCS_CMYK, JCS_YCCK, 95, true, false),
+         SPI_JPEG,
+         16,
+         {255, 0, 0},
+         3},
+        {"JPEG YCCK half black",
+         spisample::EncodeJpeg(16, 16, half, JCS_CMYK, JCS_YCCK, 95, true, false),
+         SPI_JPEG,
+         16,
+         {127, 127, 127},
+         3},
+        {"JPEG arithmetic coding",
+         spisample::EncodeJpeg(16, 16, rgbRed, JCS_RGB, JCS_YCbCr, 95, true, true),
+         SPI_JPEG,
+         16,
+         {0, 0, 255},
+         3},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);

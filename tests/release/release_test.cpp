@@ -130,7 +130,8 @@ spisample::Bytes Halves(int w, int h, bool indices) {
         if (indices) {
             px.push_back(left ? 0 : 2);  // red and blue of the sample palette
         } else {
-            px.insert(px.end(), {(unsigned char)(left ? 255 : 0), 0, (unsigned char)(left ? 0 : 255)});
+            px.insert(px.end(),
+                      {(unsigned char)(left ? 255 : 0), 0, (unsigned char)(left ? 0 : 255)});
         }
     }
     return px;
@@ -140,9 +141,9 @@ std::string Str(const spisample::Bytes& b) { return std::string(b.begin(), b.end
 
 }  // namespace
 
-// Each picture is previewed through the plug-ins of the archive. A point a quarter into the drawn picture and one three quarters
-// into it (across for pictures of a left and a right half, down for the one of
-// a top and a bottom half) must show the halves' colours, in their places.
+// Each picture is previewed through the plug-ins of the archive. A point a quarter into the drawn
+// picture and one three quarters into it (across for pictures of a left and a right half, down for
+// the one of a top and a bottom half) must show the halves' colours, in their places.
 TEST_F(ReleaseE2E, PicturesArePreviewedThroughTheShippedPlugins) {
     const spisample::Bytes palette = {255, 0, 0, 0, 255, 0, 0, 0, 255, 255, 255, 255};
     struct Case {
@@ -152,15 +153,34 @@ TEST_F(ReleaseE2E, PicturesArePreviewedThroughTheShippedPlugins) {
         bool across;
         int first[3], second[3];  // red, green, blue
     } cases[] = {
-        {"photo.jpg", std::string((const char*)JpegBaseline, sizeof JpegBaseline), 16, 16, false,
-         {255, 0, 0}, {0, 0, 255}},
-        {"cmyk.jpg", std::string((const char*)JpegCmyk, sizeof JpegCmyk), 64, 64, true, {255, 0, 0},
+        {"photo.jpg",
+         std::string((const char*)JpegBaseline, sizeof JpegBaseline),
+         16,
+         16,
+         false,
+         {255, 0, 0},
          {0, 0, 255}},
-        {"right-to-left.tga", Str(spisample::Tga(64, 64, Halves(64, 64, false), false, true)), 64, 64,
-         true, {255, 0, 0}, {0, 0, 255}},
+        {"cmyk.jpg",
+         std::string((const char*)JpegCmyk, sizeof JpegCmyk),
+         64,
+         64,
+         true,
+         {255, 0, 0},
+         {0, 0, 255}},
+        {"right-to-left.tga",
+         Str(spisample::Tga(64, 64, Halves(64, 64, false), false, true)),
+         64,
+         64,
+         true,
+         {255, 0, 0},
+         {0, 0, 255}},
         {"local-table.gif",
-         Str(spisample::GifLocalTable(spisample::Gif(64, 64, palette, {Halves(64, 64, true)}))), 64,
-         64, true, {255, 0, 0}, {0, 0, 255}},
+         Str(spisample::GifLocalTable(spisample::Gif(64, 64, palette, {Halves(64, 64, true)}))),
+         64,
+         64,
+         true,
+         {255, 0, 0},
+         {0, 0, 255}},
     };
     ASSERT_TRUE(WriteIniWith({"common.tray=0", "path.typoctr=0", "edit.w=900"}));
     std::string dir = work + "\\pics";
@@ -177,7 +197,8 @@ TEST_F(ReleaseE2E, PicturesArePreviewedThroughTheShippedPlugins) {
             list = ShownListView(vorn.Pid());
             std::vector<std::string> rows = list ? ListRowTexts(list) : std::vector<std::string>();
             return vorn.EditText() == typed && rows.size() == 1 && rows[0] == c.name;
-        })) << "box \"" << vorn.EditText() << "\"";
+        })) << "box \""
+            << vorn.EditText() << "\"";
         ASSERT_TRUE(PressKey(VK_DOWN));
         // The list must keep the focus a moment: a late focus change of the window
         // manager would take the activation from the preview, which then hides.
@@ -198,12 +219,15 @@ TEST_F(ReleaseE2E, PicturesArePreviewedThroughTheShippedPlugins) {
         RECT box;
         ASSERT_TRUE(GetClientRect(picture, &box));
         int x0 = (box.right - c.width) / 2, y0 = (box.bottom - c.height) / 2;
-        int x1 = x0 + (c.across ? c.width / 4 : c.width / 2), y1 = y0 + (c.across ? c.height / 2 : c.height / 4);
-        int x2 = x0 + (c.across ? 3 * c.width / 4 : c.width / 2), y2 = y0 + (c.across ? c.height / 2 : 3 * c.height / 4);
+        int x1 = x0 + (c.across ? c.width / 4 : c.width / 2),
+            y1 = y0 + (c.across ? c.height / 2 : c.height / 4);
+        int x2 = x0 + (c.across ? 3 * c.width / 4 : c.width / 2),
+            y2 = y0 + (c.across ? c.height / 2 : 3 * c.height / 4);
         EXPECT_TRUE(WaitFor([&] {
             return Near(ClientPixel(picture, x1, y1), c.first[0], c.first[1], c.first[2]) &&
                    Near(ClientPixel(picture, x2, y2), c.second[0], c.second[1], c.second[2]);
-        })) << std::hex << ClientPixel(picture, x1, y1) << " " << ClientPixel(picture, x2, y2);
+        })) << std::hex
+            << ClientPixel(picture, x1, y1) << " " << ClientPixel(picture, x2, y2);
         // A screenshot may be taken here: the run waits (bounded) for it.
         const char* flag = getenv("VORN_PREVIEW_SHOT");
         if (flag && *flag) {
