@@ -38,6 +38,11 @@ set(license_sources
   "C-Migemo-ja.txt|${VORN_COMPONENTS}/src/cmigemo/doc/LICENSE_j.txt"
   "cmigemo-copyright.txt|/usr/share/doc/cmigemo-common/copyright"
   "stb.txt|/usr/share/doc/libstb-dev/copyright"
+  "libjpeg-turbo.txt|${VORN_COMPONENTS}/src/libjpeg-turbo/LICENSE.md"
+  "libjpeg-turbo-IJG.txt|${VORN_COMPONENTS}/src/libjpeg-turbo/README.ijg"
+  "libpng.txt|${VORN_COMPONENTS}/src/libpng/LICENSE"
+  "zlib.txt|${VORN_COMPONENTS}/src/zlib/LICENSE"
+  "giflib.txt|${VORN_COMPONENTS}/src/giflib/COPYING"
   "GPL-2.txt|/usr/share/common-licenses/GPL-2"
   "SKK-JISYO.txt|${CMAKE_SOURCE_DIR}/package/SKK-JISYO.txt")
 set(license_outputs)

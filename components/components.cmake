@@ -1,12 +1,6 @@
 # The outside components of Migemo search, built beside vorn.exe: migemo.dll,
 # BREGEXP.DLL and the dictionary folder dict\. Their sources and Oniguruma come
 # from scripts/components.sh (run by scripts/setup.sh) into the cache folder.
-if(DEFINED ENV{VORN_COMPONENTS})
-  set(VORN_COMPONENTS_DEFAULT $ENV{VORN_COMPONENTS})
-else()
-  set(VORN_COMPONENTS_DEFAULT $ENV{HOME}/.cache/vorn/components)
-endif()
-set(VORN_COMPONENTS ${VORN_COMPONENTS_DEFAULT} CACHE PATH "Folder of scripts/components.sh")
 set(VORN_DICT_DIR /usr/share/cmigemo/cp932 CACHE PATH "Migemo dictionary (code page 932)")
 
 if(CMAKE_SIZEOF_VOID_P EQUAL 4)

@@ -1,9 +1,9 @@
 // Fuzz target for the picture plug-ins' decoding: the input is a picture in
-// memory, offered to the decoder with every format (recognition picks one), to
-// one format named by its first byte, and read for its information record. A
-// decoded picture is planned, its header written and its rows converted into
-// exact-size heap blocks (AddressSanitizer sees any write past them), with a
-// progress callback that stops at a call the input chooses.
+// memory, offered to the decoders with every format (recognition picks one), to
+// one format named by its first byte, and read for its information record. The
+// decoders write the bitmap into an exact-size heap block (AddressSanitizer
+// sees any write past it), with a progress callback that stops at a call the
+// input chooses (TGA pictures pass through the row conversion of decoded pixels).
 #include <stdint.h>
 #include <stdlib.h>
 #include <string.h>
@@ -29,38 +29,47 @@ int Progress(int done, int total, void* ctx) {
     return ++s->calls == s->stopAt;
 }
 
+// The pixel block: exact size, filled with a pattern the decoder must overwrite.
+struct Block {
+    unsigned char* p;
+    size_t size;
+};
+
+unsigned char* Allocate(size_t bytes, void* ctx) {
+    Block* b = (Block*)ctx;
+    Check(b->p == nullptr);  // one block per picture
+    b->p = (unsigned char*)malloc(bytes);
+    if (b->p) memset(b->p, 0xA5, bytes);
+    b->size = bytes;
+    return b->p;
+}
+
 void Decode(const uint8_t* data, size_t size, unsigned formats, int stopAt) {
-    SpiPixels px;
-    int r = SpiDecode(data, size, formats, &px);
-    Check(r == SPI_OK || r == SPI_UNKNOWN_FORMAT || r == SPI_CORRUPT || r == SPI_NO_MEMORY);
+    Block block = {nullptr, 0};
+    Stop stop = {0, stopAt, 0};
+    SpiSink sink = {Allocate, &block, Progress, &stop};
+    SpiBitmap bm;
+    int r = SpiDecodeBitmap(data, size, formats, &sink, &bm);
+    Check(r == SPI_OK || r == SPI_UNKNOWN_FORMAT || r == SPI_CORRUPT || r == SPI_NO_MEMORY ||
+          (r == SPI_ABORTED && stop.calls == stopAt));
     SpiPictureInfo info;
     int ri = SpiFillPictureInfo(data, size, formats, &info);
-    if (r != SPI_OK) {
-        Check(px.pixels == nullptr);
-        return;
-    }
-    Check(ri == SPI_OK && info.width == px.width && info.height == px.height);
-    Check((uint64_t)px.width * px.height <= SPI_MAX_PIXELS);
-    SpiDibLayout l;
-    Check(SpiPlanDib(px.width, px.height, px.channels, &l) == SPI_OK);
-    Check(l.stride % 4 == 0 && l.imageBytes == (size_t)l.stride * l.height);
-    Check(info.colorDepth == l.bitCount);
-    unsigned char* head = (unsigned char*)malloc(l.infoBytes);
-    unsigned char* image = (unsigned char*)malloc(l.imageBytes);
-    Check(SpiWriteDibInfo(&l, head, l.infoBytes) == 1);
-    Stop stop = {0, stopAt, 0};
-    int rc = SpiConvertRows(&px, &l, image, l.imageBytes, Progress, &stop);
-    Check(rc == SPI_OK || (rc == SPI_ABORTED && stop.calls == stopAt));
-    if (rc == SPI_OK) {
-        // Touch the first and last byte of the rows, and the padding is zero.
-        volatile unsigned sum = image[0] + image[l.imageBytes - 1];
-        (void)sum;
+    if (r == SPI_OK) {
+        const SpiDibLayout& l = bm.layout;
+        Check(ri == SPI_OK && info.width == l.width && info.height == l.height);
+        Check((uint64_t)l.width * l.height <= SPI_MAX_PIXELS);
+        Check(l.stride % 4 == 0 && l.imageBytes == (size_t)l.stride * l.height);
+        Check(block.p == bm.image && block.size == l.imageBytes);
+        Check(info.colorDepth == l.bitCount);
+        unsigned char* head = (unsigned char*)malloc(l.infoBytes);
+        Check(SpiWriteDibInfo(&l, head, l.infoBytes) == 1);
+        free(head);
+        // The padding is zero (a pixel may hold any value, the pattern too).
         size_t used = (size_t)l.width * (l.bitCount / 8);
-        for (size_t b = used; b < l.stride; b++) Check(image[b] == 0);
+        for (uint32_t y = 0; y < l.height; y++)
+            for (size_t b = used; b < l.stride; b++) Check(bm.image[(size_t)y * l.stride + b] == 0);
     }
-    free(head);
-    free(image);
-    SpiFreePixels(&px);
+    free(block.p);
 }
 
 }  // namespace

@@ -17,6 +17,7 @@ PKGS=(
   xvfb openbox x11-utils xdotool imagemagick
   locales fonts-ipafont-gothic fonts-ipafont-mincho
   libmigemo-dev cmigemo-common libonig-dev dpkg-dev libstb-dev
+  nasm libjpeg62-turbo-dev libpng-dev zlib1g-dev libgif-dev python3-pil
   googletest libgtest-dev libbenchmark-dev
   python3
 )
@@ -46,5 +47,6 @@ fi
 
 echo "setup: all packages present"
 
-# The sources of migemo.dll and BREGEXP.DLL, and Oniguruma built for Windows.
+# The sources of migemo.dll and BREGEXP.DLL, Oniguruma and the picture
+# decoders built for Windows, and the picture corpus of the plug-in tests.
 bash "$(dirname "${BASH_SOURCE[0]}")/components.sh"

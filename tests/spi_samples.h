@@ -37,16 +37,18 @@ inline Bytes Pnm(int w, int h, const Bytes& px, bool grey = false) {
     return b;
 }
 
-// Uncompressed true-colour TGA, 24 bits; rows stored top-down or bottom-up.
-inline Bytes Tga(int w, int h, const Bytes& rgb, bool topDown) {
+// Uncompressed true-colour TGA, 24 bits; rows stored top-down or bottom-up,
+// pixels left to right or right to left.
+inline Bytes Tga(int w, int h, const Bytes& rgb, bool topDown, bool rightToLeft = false) {
     Bytes b = {0, 0, 2, 0, 0, 0, 0, 0, 0, 0, 0, 0};
     Le16(b, w);
     Le16(b, h);
     b.push_back(24);
-    b.push_back(topDown ? 0x20 : 0x00);
+    b.push_back((topDown ? 0x20 : 0x00) | (rightToLeft ? 0x10 : 0x00));
     for (int r = 0; r < h; r++) {
         int y = topDown ? r : h - 1 - r;
-        for (int x = 0; x < w; x++) {
+        for (int c = 0; c < w; c++) {
+            int x = rightToLeft ? w - 1 - c : c;
             const unsigned char* p = &rgb[(size_t)(y * w + x) * 3];
             b.push_back(p[2]);
             b.push_back(p[1]);
@@ -117,8 +119,7 @@ inline Bytes Png(int w, int h, const Bytes& px, int channels) {
 // indices. The LZW stream sends a clear code before every second pixel, so the
 // code width stays at three bits.
 inline Bytes Gif(int w, int h, const Bytes& palette, const std::vector<Bytes>& frames) {
-    Bytes b;
-    Text(b, "GIF89a");
+    Bytes b = {'G', 'I', 'F', '8', '9', 'a'};
     Le16(b, w);
     Le16(b, h);
     b.push_back(0x81);  // global table of 4 entries
@@ -160,6 +161,16 @@ inline Bytes Gif(int w, int h, const Bytes& palette, const std::vector<Bytes>& f
     }
     b.push_back(0x3B);
     return b;
+}
+
+// The GIF of Gif() with its global colour table moved to its first frame.
+inline Bytes GifLocalTable(Bytes gif) {
+    Bytes table(gif.begin() + 13, gif.begin() + 25);
+    gif.erase(gif.begin() + 13, gif.begin() + 25);
+    gif[10] = 0;
+    gif[13 + 9] = 0x81;  // the frame's flags: a table of four entries
+    gif.insert(gif.begin() + 13 + 10, table.begin(), table.end());
+    return gif;
 }
 
 // PSD, RGB, 8 bits, raw planes.

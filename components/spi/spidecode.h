@@ -2,6 +2,10 @@
 // reads and how it recognises them, its information texts, the decoding of a
 // picture in memory, and the device-independent bitmap it hands back (header,
 // colour table, bottom-up rows padded to four bytes, blue-green-red order).
+// The decoders write the bitmap straight into a block the caller allocates.
+// JPEG: libjpeg-turbo; PNG: libpng with zlib; GIF: giflib; PNM and PSD: our
+// own readers; TGA: stb_image. A build holds the decoders its plug-in
+// needs (spicodecs.cpp); the others' formats are unknown to it.
 // No windows.h: the plug-in DLLs put this into local memory blocks and files.
 #pragma once
 #include <stddef.h>
@@ -77,23 +81,20 @@ struct SpiPictureSize {
     int channels;  // 1 grey, 2 grey + alpha, 3 colour, 4 colour + alpha
 };
 
-// Reads the size of the picture in data (len bytes) of one of the formats.
+// Reads the size of the picture in data (len bytes) of one of the formats;
+// channels is the count of the bitmap handed back (1 grey, else colour).
 // SPI_UNKNOWN_FORMAT, SPI_CORRUPT (header unreadable) or SPI_NO_MEMORY (more
-// than SPI_MAX_PIXELS or a side above SPI_MAX_SIDE).
+// than SPI_MAX_PIXELS or a side above SPI_MAX_SIDE). The data behind the header
+// is not read: a picture cut short may still have a size.
 int SpiReadPictureSize(const unsigned char* data, size_t len, unsigned formats,
                        SpiPictureSize* out);
 
-// A decoded picture: top-down rows of width * channels bytes, red first.
+// Pixels in memory: top-down rows of width * channels bytes, red first.
 struct SpiPixels {
     uint32_t width, height;
     int channels;
-    unsigned char* pixels;  // owned, freed by SpiFreePixels
+    unsigned char* pixels;
 };
-
-// Decodes the picture in data (the first frame of an animation). The result
-// codes of SpiReadPictureSize, or SPI_CORRUPT / SPI_NO_MEMORY from the decoder.
-int SpiDecode(const unsigned char* data, size_t len, unsigned formats, SpiPixels* out);
-void SpiFreePixels(SpiPixels* p);
 
 // The bitmap handed back: grey pictures as 8 bits with a 256-entry grey colour
 // table, colour pictures as 24 bits. Alpha is composed over white, as the
@@ -128,6 +129,29 @@ typedef int (*SpiProgress)(int done, int total, void* ctx);
 // pieces do not fit together.
 int SpiConvertRows(const SpiPixels* src, const SpiDibLayout* layout, unsigned char* image,
                    size_t imageSize, SpiProgress progress, void* ctx);
+
+// Where a decoder puts the bitmap: the allocator of the pixel block (null when
+// there is no memory; the block need not be zeroed) and the progress callback.
+struct SpiSink {
+    unsigned char* (*allocate)(size_t bytes, void* ctx);
+    void* allocateCtx;
+    SpiProgress progress;  // may be null
+    void* progressCtx;
+};
+
+// A decoded picture: its plan and its rows in the block from the allocator.
+struct SpiBitmap {
+    SpiDibLayout layout;
+    unsigned char* image;
+};
+
+// Decodes the picture in data (the first frame of an animation) into the bitmap
+// rows: every pixel and padding byte written. SPI_OK, the codes of
+// SpiReadPictureSize, SPI_CORRUPT (damaged or cut short), SPI_NO_MEMORY or
+// SPI_ABORTED. out->image is the allocated block, on failure too: the caller
+// frees it.
+int SpiDecodeBitmap(const unsigned char* data, size_t len, unsigned formats, const SpiSink* sink,
+                    SpiBitmap* out);
 
 // The picture information record of the plug-in interface: packed, so its layout
 // is the same for every host (hInfo at byte 22 on both architectures).

@@ -121,10 +121,11 @@ int CallHostProgress(int done, int total, void* ctx) {
     return p->proc ? p->proc(done, total, p->data) : 0;
 }
 
-// A movable local block of size bytes in *out: SPI_OK or SPI_NO_MEMORY.
-int MakeLocalBlock(size_t size, HLOCAL* out) {
-    *out = LocalAlloc(LMEM_MOVEABLE, size);
-    return *out ? SPI_OK : SPI_NO_MEMORY;
+// The pixel block: a movable local block, locked while the decoder writes it.
+unsigned char* AllocateLocal(size_t bytes, void* ctx) {
+    HLOCAL* block = (HLOCAL*)ctx;
+    *block = LocalAlloc(LMEM_MOVEABLE, bytes);
+    return *block ? (unsigned char*)LocalLock(*block) : nullptr;
 }
 
 int DecodeToHandles(const Source& src, HLOCAL* info, HLOCAL* image, HostProgress* progress) {
@@ -132,27 +133,17 @@ int DecodeToHandles(const Source& src, HLOCAL* info, HLOCAL* image, HostProgress
     int r = SpiReadPictureSize(src.data, src.size, Plugin.formats, &size);
     if (r != SPI_OK) return r;
     if (CallHostProgress(0, (int)size.height, progress)) return SPI_ABORTED;
-    SpiPixels px;
-    r = SpiDecode(src.data, src.size, Plugin.formats, &px);
+    SpiSink sink = {AllocateLocal, image, CallHostProgress, progress};
+    SpiBitmap bitmap;
+    r = SpiDecodeBitmap(src.data, src.size, Plugin.formats, &sink, &bitmap);
+    if (*image) LocalUnlock(*image);
     if (r != SPI_OK) return r;
-    SpiDibLayout layout;
-    r = SpiPlanDib(px.width, px.height, px.channels, &layout);
-    if (r == SPI_OK) r = MakeLocalBlock(layout.infoBytes, info);
-    if (r == SPI_OK) r = MakeLocalBlock(layout.imageBytes, image);
-    if (r == SPI_OK) {
-        unsigned char* pi = (unsigned char*)LocalLock(*info);
-        unsigned char* pm = (unsigned char*)LocalLock(*image);
-        if (!pi || !pm) {
-            r = SPI_MEMORY_ERROR;
-        } else if (!SpiWriteDibInfo(&layout, pi, layout.infoBytes)) {
-            r = SPI_INTERNAL;
-        } else {
-            r = SpiConvertRows(&px, &layout, pm, layout.imageBytes, CallHostProgress, progress);
-        }
-        if (pi) LocalUnlock(*info);
-        if (pm) LocalUnlock(*image);
-    }
-    SpiFreePixels(&px);
+    *info = LocalAlloc(LMEM_MOVEABLE, bitmap.layout.infoBytes);
+    if (!*info) return SPI_NO_MEMORY;
+    unsigned char* pi = (unsigned char*)LocalLock(*info);
+    if (!pi) return SPI_MEMORY_ERROR;
+    r = SpiWriteDibInfo(&bitmap.layout, pi, bitmap.layout.infoBytes) ? SPI_OK : SPI_INTERNAL;
+    LocalUnlock(*info);
     return r;
 }
 

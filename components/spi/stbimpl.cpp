@@ -1,18 +1,9 @@
-// stbimpl.cpp - the one instance of the distribution's stb_image decoder in a
-// plug-in. The build names the formats it keeps (STBI_ONLY_JPEG, ...); without
-// any, every format the plug-ins read is kept. No file access: the plug-ins hand
-// it memory. Its blocks are zeroed when allocated, so no picture ever carries
-// what the heap held before. Outside code: built without our warnings.
+// stbimpl.cpp - the one instance of the distribution's stb_image decoder, for
+// TGA and PSD pictures only. No file access: the plug-ins hand it memory. Its
+// blocks are zeroed when allocated, so no picture ever carries what the heap
+// held before. Outside code: built without our warnings.
 #include <stdlib.h>
-#if !defined(STBI_ONLY_JPEG) && !defined(STBI_ONLY_PNG) && !defined(STBI_ONLY_GIF) && \
-    !defined(STBI_ONLY_TGA) && !defined(STBI_ONLY_PSD) && !defined(STBI_ONLY_PNM)
-#define STBI_ONLY_JPEG
-#define STBI_ONLY_PNG
-#define STBI_ONLY_GIF
 #define STBI_ONLY_TGA
-#define STBI_ONLY_PSD
-#define STBI_ONLY_PNM
-#endif
 #define STBI_NO_STDIO
 #define STBI_NO_LINEAR
 #define STBI_NO_HDR

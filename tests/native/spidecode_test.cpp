@@ -3,13 +3,17 @@
 // blue-green-red, alpha over white, progress), and decoding of small pictures
 // the tests write, damaged ones and hostile headers.
 #include <gtest/gtest.h>
-
+#include <stdio.h>
+#include <stdlib.h>
 #include <string.h>
+
+#include <sys/resource.h>
 
 #include <string>
 #include <vector>
 
 #include "components/spi/spidecode.h"
+#include "tests/spi_jpeg_encode.h"
 #include "tests/spi_jpeg_samples.h"
 #include "tests/spi_samples.h"
 
@@ -30,7 +34,7 @@ TEST(SpiPluginInfo, TextsByNumber) {
         const char* text;
     } cases[] = {
         {&SpiJpegPlugin, 0, 64, "00IN"},
-        {&SpiJpegPlugin, 1, 64, "vorn JPEG plug-in 1.0 (stb_image)"},
+        {&SpiJpegPlugin, 1, 64, "vorn JPEG plug-in 1.1 (libjpeg-turbo)"},
         {&SpiJpegPlugin, 2, 64, "*.jpg;*.jpeg;*.jpe;*.jfif"},
         {&SpiJpegPlugin, 3, 64, "JPEG file"},
         {&SpiJpegPlugin, 4, 64, ""},
@@ -91,7 +95,12 @@ TEST(SpiSniff, RecognisesByContentWithinTheSet) {
         {spisample::Psd(2, 2, quad), xld4, SPI_PSD},
         {spisample::Pnm(2, 2, quad), xld4, SPI_PNM},
         {spisample::Pnm(2, 2, Bytes(4, 9), true), xld4, SPI_PNM},
-        {{'P', '3', '\n', '2'}, xld4, 0},  // text maps are not read
+        {{'P', '3', '\n', '2'}, xld4, SPI_PNM},  // text maps too
+        {{'P', '1', ' '}, xld4, SPI_PNM},
+        {{'P', '4', '\t'}, xld4, SPI_PNM},
+        {{'P', '7', '\n'}, xld4, 0},
+        {{0xFF, 0xD8, 0x00, 0x00, 0xFF, 0xE0, 0, 0x10}, all, SPI_JPEG},  // stray bytes
+        {{0xFF, 0xD8, 0x00, 0x00, 0x00, 0x00, 0, 0x10}, all, 0},
         {{'P', '6', 'x'}, xld4, 0},
         {spisample::Tga(2, 2, quad, true), xld4, SPI_TGA},
         {spisample::Tga(2, 2, quad, true), SPI_JPEG | SPI_GIF, 0},
@@ -254,23 +263,22 @@ TEST(SpiDib, CallsAndHonoursProgress) {
     EXPECT_EQ(SPI_ABORTED, SpiConvertRows(&src, &l, out.data(), out.size(), LogProgress, &last));
 }
 
+unsigned char* AllocateVector(size_t bytes, void* ctx) {
+    Bytes* block = (Bytes*)ctx;
+    block->assign(bytes, 0xEE);  // what the decoder leaves unwritten shows
+    return block->data();
+}
+
 // Decodes data with the formats and returns its bitmap rows (empty on failure,
 // with the result code in *result).
 Bytes DecodeToDib(const Bytes& data, unsigned formats, int* result, int* bits = nullptr) {
-    SpiPixels px;
-    *result = SpiDecode(data.data(), data.size(), formats, &px);
-    if (*result != SPI_OK) {
-        EXPECT_EQ(nullptr, px.pixels);
-        return Bytes();
-    }
-    if (bits) *bits = SpiDibBitCount(px.channels);
-    SpiDibLayout l;
     Bytes out;
-    if (SpiPlanDib(px.width, px.height, px.channels, &l) == SPI_OK) {
-        out.resize(l.imageBytes);
-        *result = SpiConvertRows(&px, &l, out.data(), out.size(), nullptr, nullptr);
-    }
-    SpiFreePixels(&px);
+    SpiSink sink = {AllocateVector, &out, nullptr, nullptr};
+    SpiBitmap bitmap;
+    *result = SpiDecodeBitmap(data.data(), data.size(), formats, &sink, &bitmap);
+    if (*result != SPI_OK) return Bytes();
+    EXPECT_EQ(out.size(), bitmap.layout.imageBytes);
+    if (bits) *bits = bitmap.layout.bitCount;
     return out;
 }
 
@@ -453,16 +461,18 @@ TEST(SpiDecode, HuffmanTableOfTooManyCodesIsCorrupt) {
     EXPECT_EQ(SPI_CORRUPT, SpiFillPictureInfo(jpeg.data(), jpeg.size(), SPI_JPEG, &info));
 }
 
-TEST(SpiDecode, PnmNumbersTheDecoderWouldOverflowAreCorrupt) {
+TEST(SpiDecode, PnmNumbersOfAnyLength) {
     struct Case {
         const char* header;
         int result;
     } cases[] = {
         {"P6\n2 2\n255\n", SPI_OK},
         {"P6\n000000002 2\n255\n", SPI_OK},
-        {"P6\n0000000002 2\n255\n", SPI_CORRUPT},    // ten digits
-        {"P6\n2 2666666666\n255\n", SPI_CORRUPT},  // would overflow an int
-        {"P6\n2 2\n99999999999999\n", SPI_CORRUPT},
+        {"P6\n0000000000000002 2\n255\n", SPI_OK},  // leading zeros count for nothing
+        {"P6\n2 2666666666\n255\n", SPI_NO_MEMORY},
+        {"P6\n2 99999999999999999999999\n255\n", SPI_NO_MEMORY},
+        {"P6\n2 2\n99999999999999\n", SPI_CORRUPT},  // maximum above 65535
+        {"P6\n2 2\n0\n", SPI_CORRUPT},
         {"P6\n# note\n2\n# more\n2 255\n", SPI_OK},
         {"P6\n2 x 255\n", SPI_CORRUPT},
     };
@@ -546,21 +556,24 @@ TEST(SpiDecode, EmptyDataChunksChangeNothing) {
 }
 
 // A chunk that states more data than the file holds makes the file corrupt
-// before the decoder sets aside room for it (a gigabyte for a few bytes).
+// (its size is still known when the header chunk is whole).
 TEST(SpiDecode, PngChunkLongerThanTheFileIsCorrupt) {
     Bytes plain = spisample::Png(2, 2, spisample::Quad(), 3);
     const size_t idatAt = 8 + 12 + 13;
     struct Case {
         const char* name;
         size_t at;  // chunk whose length is stated as 0x40000000
-    } cases[] = {{"data chunk", idatAt}, {"IHDR", 8}, {"IEND", plain.size() - 12}};
+        int sizeResult;
+    } cases[] = {{"data chunk", idatAt, SPI_OK},
+                 {"IHDR", 8, SPI_CORRUPT},
+                 {"IEND", plain.size() - 12, SPI_OK}};
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         Bytes file = plain;
         file[c.at] = 0x40;
         file[c.at + 1] = file[c.at + 2] = file[c.at + 3] = 0;
         SpiPictureSize size;
-        EXPECT_EQ(SPI_CORRUPT, SpiReadPictureSize(file.data(), file.size(), SPI_PNG, &size));
+        EXPECT_EQ(c.sizeResult, SpiReadPictureSize(file.data(), file.size(), SPI_PNG, &size));
         int r = -99;
         EXPECT_EQ(Bytes(), DecodeToDib(file, SPI_PNG, &r));
         EXPECT_EQ(SPI_CORRUPT, r);
@@ -571,6 +584,201 @@ TEST(SpiDecode, PngChunkLongerThanTheFileIsCorrupt) {
     int r = -99;
     EXPECT_EQ(spisample::QuadDib(), DecodeToDib(trailing, SPI_PNG, &r));
     EXPECT_EQ(SPI_OK, r);
+}
+
+}  // namespace
+
+namespace {
+
+// n pixels of one four-colour value, inks stored inverted as Adobe's files do.
+Bytes Inks(int n, unsigned char c, unsigned char m, unsigned char y, unsigned char k) {
+    Bytes b;
+    for (int i = 0; i < n; i++)
+        b.insert(b.end(), {(unsigned char)(255 - c), (unsigned char)(255 - m),
+                           (unsigned char)(255 - y), (unsigned char)(255 - k)});
+    return b;
+}
+
+// The PNG with a chunk put right after its header chunk.
+Bytes WithChunk(Bytes png, const char* type, const Bytes& data) {
+    Bytes chunk;
+    spisample::PngChunk(chunk, type, data);
+    png.insert(png.begin() + 33, chunk.begin(), chunk.end());
+    return png;
+}
+
+Bytes Text(const char* s) { return Bytes(s, s + strlen(s)); }
+
+// Files as viewers show them, read exactly (within tol for JPEG): each was
+// refused or shown wrong before the libraries took over.
+TEST(SpiDecode, VariantsViewersShow) {
+    Bytes quad = spisample::Quad();
+    Bytes palette = {255, 0, 0, 0, 255, 0, 0, 0, 255, 255, 255, 255};
+    Bytes gif = spisample::Gif(2, 2, palette, {{0, 1, 2, 3}});
+    Bytes gifWide = gif;  // a 3 x 2 screen: the frame leaves the right column
+    gifWide[6] = 3;
+    Bytes gifMoved = gifWide;  // the frame one pixel to the right
+    gifMoved[13 + 12 + 1] = 1;
+    Bytes gifClear = gif;  // colour 3 transparent
+    const unsigned char gce[] = {0x21, 0xF9, 4, 1, 0, 0, 3, 0};
+    gifClear.insert(gifClear.begin() + 25, gce, gce + sizeof gce);
+    Bytes jpeg = Sample(JpegBaseline, sizeof JpegBaseline);
+    Bytes stray = jpeg;
+    stray.insert(stray.begin() + 2, {0x00, 0x13, 0x37});
+    Bytes exif = jpeg;  // an EXIF block of garbage
+    exif.insert(exif.begin() + 2, {0xFF, 0xE1, 0, 10, 'E', 'x', 'i', 'f', 0, 0, 0xFF, 0x07});
+    Bytes longComment = jpeg;  // a comment whose length runs into the next segment
+    longComment.insert(longComment.begin() + 2, {0xFF, 0xFE, 0, 8, 'a', 'b', 'c', 'd'});
+    Bytes red16 = Inks(16 * 16, 0, 255, 255, 0), blue16 = Inks(16 * 16, 255, 255, 0, 0);
+    Bytes half = Inks(16 * 16, 0, 0, 0, 128);
+    Bytes rgbRed(16 * 16 * 3, 0);
+    for (size_t i = 0; i < rgbRed.size(); i += 3) rgbRed[i] = 255;
+    const Bytes whiteBlack = {255, 0,   0, 0,
+                              0,   255, 0, 0};  // top row black white, bottom white black
+    struct Case {
+        const char* name;
+        Bytes file;
+        unsigned formats;
+        uint32_t width;
+        Bytes dib;  // bottom-up rows; for JPEG a single colour (blue, green, red)
+        int tol;    // -1: exact rows
+    } cases[] = {
+        {"P1 text bitmap", Text("P1\n# c\n2 2\n1 0\n01"), SPI_PNM, 2, whiteBlack, -1},
+        {"P4 binary bitmap", Bytes{'P', '4', '\n', '2', ' ', '2', '\n', 0x80, 0x40}, SPI_PNM, 2,
+         whiteBlack, -1},
+        {"P2 text grey", Text("P2 2 1 3\n0 3"), SPI_PNM, 2, {0, 255, 0, 0}, -1},
+        {"P2 above the maximum", Text("P2 2 1 10\n5 99"), SPI_PNM, 2, {128, 255, 0, 0}, -1},
+        {"P3 text colour 16-bit",
+         Text("P3 1 1 65535 65535 0 32768"),
+         SPI_PNM,
+         1,
+         {128, 0, 255, 0},
+         -1},
+        {"P5 16-bit grey",
+         Bytes{'P', '5', ' ', '2', ' ', '1', ' ', '6', '5', '5', '3', '5', '\n', 0xFF, 0xFF, 0x80,
+               0x00},
+         SPI_PNM,
+         2,
+         {255, 128, 0, 0},
+         -1},
+        {"P5 maximum 1023",
+         Bytes{'P', '5', ' ', '1', ' ', '1', ' ', '1', '0', '2', '3', '\n', 0x02, 0x00},
+         SPI_PNM,
+         1,
+         {128, 0, 0, 0},
+         -1},
+        {"TGA right to left, bottom-up", spisample::Tga(2, 2, quad, false, true), SPI_TGA, 2,
+         spisample::QuadDib(), -1},
+        {"TGA right to left, top-down", spisample::Tga(2, 2, quad, true, true), SPI_TGA, 2,
+         spisample::QuadDib(), -1},
+        {"PNG truecolour tRNS",
+         WithChunk(spisample::Png(2, 2, quad, 3), "tRNS", {0, 0, 0, 255, 0, 0}),
+         SPI_PNG,
+         2,
+         {255, 0, 0, 255, 255, 255, 0, 0, 0, 0, 255, 255, 255, 255, 0, 0},
+         -1},
+        {"PNG grey tRNS",
+         WithChunk(spisample::Png(2, 1, {10, 20}, 1), "tRNS", {0, 20}),
+         SPI_PNG,
+         2,
+         {10, 255, 0, 0},
+         -1},
+        {"GIF without a global table", spisample::GifLocalTable(gif), SPI_GIF, 2,
+         spisample::QuadDib(), -1},
+        {"GIF frame narrower than the screen",
+         gifWide,
+         SPI_GIF,
+         3,
+         {255, 0, 0,   255, 255, 255, 255, 255, 255, 0, 0, 0,
+          0,   0, 255, 0,   255, 0,   255, 255, 255, 0, 0, 0},
+         -1},
+        {"GIF frame moved right",
+         gifMoved,
+         SPI_GIF,
+         3,
+         {255, 255, 255, 255, 0, 0,   255, 255, 255, 0, 0, 0,
+          255, 255, 255, 0,   0, 255, 0,   255, 0,   0, 0, 0},
+         -1},
+        {"GIF transparent colour", gifClear, SPI_GIF, 2, spisample::QuadDib(), -1},
+        {"JPEG stray bytes before a marker", stray, SPI_JPEG, 16, {}, 8},
+        {"JPEG damaged EXIF", exif, SPI_JPEG, 16, {}, 8},
+        {"JPEG marker length too long", longComment, SPI_JPEG, 16, {}, 8},
+        {"JPEG CMYK red",
+         spisample::EncodeJpeg(16, 16, red16, JCS_CMYK, JCS_CMYK, 95, true, false),
+         SPI_JPEG,
+         16,
+         {0, 0, 255},
+         3},
+        {"JPEG YCCK blue",
+         spisample::EncodeJpeg(16, 16, blue16, JCS_CMYK, JCS_YCCK, 95, true, false),
+         SPI_JPEG,
+         16,
+         {255, 0, 0},
+         3},
+        {"JPEG YCCK half black",
+         spisample::EncodeJpeg(16, 16, half, JCS_CMYK, JCS_YCCK, 95, true, false),
+         SPI_JPEG,
+         16,
+         {127, 127, 127},
+         3},
+        {"JPEG arithmetic coding",
+         spisample::EncodeJpeg(16, 16, rgbRed, JCS_RGB, JCS_YCbCr, 95, true, true),
+         SPI_JPEG,
+         16,
+         {0, 0, 255},
+         3},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        int r = -99;
+        Bytes dib = DecodeToDib(c.file, c.formats, &r);
+        ASSERT_EQ(SPI_OK, r);
+        if (c.tol < 0) {
+            EXPECT_EQ(c.dib, dib);
+            continue;
+        }
+        ASSERT_EQ((size_t)c.width * 3 * c.width, dib.size());
+        if (c.dib.empty()) {  // the baseline sample: red over blue
+            ExpectRows(dib, 48, 16, 0, 8, 255, 0, 0, c.tol);
+            ExpectRows(dib, 48, 16, 8, 16, 0, 0, 255, c.tol);
+        } else {
+            ExpectRows(dib, (size_t)c.width * 3, (int)c.width, 0, (int)c.width, c.dib[0], c.dib[1],
+                       c.dib[2], c.tol);
+        }
+    }
+}
+
+}  // namespace
+
+namespace {
+
+long PeakKilobytes() {
+    rusage u;
+    getrusage(RUSAGE_SELF, &u);
+    return u.ru_maxrss;
+}
+
+// A few bytes that state a huge block get no huge block: the file is refused
+// without the decoder setting aside (and zeroing) what the header claims.
+TEST(SpiDecode, SmallFilesAskForLittleMemory) {
+    Bytes png = spisample::Png(1, 1, {1, 2, 3}, 3);
+    Bytes hugeText(png.begin(), png.begin() + 33);  // signature and IHDR
+    spisample::Be32(hugeText, 0x3FFFFFFF);
+    spisample::Text(hugeText, "tEXtkey");
+    hugeText.insert(hugeText.end(), 8, 0);
+    struct Case {
+        const char* name;
+        Bytes file;
+        unsigned formats;
+    } cases[] = {{"PNG text chunk of a gigabyte", hugeText, SPI_PNG}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        long before = PeakKilobytes();
+        int r = -99;
+        EXPECT_TRUE(DecodeToDib(c.file, c.formats, &r).empty());
+        EXPECT_EQ(SPI_CORRUPT, r);
+        EXPECT_LT(PeakKilobytes() - before, 256 * 1024) << "kilobytes more at the peak";
+    }
 }
 
 }  // namespace
