@@ -446,27 +446,30 @@ bool PreviewPath(const char* path, const RECT* anchor) {
     unsigned char* head = (unsigned char*)ReadFileHead(path, PreviewReadCount(rsize), &read);
     if (!head) return false;
     size_t size = PreviewTextSize(read, rsize);
-    if (IsPreviewText(head, size)) {
-        bool shown = ShowText(head, size, anchor);
-        MemFree(head);
-        return shown;
-    }
+    bool text = IsPreviewText(head, size);
     int source = PREVIEW_SOURCE_NONE;
-    // Executables and compiled help files are never handed to a plug-in.
+    // Executables and compiled help files are never handed to a plug-in. A
+    // head that reads as text may still be a picture kept as text (plain
+    // Netpbm): a plug-in that takes it shows it, else it is shown as text.
     if (!IsExcludedHead(head, read)) {
-        if (IsBitmap(head, read, path))
+        if (!text && IsBitmap(head, read, path))
             source = PREVIEW_SOURCE_BITMAP;
         else
             source = FindPlugin(path, head);
     }
-    MemFree(head);
-    if (source == PREVIEW_SOURCE_NONE) return false;
-    KillTimer(Preview.wnd, ID_TIMER_PREVIEW_UNLOAD);
-    bool ok = source == PREVIEW_SOURCE_BITMAP ? ReadBitmapFile(path) : PluginPicture(source, path);
-    if (!ok || !EnsureBackBuffer()) {
-        FreePicture();
-        return false;
+    bool ok = false;
+    if (source != PREVIEW_SOURCE_NONE) {
+        KillTimer(Preview.wnd, ID_TIMER_PREVIEW_UNLOAD);
+        ok = source == PREVIEW_SOURCE_BITMAP ? ReadBitmapFile(path) : PluginPicture(source, path);
+        ok = ok && EnsureBackBuffer();
+        if (!ok) FreePicture();
     }
+    if (!ok) {
+        bool shown = text && ShowText(head, size, anchor);
+        MemFree(head);
+        return shown;
+    }
+    MemFree(head);
     UnsubclassTextView();
     Preview.source = source;
     PlaceAndShow(anchor, ID_PREVIEW_PICTURE);
