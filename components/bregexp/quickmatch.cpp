@@ -28,11 +28,11 @@ const int32_t kMaxFirsts = 1 << 20;
 // could fail to compile there: left to it.
 const int32_t kMaxClassChars = 10000;
 
-bool IsLead(unsigned c) { return (c >= 0x81 && c <= 0x9F) || (c >= 0xE0 && c <= 0xFC); }
-bool IsTrail(unsigned c) { return (c >= 0x40 && c <= 0x7E) || (c >= 0x80 && c <= 0xFC); }
+constexpr bool IsLead(unsigned c) { return (c >= 0x81 && c <= 0x9F) || (c >= 0xE0 && c <= 0xFC); }
+constexpr bool IsTrail(unsigned c) { return (c >= 0x40 && c <= 0x7E) || (c >= 0x80 && c <= 0xFC); }
 // Single bytes the engine reads as characters of their own that are no
 // letters of any script: left to it.
-bool IsOddByte(unsigned c) { return c == 0x80 || c == 0xA0 || c >= 0xFD; }
+constexpr bool IsOddByte(unsigned c) { return c == 0x80 || c == 0xA0 || c >= 0xFD; }
 bool IsPunct(unsigned c) {
     return (c >= 0x21 && c <= 0x2F) || (c >= 0x3A && c <= 0x40) || (c >= 0x5B && c <= 0x60) ||
            (c >= 0x7B && c <= 0x7E);
@@ -336,40 +336,71 @@ void FreeParser(Parser* ps) {
     free(ps->table.slots);
 }
 
+// One search: the target and the log of the groups that completed.
+struct Walker {
+    const QuickMatcher* q;
+    const unsigned char* t;
+    int n;
+    QuickSpan* log;
+    int logCount;
+};
+
 // The walk of one node from pos: the end of its match, or -1. Each group that
 // completes adds its span to the log.
-int Walk(const QuickMatcher* q, int32_t node, const unsigned char* t, int pos, int n,
-         QuickSpan* log, int* logCount) {
+int Walk(Walker* w, int32_t node, int pos) {
+    const QuickMatcher* q = w->q;
     const Node& nd = q->nodes[node];
     switch (nd.kind) {
         case K_LIT:
-            if (nd.b > n - pos || memcmp(t + pos, q->bytes + nd.a, (size_t)nd.b) != 0) return -1;
+            if (nd.b > w->n - pos || memcmp(w->t + pos, q->bytes + nd.a, (size_t)nd.b) != 0) return -1;
             return pos + nd.b;
         case K_CLASS: {
             uint32_t code;
-            int len = CharAt(t, pos, n, &code);
+            int len = CharAt(w->t, pos, w->n, &code);
             if (!len || Find(q->table, Key(node, code)) < 0) return -1;
             return pos + len;
         }
         case K_GROUP: {
-            int end = Walk(q, nd.b, t, pos, n, log, logCount);
+            int end = Walk(w, nd.b, pos);
             if (end < 0) return -1;
-            log[(*logCount)++] = QuickSpan{nd.a, pos, end};
+            w->log[w->logCount++] = QuickSpan{nd.a, pos, end};
             return end;
         }
         case K_SEQ:
-            for (int32_t i = 0; i < nd.b && pos >= 0; i++)
-                pos = Walk(q, q->kids[nd.a + i], t, pos, n, log, logCount);
+            for (int32_t i = 0; i < nd.b && pos >= 0; i++) pos = Walk(w, q->kids[nd.a + i], pos);
             return pos;
         case K_ALT: {
             uint32_t code;
-            if (!CharAt(t, pos, n, &code)) return -1;
-            int32_t i = Find(q->table, Key(node, code));
-            return i < 0 ? -1 : Walk(q, q->kids[nd.a + i], t, pos, n, log, logCount);
+            int len = CharAt(w->t, pos, w->n, &code);
+            int32_t i = len ? Find(q->table, Key(node, code)) : -1;
+            if (i < 0) return -1;
+            int32_t kid = q->kids[nd.a + i];
+            // The table holds a class's characters as its first characters:
+            // the one at pos is in it already.
+            if (q->nodes[kid].kind == K_CLASS) return pos + len;
+            return Walk(w, kid, pos);
         }
     }
     return -1;
 }
+
+// What each byte is where a character begins: its own character, the lead
+// byte of two, or one the engine reads alone but the quick matcher leaves
+// to it (IsOddByte).
+enum { BYTE_SINGLE, BYTE_LEAD, BYTE_ODD };
+struct ByteKinds {
+    unsigned char kind[256];
+    unsigned char trail[256];  // 1: a valid trail byte
+};
+constexpr ByteKinds MakeByteKinds() {
+    ByteKinds k = {};
+    for (unsigned c = 0; c < 256; c++) {
+        k.kind[c] = IsLead(c) ? BYTE_LEAD : IsOddByte(c) ? BYTE_ODD : BYTE_SINGLE;
+        k.trail[c] = IsTrail(c) ? 1 : 0;
+    }
+    return k;
+}
+constexpr ByteKinds kBytes = MakeByteKinds();
 
 }  // namespace
 
@@ -424,8 +455,8 @@ int QuickSearch(const QuickMatcher* q, const unsigned char* target, const unsign
     *spanCount = 0;
     if (!q || !target || end < target || end - target > INT_MAX) return QUICK_UNSURE;
     const int n = (int)(end - target);
+    Walker w = {q, target, n, spans, 0};
     int found = -1;
-    int logCount = 0;
     // One walk over the characters: each is checked for being well formed
     // (the engine's answer is kept for any text that is not), and where a
     // match could begin, it is tried until one is found.
@@ -433,16 +464,18 @@ int QuickSearch(const QuickMatcher* q, const unsigned char* target, const unsign
         unsigned c = target[pos];
         uint32_t code = c;
         int len = 1;
-        if (IsLead(c)) {
-            if (pos + 1 >= n || !IsTrail(target[pos + 1])) return QUICK_UNSURE;
-            code = (c << 8) | target[pos + 1];
-            len = 2;
-        } else if (IsOddByte(c)) {
-            return QUICK_UNSURE;
+        switch (kBytes.kind[c]) {
+            case BYTE_LEAD:
+                if (pos + 1 >= n || !kBytes.trail[target[pos + 1]]) return QUICK_UNSURE;
+                code = (c << 8) | target[pos + 1];
+                len = 2;
+                break;
+            case BYTE_ODD:
+                return QUICK_UNSURE;
         }
         if (found < 0 && (q->firstMap[code >> 6] >> (code & 63) & 1) && (!q->anchored || pos == 0)) {
-            logCount = 1;
-            int matchEnd = Walk(q, q->root, target, pos, n, spans, &logCount);
+            w.logCount = 1;
+            int matchEnd = Walk(&w, q->root, pos);
             if (matchEnd >= 0) {
                 found = pos;
                 spans[0] = QuickSpan{0, pos, matchEnd};
@@ -451,6 +484,6 @@ int QuickSearch(const QuickMatcher* q, const unsigned char* target, const unsign
         pos += len;
     }
     if (found < 0) return 0;
-    *spanCount = logCount;
+    *spanCount = w.logCount;
     return 1;
 }
