@@ -174,7 +174,10 @@ Record* Compile(const char* str, char* msg, bool quick) {
 void ForgetMatch(Record* r) {
     r->pub.outp = nullptr;
     r->pub.outendp = nullptr;
-    for (int k = 0; k < r->takenCount; k++) r->pub.startp[r->taken[k]] = r->pub.endp[r->taken[k]] = nullptr;
+    for (int k = 0; k < r->takenCount; k++) {
+        int g = r->taken[k];
+        r->pub.startp[g] = r->pub.endp[g] = nullptr;
+    }
     r->takenCount = 0;
 }
 

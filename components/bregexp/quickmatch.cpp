@@ -5,12 +5,12 @@
 // Taken: literal characters (a double-byte character whole, whatever its
 // trail byte; a backslash before ASCII punctuation), classes "[...]" of such
 // characters, capturing groups, "|" and a leading "^" before a pattern of one
-// alternative. Anything else (a
-// quantifier, ".", "$", a range, an escape such as \d, an empty alternative)
-// leaves the pattern to the engine. Every alternative must begin with
-// characters no other alternative of its alternation begins with; then at
-// most one alternative can go on at any place, and the walk never has to come
-// back: the one match at a place is what backtracking would find first.
+// alternative. Anything else (a quantifier, ".", "$", a range, an escape such
+// as \d, an empty alternative) leaves the pattern to the engine. Every
+// alternative must begin with characters no other alternative of its
+// alternation begins with; then at most one alternative can go on at any
+// place, and the walk never has to come back: the one match at a place is what
+// backtracking would find first.
 #include "quickmatch.h"
 
 #include <limits.h>
@@ -30,8 +30,8 @@ const int32_t kMaxClassChars = 10000;
 
 constexpr bool IsLead(unsigned c) { return (c >= 0x81 && c <= 0x9F) || (c >= 0xE0 && c <= 0xFC); }
 constexpr bool IsTrail(unsigned c) { return (c >= 0x40 && c <= 0x7E) || (c >= 0x80 && c <= 0xFC); }
-// Single bytes the engine reads as characters of their own that are no
-// letters of any script: left to it.
+// Bytes that are neither ASCII, half-width katakana nor lead bytes: a text
+// holding one is left to the engine.
 constexpr bool IsOddByte(unsigned c) { return c == 0x80 || c == 0xA0 || c >= 0xFD; }
 bool IsPunct(unsigned c) {
     return (c >= 0x21 && c <= 0x2F) || (c >= 0x3A && c <= 0x40) || (c >= 0x5B && c <= 0x60) ||
@@ -352,7 +352,8 @@ int Walk(Walker* w, int32_t node, int pos) {
     const Node& nd = q->nodes[node];
     switch (nd.kind) {
         case K_LIT:
-            if (nd.b > w->n - pos || memcmp(w->t + pos, q->bytes + nd.a, (size_t)nd.b) != 0) return -1;
+            if (nd.b > w->n - pos || memcmp(w->t + pos, q->bytes + nd.a, (size_t)nd.b) != 0)
+                return -1;
             return pos + nd.b;
         case K_CLASS: {
             uint32_t code;
@@ -473,7 +474,8 @@ int QuickSearch(const QuickMatcher* q, const unsigned char* target, const unsign
             case BYTE_ODD:
                 return QUICK_UNSURE;
         }
-        if (found < 0 && (q->firstMap[code >> 6] >> (code & 63) & 1) && (!q->anchored || pos == 0)) {
+        if (found < 0 && (q->firstMap[code >> 6] >> (code & 63) & 1) &&
+            (!q->anchored || pos == 0)) {
             w.logCount = 1;
             int matchEnd = Walk(&w, q->root, pos);
             if (matchEnd >= 0) {

@@ -364,7 +364,8 @@ FilterResult FilterItemsByText(ItemArray* array, const char* text, const WideMat
     SplitTerms(typed, true, t);
 
     ListItem* items = array->items;
-    unsigned char* keep = WideUsable(wide) ? (unsigned char*)MemAlloc((size_t)array->count) : nullptr;
+    unsigned char* keep =
+        WideUsable(wide) ? (unsigned char*)MemAlloc((size_t)array->count) : nullptr;
     FilterResult r = {0, 0};
     if (keep) {
         memset(keep, 1, (size_t)array->count);
@@ -376,8 +377,9 @@ FilterResult FilterItemsByText(ItemArray* array, const char* text, const WideMat
     const FoldedNames* f = FoldedNamesOf(array);
     for (int32_t i = 0; i < array->count; i++) {
         int32_t len = TextLength(f, items, i);
-        bool hit = keep ? keep[i] != 0
-                        : pass ? pass[i] == t->count : ItemMatchesAll(items[i], len, *t, false);
+        bool hit = keep   ? keep[i] != 0
+                   : pass ? pass[i] == t->count
+                          : ItemMatchesAll(items[i], len, *t, false);
         if (!hit) {
             items[i].viewIndex = -1;
             continue;

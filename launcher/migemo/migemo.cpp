@@ -212,7 +212,8 @@ char* BuildMigemoPattern(const char* term, bool anchored) {
     for (const MigemoOperator& op : kMigemoOperators) {
         if (!setOperator || setOperator(Migemo.object, op.index, op.text)) continue;
         unsigned char c = op.text[0];
-        if (c == MIGEMO_OR || c == MIGEMO_CLASS_OPEN || c == MIGEMO_CLASS_CLOSE) libraryOperators = true;
+        if (c == MIGEMO_OR || c == MIGEMO_CLASS_OPEN || c == MIGEMO_CLASS_CLOSE)
+            libraryOperators = true;
     }
     if (const char* known = RecallMigemoAnswer(term))
         return BuildBregexpPattern(known, anchored, libraryOperators);

@@ -9,8 +9,8 @@
 #include "../../common/strutil.h"
 
 const MigemoOperator kMigemoOperators[MIGEMO_OPERATOR_COUNT] = {
-    {0, {MIGEMO_OR, 0}},          {1, {MIGEMO_GROUP_OPEN, 0}}, {2, {MIGEMO_GROUP_CLOSE, 0}},
-    {3, {MIGEMO_CLASS_OPEN, 0}},  {4, {MIGEMO_CLASS_CLOSE, 0}}, {5, {0, 0}},
+    {0, {MIGEMO_OR, 0}},         {1, {MIGEMO_GROUP_OPEN, 0}},  {2, {MIGEMO_GROUP_CLOSE, 0}},
+    {3, {MIGEMO_CLASS_OPEN, 0}}, {4, {MIGEMO_CLASS_CLOSE, 0}}, {5, {0, 0}},
 };
 
 namespace {
@@ -21,15 +21,24 @@ bool IsPatternOperator(unsigned char c) { return c && strchr("\\^$.|?*+()[]{}/-"
 // The pattern text of one operator byte of Migemo's answer, or null.
 const char* OperatorText(unsigned char c, bool libraryOperators) {
     switch (c) {
-        case MIGEMO_OR: return "|";
-        case MIGEMO_CLASS_OPEN: return "[";
-        case MIGEMO_CLASS_CLOSE: return "]";
-        case MIGEMO_GROUP_OPEN: return "(";
-        case MIGEMO_GROUP_CLOSE: return ")";
-        case '|': return libraryOperators ? "|" : nullptr;
-        case '[': return libraryOperators ? "[" : nullptr;
-        case ']': return libraryOperators ? "]" : nullptr;
-        default: return nullptr;
+        case MIGEMO_OR:
+            return "|";
+        case MIGEMO_CLASS_OPEN:
+            return "[";
+        case MIGEMO_CLASS_CLOSE:
+            return "]";
+        case MIGEMO_GROUP_OPEN:
+            return "(";
+        case MIGEMO_GROUP_CLOSE:
+            return ")";
+        case '|':
+            return libraryOperators ? "|" : nullptr;
+        case '[':
+            return libraryOperators ? "[" : nullptr;
+        case ']':
+            return libraryOperators ? "]" : nullptr;
+        default:
+            return nullptr;
     }
 }
 

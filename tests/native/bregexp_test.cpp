@@ -144,7 +144,8 @@ TEST_F(Bregexp, APatternThatFailedIsNotCompiledAgainForEveryTarget) {
     EXPECT_EQ(before + 1, BregexpCompileCount());
     // A good text is compiled once for all its targets, then the failing one
     // is known still.
-    for (const char* target : {"a", "b", "c"}) EXPECT_EQ(target[0] == 'b', Match("m/(b)/k", target));
+    for (const char* target : {"a", "b", "c"})
+        EXPECT_EQ(target[0] == 'b', Match("m/(b)/k", target));
     EXPECT_EQ(before + 2, BregexpCompileCount());
     BRegfree(rx);
     rx = nullptr;

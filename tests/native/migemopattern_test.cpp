@@ -284,8 +284,8 @@ TEST_F(MigemoChain, QuickMatcherAnswersAsTheRegexPath) {
                     ASSERT_STREQ(regex->outp, quick->outp) << term << " " << n;
                 }
                 for (int g = 0; g <= quick->nparens; g++) {
-                    ASSERT_EQ(Offset(regex->startp[g], t), Offset(quick->startp[g], t)) << term << " " << n << " " << g;
-                    ASSERT_EQ(Offset(regex->endp[g], t), Offset(quick->endp[g], t)) << term << " " << n << " " << g;
+                    ASSERT_EQ(Offset(regex->startp[g], t), Offset(quick->startp[g], t)) << term;
+                    ASSERT_EQ(Offset(regex->endp[g], t), Offset(quick->endp[g], t)) << term;
                 }
                 agreed++;
             }
