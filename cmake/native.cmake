@@ -13,7 +13,8 @@ set(VORN_SPI_SOURCES components/spi/spidecode.cpp components/spi/spicodecs.cpp
 function(vorn_native_libraries)
   add_library(vorn_core STATIC ${VORN_NATIVE_SOURCES})
   target_include_directories(vorn_core PUBLIC ${CMAKE_SOURCE_DIR})
-  add_library(bregexp_native STATIC components/bregexp/bregexp.cpp)
+  add_library(bregexp_native STATIC components/bregexp/bregexp.cpp
+              components/bregexp/quickmatch.cpp)
   target_include_directories(bregexp_native PUBLIC ${CMAKE_SOURCE_DIR})
   target_link_libraries(bregexp_native PUBLIC onig)
   add_library(spi_native STATIC ${VORN_SPI_SOURCES})

@@ -30,7 +30,8 @@ void* PlainCompile(void*, const char* term) {
     return q;
 }
 // The plain substring or prefix test over what the filter passes in.
-int PlainMatch(void* ctx, void* query, const char* text) {
+int PlainMatch(void* ctx, void* query, const char* text, int32_t length) {
+    Check(strlen(text) == (size_t)length);
     char folded[LIST_ITEM_PATH_SIZE] = "";
     MapCharsSjis(LowerAscii, text, folded, -1, sizeof folded);
     const char* term = (const char*)query;

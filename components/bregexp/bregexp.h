@@ -11,10 +11,17 @@
 //
 // The record of a call is kept by the caller and handed back with the next
 // call: while the pattern text stays the same it is reused as compiled,
-// otherwise it is freed and the new text compiled. outp is the first field:
+// otherwise it is freed and the new text compiled. A text that failed to
+// compile leaves the record null; given again on the same thread, it fails at
+// once with the same message instead of being compiled again. outp is the first field:
 // after a call that matched it points at a NUL-terminated copy of group 1 (of
 // the whole match when the pattern has no group), after any other call it is
 // null. The fields up to nparens keep the layout of the classic interface.
+//
+// Patterns made only of literal characters, classes of listed characters,
+// groups and alternations whose alternatives begin with different characters
+// (a Migemo expansion) are matched by a quick matcher with the same results;
+// Oniguruma compiles and searches all others.
 #pragma once
 #include <stddef.h>
 
@@ -70,3 +77,12 @@ struct BregexpPattern {
 
 // Splits str; 1 on success, else 0 with a message (at most 79 bytes) in msg.
 int SplitBregexpPattern(const char* str, struct BregexpPattern* out, char* msg);
+
+// BMatch without the quick matcher: every search through Oniguruma (for
+// comparisons in tests and fuzzing).
+int BMatchRegexOnly(const char* str, const char* target, const char* targetendp, BREGEXP** rxp,
+                    char* msg);
+// 1 when the record answers through the quick matcher.
+int BregexpUsesQuickMatcher(const BREGEXP* rx);
+// Number of pattern texts this thread compiled so far.
+unsigned long BregexpCompileCount(void);

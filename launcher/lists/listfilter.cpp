@@ -59,6 +59,12 @@ int32_t PathLength(const ListItem& item) {
     return end ? (int32_t)((const char*)end - item.path) : (int32_t)sizeof item.path - 1;
 }
 
+// Length of item i's text: from the folded copy when there is one (folding
+// keeps every length), else measured.
+inline int32_t TextLength(const FoldedNames* f, const ListItem* items, int32_t i) {
+    return f ? f->start[i + 1] - f->start[i] - 1 : PathLength(items[i]);
+}
+
 // Case-folds len bytes of src into dst (always NUL-terminated, also for len 0).
 void Fold(const char* src, int32_t len, char* dst, size_t dstSize) {
     dst[0] = '\0';
@@ -128,22 +134,8 @@ bool ItemMatchesAll(const ListItem& item, int32_t len, const Terms& t, bool pref
     return true;
 }
 
-// One term against one item in a pass with romaji matching. query belongs to
-// the term; foldWide says whether the wide test sees the folded path.
-bool ItemMatchesTerm(const ListItem& item, const Terms& t, int k, bool prefix,
-                     const WideMatcher* wide, void* query, bool foldWide) {
-    int32_t len = PathLength(item);
-    if (item.flags & ItemWide) {
-        if (!query) return false;
-        char text[LIST_ITEM_PATH_SIZE];
-        if (foldWide) {
-            Fold(item.path, len, text, sizeof text);
-        } else {
-            memcpy(text, item.path, (size_t)len);
-            text[len] = '\0';
-        }
-        return wide->match(wide->context, query, text) != 0;
-    }
+// The plain test of term k over one item on its own (without the folded copy).
+bool PlainTermHit(const ListItem& item, int32_t len, const Terms& t, int k, bool prefix) {
     if (!MayMatch(item.path, len, t.lower + t.start[k], t.length[k], prefix)) return false;
     if (IsAscii(item.path, len)) return true;
     char folded[LIST_ITEM_PATH_SIZE];
@@ -288,6 +280,48 @@ void ReleaseTerm(const WideMatcher* wide, void* query) {
 
 bool WideUsable(const WideMatcher* wide) { return wide && wide->match; }
 
+// The romaji passes of both filters, one term after the other so that one
+// query is alive at a time: keep[i] (1 on entry for every item) stays 1 for
+// the items that pass every term. The plain hits of a term come from one scan
+// of the folded names; the wide items still in the running go to the matcher,
+// which sees the folded copy (foldWide) or the name as read. Where the matcher
+// cannot tell, the plain test decides for the rest of the term.
+void RomajiPasses(const ItemArray* array, const Terms& t, bool prefix, const WideMatcher* wide,
+                  bool foldWide, unsigned char* keep) {
+    const FoldedNames* f = FoldedNamesOf(array);
+    const ListItem* items = array->items;
+    for (int k = 0; k < t.count; k++) {
+        if (t.length[k] == 0) continue;  // an empty term keeps every item
+        void* query = CompileTerm(wide, t, k, foldWide);
+        if (f) {
+            memset(f->scratch, 0, (size_t)f->count * sizeof *f->scratch);
+            ScanTerm(f, t.folded + t.start[k], t.length[k], prefix, 0, f->scratch);
+        }
+        bool unsure = false;
+        for (int32_t i = 0; i < array->count; i++) {
+            if (!keep[i]) continue;
+            int32_t len = TextLength(f, items, i);
+            int verdict = -1;
+            if ((items[i].flags & ItemWide) && !unsure) {
+                char own[LIST_ITEM_PATH_SIZE];
+                const char* text = items[i].path;
+                if (foldWide && f) {
+                    text = f->text + f->start[i];
+                } else if (foldWide) {
+                    Fold(items[i].path, len, own, sizeof own);
+                    text = own;
+                }
+                verdict = query ? wide->match(wide->context, query, text, len) : 0;
+                unsure = verdict < 0;
+            }
+            if (verdict < 0)
+                verdict = f ? f->scratch[i] == 1 : PlainTermHit(items[i], len, t, k, prefix);
+            keep[i] = verdict > 0;
+        }
+        ReleaseTerm(wide, query);
+    }
+}
+
 FilterResult ShowAll(ItemArray* array) {
     FilterResult r = {0, 0};
     for (int32_t i = 0; i < array->count; i++) {
@@ -330,36 +364,31 @@ FilterResult FilterItemsByText(ItemArray* array, const char* text, const WideMat
     SplitTerms(typed, true, t);
 
     ListItem* items = array->items;
-    if (!WideUsable(wide)) {
-        // The rows and the longest shown text together.
-        const uint16_t* pass = PlainMatches(array, *t, false);
-        FilterResult r = {0, 0};
-        for (int32_t i = 0; i < array->count; i++) {
-            int32_t len = PathLength(items[i]);
-            bool hit = pass ? pass[i] == t->count : ItemMatchesAll(items[i], len, *t, false);
-            if (!hit) {
-                items[i].viewIndex = -1;
-                continue;
-            }
-            items[i].viewIndex = r.shown++;
-            if (len > r.longest) r.longest = len;
-        }
-        return r;
+    unsigned char* keep =
+        WideUsable(wide) ? (unsigned char*)MemAlloc((size_t)array->count) : nullptr;
+    FilterResult r = {0, 0};
+    if (keep) {
+        memset(keep, 1, (size_t)array->count);
+        RomajiPasses(array, *t, false, wide, true, keep);
     }
-    // One pass per term, so that only one romaji query is alive at a time:
-    // -2 marks a candidate not yet tested, -1 a miss.
-    for (int32_t i = 0; i < array->count; i++) items[i].viewIndex = -2;
-    for (int k = 0; k < t->count; k++) {
-        void* query = CompileTerm(wide, *t, k, true);
-        int32_t next = 0;
-        for (int32_t i = 0; i < array->count; i++) {
-            if (items[i].viewIndex == -1) continue;
-            bool hit = ItemMatchesTerm(items[i], *t, k, false, wide, query, true);
-            items[i].viewIndex = hit ? next++ : -1;
+    // Without romaji matching (or memory for its marks) every item takes the
+    // plain test; the rows and the longest shown text together.
+    const uint16_t* pass = keep ? nullptr : PlainMatches(array, *t, false);
+    const FoldedNames* f = FoldedNamesOf(array);
+    for (int32_t i = 0; i < array->count; i++) {
+        int32_t len = TextLength(f, items, i);
+        bool hit = keep   ? keep[i] != 0
+                   : pass ? pass[i] == t->count
+                          : ItemMatchesAll(items[i], len, *t, false);
+        if (!hit) {
+            items[i].viewIndex = -1;
+            continue;
         }
-        ReleaseTerm(wide, query);
+        items[i].viewIndex = r.shown++;
+        if (len > r.longest) r.longest = len;
     }
-    return CountShownItems(array);
+    MemFree(keep);
+    return r;
 }
 
 int32_t FilterFolderItems(ItemArray* array, const char* text, int inputmode,
@@ -383,35 +412,30 @@ int32_t FilterFolderItems(ItemArray* array, const char* text, int inputmode,
     ListItem* items = array->items;
     int32_t next = 0;
     int32_t longest = 0;
+    const FoldedNames* f = FoldedNamesOf(array);
     if (!WideUsable(wide)) {
         // Nothing is written before the first match, so that a text matching
         // nothing leaves the rows as they were.
         const uint16_t* pass = PlainMatches(array, *t, prefix);
         for (int32_t i = 0; i < array->count; i++) {
             if (pass ? pass[i] != t->count
-                     : !ItemMatchesAll(items[i], PathLength(items[i]), *t, prefix)) {
+                     : !ItemMatchesAll(items[i], TextLength(f, items, i), *t, prefix)) {
                 if (next > 0) items[i].viewIndex = -1;
                 continue;
             }
             if (next == 0)
                 for (int32_t j = 0; j < i; j++) items[j].viewIndex = -1;
             items[i].viewIndex = next++;
-            int32_t len = PathLength(items[i]);
+            int32_t len = TextLength(f, items, i);
             if (len > longest) longest = len;
         }
     } else {
-        // One pass per term over a scratch mark per item; the rows change only
-        // when some item passes every term.
+        // A mark per item through the passes; the rows change only when some
+        // item passes every term.
         unsigned char* keep = (unsigned char*)MemAlloc((size_t)array->count);
         if (!keep) return FOLDER_NO_MATCH;
         memset(keep, 1, (size_t)array->count);
-        for (int k = 0; k < t->count; k++) {
-            void* query = CompileTerm(wide, *t, k, false);
-            for (int32_t i = 0; i < array->count; i++)
-                if (keep[i] && !ItemMatchesTerm(items[i], *t, k, prefix, wide, query, false))
-                    keep[i] = 0;
-            ReleaseTerm(wide, query);
-        }
+        RomajiPasses(array, *t, prefix, wide, false, keep);
         int32_t any = 0;
         for (int32_t i = 0; i < array->count && !any; i++) any = keep[i];
         if (any) {
@@ -421,7 +445,7 @@ int32_t FilterFolderItems(ItemArray* array, const char* text, int inputmode,
                     continue;
                 }
                 items[i].viewIndex = next++;
-                int32_t len = PathLength(items[i]);
+                int32_t len = TextLength(f, items, i);
                 if (len > longest) longest = len;
             }
         }

@@ -7,11 +7,13 @@
 // Romaji matching of items whose text holds double-byte characters (ItemWide).
 // The filters pass null when it is switched off; then every item is matched by
 // the plain test. compile turns one term into a query (null: the term matches no
-// wide item), match tests one text against it (non-zero = match), release frees
-// the query after the term's pass. One query is alive at a time.
+// wide item), match tests one text of length bytes against it: non-zero = match,
+// negative = the query cannot tell (its pattern did not compile), and the plain
+// test decides for this and every later item of the term. release frees the
+// query after the term's pass. One query is alive at a time.
 struct WideMatcher {
     void* (*compile)(void* context, const char* term);
-    int (*match)(void* context, void* query, const char* text);
+    int (*match)(void* context, void* query, const char* text, int32_t length);
     void (*release)(void* context, void* query);
     void* context;
 };
@@ -27,6 +29,9 @@ struct FilterResult {
 // case-folded and split at ":" into terms; an item is shown when every term
 // occurs in its case-folded path (an empty term matches everything; ItemWide
 // items go to wide when it is given, with the folded term and folded path).
+// With wide, each term's plain hits still come from one scan of the folded
+// names, and the texts wide sees are the folded copy the array keeps: a pass
+// does no work per name that the typed text does not ask for.
 // Shown items get viewIndex 0, 1, 2... in array order, the others -1.
 FilterResult FilterItemsByText(ItemArray* array, const char* text, const WideMatcher* wide);
 

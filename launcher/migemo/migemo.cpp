@@ -47,7 +47,6 @@ static_assert(sizeof(BMatchFn{&BMatchShape}) == sizeof(void*),
 namespace {
 
 enum { DICT_MIGEMO = 1, DICT_ROMA2HIRA = 2, DICT_HIRA2KATA = 3, DICT_HAN2ZEN = 4 };
-enum { OPINDEX_NEST_IN = 1, OPINDEX_NEST_OUT = 2 };
 const uint32_t kSwitchedOn = 2;  // bit 1 of Settings.migemo
 
 FARPROC MigemoProc(const char* name) {
@@ -92,11 +91,33 @@ bool ObjectEnabled(void) {
     return isEnable && Migemo.object && isEnable(Migemo.object) != 0;
 }
 
+// Non-zero when text .. end matches pattern; *compiled tells whether
+// BREGEXP.DLL gave a record back (none: the pattern did not compile).
+int MatchSpan(const char* text, const char* end, const char* pattern, bool* compiled) {
+    *compiled = false;
+    BMatchFn match = As<BMatchFn>(BregexpProc("BMatch"));
+    if (!match) return 0;
+    char message[80] = "";
+    match(pattern, text, end, &Migemo.regex, message);
+    *compiled = Migemo.regex != nullptr;
+    return BregexpRecordMatched(Migemo.regex) ? 1 : 0;
+}
+
 void* CompileTerm(void* context, const char* term) {
+    Migemo.termFailed = false;
     return BuildMigemoPattern(term, context != nullptr);
 }
-int MatchText(void*, void* query, const char* text) {
-    return MigemoMatch(text, (const char*)query);
+// A pattern BREGEXP.DLL cannot compile leaves the term to the plain test
+// (-1), asked once per term rather than once per item.
+int MatchText(void*, void* query, const char* text, int32_t length) {
+    if (Migemo.termFailed) return -1;
+    bool compiled;
+    int hit = MatchSpan(text, text + length, (const char*)query, &compiled);
+    if (!compiled) {
+        Migemo.termFailed = true;
+        return -1;
+    }
+    return hit;
 }
 // After each term: its pattern and the record compiled for it go.
 void ReleaseTerm(void*, void* query) {
@@ -151,6 +172,7 @@ int LoadMigemo(HWND owner) {
 
 void FreeMigemo(void) {
     FreeMigemoRegex();
+    ForgetMigemoAnswers();
     if (Migemo.object && Migemo.migemoModule) {
         MigemoCloseFn close = As<MigemoCloseFn>(MigemoProc("migemo_close"));
         if (close) close(Migemo.object);
@@ -184,26 +206,29 @@ char* BuildMigemoPattern(const char* term, bool anchored) {
     MigemoQueryFn query = As<MigemoQueryFn>(MigemoProc("migemo_query"));
     MigemoReleaseFn release = As<MigemoReleaseFn>(MigemoProc("migemo_release"));
     if (!query) return nullptr;
-    static const unsigned char open[2] = {MIGEMO_GROUP_OPEN, 0};
-    static const unsigned char close[2] = {MIGEMO_GROUP_CLOSE, 0};
-    if (setOperator) {
-        setOperator(Migemo.object, OPINDEX_NEST_IN, open);
-        setOperator(Migemo.object, OPINDEX_NEST_OUT, close);
+    // A library that refuses our alternation or class bytes writes its own
+    // "|", "[" and "]".
+    bool libraryOperators = !setOperator;
+    for (const MigemoOperator& op : kMigemoOperators) {
+        if (!setOperator || setOperator(Migemo.object, op.index, op.text)) continue;
+        unsigned char c = op.text[0];
+        if (c == MIGEMO_OR || c == MIGEMO_CLASS_OPEN || c == MIGEMO_CLASS_CLOSE)
+            libraryOperators = true;
     }
+    if (const char* known = RecallMigemoAnswer(term))
+        return BuildBregexpPattern(known, anchored, libraryOperators);
     unsigned char* expr = query(Migemo.object, (const unsigned char*)term);
     if (!expr) return nullptr;
-    char* pattern = BuildBregexpPattern((const char*)expr, anchored);
+    KeepMigemoAnswer(term, (const char*)expr);
+    char* pattern = BuildBregexpPattern((const char*)expr, anchored, libraryOperators);
     if (release) release(Migemo.object, expr);
     return pattern;
 }
 
 int MigemoMatch(const char* text, const char* pattern) {
     if (!text || !pattern) return 0;
-    BMatchFn match = As<BMatchFn>(BregexpProc("BMatch"));
-    if (!match) return 0;
-    char message[80] = "";
-    match(pattern, text, text + strlen(text), &Migemo.regex, message);
-    return BregexpRecordMatched(Migemo.regex) ? 1 : 0;
+    bool compiled;
+    return MatchSpan(text, text + strlen(text), pattern, &compiled);
 }
 
 void FreeMigemoRegex(void) {

@@ -14,6 +14,7 @@ struct MigemoState {
     HMODULE bregexpModule;  // BREGEXP.DLL, or null
     void* object;           // the object of migemo_open, or null
     void* regex;            // the BREGEXP record of the last match, or null
+    bool termFailed;        // BREGEXP.DLL could not compile the term being filtered
     // Folder the two DLLs are loaded from, ending in a separator; empty: the
     // executable's folder. The in-process tests point it at folders of their own.
     char componentFolder[MAX_PATH];

@@ -131,4 +131,84 @@ TEST_F(Bregexp, ErrorsAreMinusOneWithAMessage) {
     EXPECT_EQ(-1, BMatch("m/a/", "a", "a" + 1, nullptr, msg));
 }
 
+TEST_F(Bregexp, APatternThatFailedIsNotCompiledAgainForEveryTarget) {
+    // A caller keeps its record; after a failure the record is null, and the
+    // same text comes again with the next target.
+    unsigned long before = BregexpCompileCount();
+    for (const char* target : {"a", "b", "c"}) {
+        msg[0] = '\0';
+        EXPECT_EQ(-1, Match("m/((\x82\x51|[2))/k", target));
+        EXPECT_EQ(nullptr, rx);
+        EXPECT_NE('\0', msg[0]);
+    }
+    EXPECT_EQ(before + 1, BregexpCompileCount());
+    // A good text is compiled once for all its targets, then the failing one
+    // is known still.
+    for (const char* target : {"a", "b", "c"})
+        EXPECT_EQ(target[0] == 'b', Match("m/(b)/k", target));
+    EXPECT_EQ(before + 2, BregexpCompileCount());
+    BRegfree(rx);
+    rx = nullptr;
+    EXPECT_EQ(-1, Match("m/((\x82\x51|[2))/k", "a"));
+    EXPECT_EQ(before + 2, BregexpCompileCount());
+}
+
+struct QuickCase {
+    const char* pattern;
+    int quick;  // the quick matcher takes it
+    const char* text;
+    int result;
+    const char* out;
+};
+
+// The quick matcher takes patterns of literals, classes, groups and
+// alternations whose alternatives begin differently, and answers as
+// Oniguruma does; the others, and texts that are not well-formed Shift-JIS,
+// go to Oniguruma.
+TEST_F(Bregexp, QuickMatcherTakesItsKindAndAnswersAsTheEngine) {
+    const QuickCase cases[] = {
+        {"m/((ab|c[de]))/k", 1, "xxcexab", 1, "ce"},
+        {"m/((ab|c[de]))/k", 1, "xxcfab", 1, "ab"},
+        {"m/((ab|c[de]))/k", 1, "xxcf", 0, "<null>"},
+        {"m/^((ab|c[de]))/k", 1, "xab", 0, "<null>"},
+        {"m/^((ab|c[de]))/k", 1, "abx", 1, "ab"},
+        {"m/x(y)|(z)/k", 1, "az", 1, ""},  // group 1 took no part
+        {"m/(\\[2|\\+\\?)/k", 1, "a+?[2", 1, "+?"},
+        // Trail bytes 0x5B, 0x5C, 0x7C are parts of their characters.
+        {"m/(検索|ソ|ポー)/k", 1, "ポップ\x83\x5Cx", 1, "ソ"},
+        {"m/([ソー]x)/k", 1, "\x81\x5Bx", 1, "ーx"},
+        {"m/([ソー]x)/k", 1, "\x83\x5B\x5Cx", 0, "<null>"},
+        // A class of Shift-JIS: one whole character.
+        {"m/(a[検索]b)/k", 1, "a\x8C\x9F" "b", 1, "a検b"},
+        // A broken character in the text: Oniguruma answers.
+        {"m/(ab)/k", 1, "\x83 ab", 1, "ab"},
+        {"m/(ab)/k", 1, "ab\x83", 1, "ab"},
+        // Left to Oniguruma: "^" of the first alternative only, two
+        // alternatives that begin alike, an empty one, quantifiers, ranges,
+        // the dot, escapes of letters, other groups, other options.
+        {"m/^ab|cd/k", 0, "xcd", 1, "cd"},
+        {"m/(ab|ac)/k", 0, "ac", 1, "ac"},
+        {"m/(a|)/k", 0, "b", 1, ""},
+        {"m/a?b/k", 0, "b", 1, "b"},
+        {"m/[a-c]/k", 0, "b", 1, "b"},
+        {"m/a.c/k", 0, "abc", 1, "abc"},
+        {"m/\\d/k", 0, "5", 1, "5"},
+        {"m/(?:ab)/k", 0, "ab", 1, "ab"},
+        {"m/abc/", 0, "abc", 1, "abc"},
+        {"m/abc/ki", 0, "ABC", 1, "ABC"},
+    };
+    for (const QuickCase& c : cases) {
+        const char* end = c.text + strlen(c.text);
+        BREGEXP* engine = nullptr;
+        int expected = BMatchRegexOnly(c.pattern, c.text, end, &engine, msg);
+        std::string engineOut = engine && engine->outp ? engine->outp : "<null>";
+        BRegfree(engine);
+        EXPECT_EQ(c.result, expected) << c.pattern << " " << c.text;
+        EXPECT_EQ(c.out, engineOut) << c.pattern << " " << c.text;
+        EXPECT_EQ(c.result, Match(c.pattern, c.text)) << c.pattern << " " << c.text;
+        EXPECT_EQ(c.out, Out()) << c.pattern << " " << c.text;
+        EXPECT_EQ(c.quick, BregexpUsesQuickMatcher(rx)) << c.pattern;
+    }
+}
+
 }  // namespace

@@ -54,6 +54,7 @@ struct FakeRomaji {
     int alive = 0;
     int maxAlive = 0;
     bool failCompile = false;
+    bool unsure = false;  // every match answers "cannot tell"
 };
 
 void* FakeCompile(void* ctx, const char* term) {
@@ -64,9 +65,11 @@ void* FakeCompile(void* ctx, const char* term) {
     if (f->alive > f->maxAlive) f->maxAlive = f->alive;
     return new std::string(term);
 }
-int FakeMatch(void* ctx, void* query, const char* text) {
+int FakeMatch(void* ctx, void* query, const char* text, int32_t length) {
     FakeRomaji* f = (FakeRomaji*)ctx;
+    EXPECT_EQ(strlen(text), (size_t)length);
     f->matchedTexts.push_back(text);
+    if (f->unsure) return -1;
     const std::string& term = *(std::string*)query;
     for (auto& r : f->readings)
         if (r.first == term && strstr(text, r.second.c_str())) return 1;
@@ -83,7 +86,7 @@ WideMatcher MatcherFor(FakeRomaji* f) {
 // Matcher that applies the plain substring test: with it the per-term passes
 // must give exactly what the single pass gives.
 void* PlainCompile(void*, const char* term) { return new std::string(term); }
-int PlainMatch(void*, void* query, const char* text) {
+int PlainMatch(void*, void* query, const char* text, int32_t) {
     return strstr(text, ((std::string*)query)->c_str()) != nullptr;
 }
 void PlainRelease(void*, void* query) { delete (std::string*)query; }
@@ -350,6 +353,32 @@ TEST(ListsItemFilter, WideItemsGoToRomajiMatcher) {
     f.failCompile = true;
     FilterItemsByText(&a.a, "c:", &m);
     EXPECT_EQ((Names{"C:\\KENTA", "C:\\x"}), Shown(a.a));
+}
+
+TEST(ListsItemFilter, AQueryThatCannotTellLeavesTheTermToThePlainTest) {
+    std::string kenName = std::string("C:\\") + kKen + "Doc";
+    std::string other = std::string("C:\\") + kA + "X";
+    Array a({"C:\\doc", kenName, other});
+    FakeRomaji f;
+    f.unsure = true;
+    WideMatcher m = MatcherFor(&f);
+    FilterItemsByText(&a.a, "DOC", &m);
+    EXPECT_EQ((Names{"C:\\doc", kenName}), Shown(a.a));
+    EXPECT_EQ(1u, f.matchedTexts.size());  // asked once for the term
+    f.matchedTexts.clear();
+    int32_t shown = 0;
+    EXPECT_EQ(8, FilterFolderItems(&a.a, "doc", 0, &m, &shown));  // the longest shown
+    EXPECT_EQ((Names{"C:\\doc", kenName}), Shown(a.a));
+    EXPECT_EQ(1u, f.matchedTexts.size());
+    EXPECT_EQ(0, f.alive);
+
+    // An empty term keeps every item and asks the matcher nothing.
+    f.unsure = false;
+    f.compiled.clear();
+    f.readings.push_back({"x", kA});
+    FilterItemsByText(&a.a, "x::", &m);
+    EXPECT_EQ((Names{other}), Shown(a.a));
+    EXPECT_EQ((std::vector<std::string>{"x"}), f.compiled);
 }
 
 TEST(ListsItemFilter, PerTermPassesEqualSinglePass) {

@@ -6,7 +6,9 @@
 #include <stdint.h>
 #include <string.h>
 
+#include <set>
 #include <string>
+#include <vector>
 
 #include <migemo.h>
 
@@ -16,8 +18,8 @@
 
 namespace {
 
-std::string Built(const char* expr, bool anchored) {
-    char* p = BuildBregexpPattern(expr, anchored);
+std::string Built(const char* expr, bool anchored, bool libraryOperators = false) {
+    char* p = BuildBregexpPattern(expr, anchored, libraryOperators);
     std::string s = p ? p : "<null>";
     MemFree(p);
     return s;
@@ -27,28 +29,63 @@ struct PatternCase {
     const char* expr;
     bool anchored;
     const char* expected;
+    bool libraryOperators = false;
 };
 
-TEST(MigemoPattern, ConvertsGroupingBytesAndEscapesLiteralParentheses) {
+// Operator bytes as Migemo writes them for us.
+#define OP_OR "\x01"
+#define OP_IN "\x02"
+#define OP_OUT "\x03"
+#define OP_OPEN "\x08"
+#define OP_CLOSE "\x09"
+
+TEST(MigemoPattern, OperatorBytesBecomeOperatorsAndEveryCharacterIsLiteral) {
     const PatternCase cases[] = {
-        {"\x08" "a|b" "\x09", false, "m/((a|b))/k"},
-        {"\x08" "a|b" "\x09", true, "m/^((a|b))/k"},
+        {OP_OPEN "a" OP_OR "b" OP_CLOSE, false, "m/((a|b))/k"},
+        {OP_OPEN "a" OP_OR "b" OP_CLOSE, true, "m/^((a|b))/k"},
+        {OP_OPEN "k" OP_IN "ab" OP_OUT OP_OR "x" OP_CLOSE, false, "m/((k[ab]|x))/k"},
         // A dictionary word with a literal parenthesis: escaped; the grouping
         // of the expression stays a group.
-        {"\x08" "a(b|c)" "\x09", false, "m/((a\\(b|c\\)))/k"},
+        {OP_OPEN "a(b" OP_OR "c)" OP_CLOSE, false, "m/((a\\(b|c\\)))/k"},
+        // What the typed text brings is literal: "[2", "c++", "a?", braces,
+        // a bar, and in a class a dash or a caret.
+        {OP_OPEN "\x82\x6D\x82\x51" OP_OR "[2" OP_CLOSE, false, "m/((\x82\x6D\x82\x51|\\[2))/k"},
+        {"c" OP_OPEN "++" OP_OR "\x83\x62+" OP_CLOSE, false, "m/(c(\\+\\+|\x83\x62\\+))/k"},
+        {"a?" OP_OR "x{2}" OP_OR "a|b]", false, "m/(a\\?|x\\{2\\}|a\\|b\\])/k"},
+        {OP_IN "a-^" OP_OUT, false, "m/([a\\-\\^])/k"},
         // Double-byte characters whose trail bytes are "[" (0x5B), "|" (0x7C)
-        // and "\" (0x5C) are copied whole, never read as operators.
-        {"\x08\x81\x5B|\x83\x7C|\x83\x5C\x09", false, "m/((\x81\x5B|\x83\x7C|\x83\x5C))/k"},
-        {"[\x81\x5B\x83\x7C(]", false, "m/([\x81\x5B\x83\x7C\\(])/k"},
-        // Migemo's own escapes pass unchanged.
-        {"w\\/o|ab\\.c", false, "m/(w\\/o|ab\\.c)/k"},
+        // and "\" (0x5C) are copied whole, never escaped or read as operators.
+        {OP_OPEN "\x81\x5B" OP_OR "\x83\x7C" OP_OR "\x83\x5C" OP_CLOSE, false,
+         "m/((\x81\x5B|\x83\x7C|\x83\x5C))/k"},
+        {OP_IN "\x81\x5B\x83\x7C(" OP_OUT, false, "m/([\x81\x5B\x83\x7C\\(])/k"},
+        // Migemo's own escapes keep one backslash.
+        {"w\\/o" OP_OR "ab\\.c" OP_OR "\\\\" OP_OR "\\*\\^\\$", false,
+         "m/(w\\/o|ab\\.c|\\\\|\\*\\^\\$)/k"},
+        // A library that kept its own "|", "[" and "]".
+        {OP_OPEN "a|b[cd]" OP_CLOSE, false, "m/((a|b[cd]))/k", true},
         // A character cut after its lead byte is dropped.
         {"ab\x83", false, "m/(ab)/k"},
         {"", false, "m/()/k"},
     };
     for (const PatternCase& c : cases)
-        EXPECT_EQ(c.expected, Built(c.expr, c.anchored)) << c.expr;
+        EXPECT_EQ(c.expected, Built(c.expr, c.anchored, c.libraryOperators)) << c.expr;
     EXPECT_EQ("<null>", Built(nullptr, false));
+}
+
+TEST(MigemoPattern, AnswersOfRecentTermsAreRecalled) {
+    ForgetMigemoAnswers();
+    EXPECT_EQ(nullptr, RecallMigemoAnswer("ka"));
+    KeepMigemoAnswer("ka", OP_OPEN "ka" OP_OR "x" OP_CLOSE);
+    KeepMigemoAnswer("ka", "other");  // a kept term is not replaced
+    ASSERT_NE(nullptr, RecallMigemoAnswer("ka"));
+    EXPECT_STREQ(OP_OPEN "ka" OP_OR "x" OP_CLOSE, RecallMigemoAnswer("ka"));
+    // A few are kept; the oldest goes first.
+    for (int i = 0; i < 20; i++) KeepMigemoAnswer(std::to_string(i).c_str(), "x");
+    EXPECT_EQ(nullptr, RecallMigemoAnswer("ka"));
+    EXPECT_STREQ("x", RecallMigemoAnswer("19"));
+    ForgetMigemoAnswers();
+    EXPECT_EQ(nullptr, RecallMigemoAnswer("19"));
+    EXPECT_EQ(nullptr, RecallMigemoAnswer(nullptr));
 }
 
 struct FolderCase {
@@ -104,9 +141,8 @@ protected:
             }
         }
         ASSERT_NE(0, migemo_is_enable(m));
-        const unsigned char open[] = {MIGEMO_GROUP_OPEN, 0}, close[] = {MIGEMO_GROUP_CLOSE, 0};
-        migemo_set_operator(m, MIGEMO_OPINDEX_NEST_IN, open);
-        migemo_set_operator(m, MIGEMO_OPINDEX_NEST_OUT, close);
+        for (const MigemoOperator& op : kMigemoOperators)
+            ASSERT_NE(0, migemo_set_operator(m, op.index, op.text)) << op.index;
     }
     void TearDown() override {
         BRegfree(rx);
@@ -152,6 +188,117 @@ TEST_F(MigemoChain, TrailBytesOfTheBracketsAndBarAreNoOperators) {
     EXPECT_EQ(1, Match(p, "カメラ.jpg"));
     EXPECT_EQ(0, Match(p, "ポー.txt"));
     EXPECT_EQ(1, Match(Pattern("po-", false), "ポー.txt"));
+}
+
+struct TypedCase {
+    const char* term;
+    const char* name;
+    int expected;
+};
+
+TEST_F(MigemoChain, OperatorsOfTheTypedTextAreLiteral) {
+    // Names with double-byte characters, as the lists give them to Migemo.
+    const TypedCase cases[] = {
+        {"[2", "資料[2].txt", 1},
+        {"[2", "資料［２］.txt", 1},
+        {"[2", "資料2.txt", 0},
+        {"c++", "メモc++.txt", 1},
+        {"c++", "メモcc.txt", 0},
+        {"a?", "メモa?.txt", 1},
+        {"a?", "メモ.txt", 0},
+        {"x{2}", "図x{2}.txt", 1},
+        {"x{2}", "図xx.txt", 0},
+        {"a|b", "表b.txt", 0},
+        {"a|b", "表a|b.txt", 1},
+        {"a.b", "表axb.txt", 0},
+        {"ka[", "名前ka[.txt", 1},
+        {"ka[", "名前ka.txt", 0},
+    };
+    for (const TypedCase& c : cases)
+        EXPECT_EQ(c.expected, Match(Pattern(c.term, false), c.name)) << c.term << " " << c.name;
+}
+
+// Offset of a group boundary in name, or -1.
+long Offset(const char* at, const char* name) { return at ? (long)(at - name) : -1; }
+
+// The quick matcher and the regular-expression path give the same answer for
+// every pattern built from the dictionary's answers: over generated names that
+// mix the answers' own characters, the typed texts and characters whose trail
+// bytes look like "[", "|" or "\", the result, the copy in outp and the span
+// of every group are the same.
+TEST_F(MigemoChain, QuickMatcherAnswersAsTheRegexPath) {
+    const char* terms[] = {"ka",  "kensaku", "po-", "shi",  "tsu", "kyou", "n",   "a",
+                           "[2",  "c++",     "a?",  "a.b",  "a\\b", "kenSaku", "KA", "x{2}",
+                           "ka[", "(",       "]",   "ha|",  "z"};
+    std::vector<std::string> pieces = {"\x81\x5B", "\x83\x7C", "\x83\x5C", "\x95\x5C", "\x81\x5D",
+                                       "[", "]", "|", "\\", "(", ")", "+", "?", ".", "2", " ",
+                                       "_", "\xB6", "k", "a", "ka", ".txt"};
+    for (const char* term : terms) {
+        pieces.push_back(term);
+        // Some double-byte characters of the answer (every seventh).
+        unsigned char* e = migemo_query(m, (const unsigned char*)term);
+        ASSERT_NE(nullptr, e) << term;
+        int seen = 0;
+        for (size_t i = 0; e[i] && e[i + 1];) {
+            if (e[i] >= 0x81 && (e[i] <= 0x9F || (e[i] >= 0xE0 && e[i] <= 0xFC))) {
+                if (seen++ % 7 == 0) pieces.push_back(std::string((const char*)e + i, 2));
+                i += 2;
+            } else {
+                i++;
+            }
+        }
+        migemo_release(m, e);
+    }
+    uint32_t seed = 0x12345678u;
+    auto below = [&seed](uint32_t n) {
+        seed ^= seed << 13;
+        seed ^= seed >> 17;
+        seed ^= seed << 5;
+        return seed % n;
+    };
+    std::vector<std::string> names;
+    for (int i = 0; i < 3000; i++) {
+        std::string name;
+        for (uint32_t k = 0, n = 1 + below(8); k < n; k++) name += pieces[below(pieces.size())];
+        names.push_back(name);
+    }
+
+    long agreed = 0, matched = 0;
+    for (const char* term : terms) {
+        for (bool anchored : {false, true}) {
+            std::string p = Pattern(term, anchored);
+            BREGEXP* quick = nullptr;
+            BREGEXP* regex = nullptr;
+            char msg[BREGEXP_MESSAGE_SIZE];
+            for (const std::string& n : names) {
+                const char* t = n.c_str();
+                const char* end = t + n.size();
+                int a = BMatch(p.c_str(), t, end, &quick, msg);
+                int b = BMatchRegexOnly(p.c_str(), t, end, &regex, msg);
+                ASSERT_EQ(b, a) << term << " " << n;
+                ASSERT_TRUE(quick && regex) << term;
+                ASSERT_EQ(regex->nparens, quick->nparens) << term;
+                ASSERT_EQ(regex->outp == nullptr, quick->outp == nullptr) << term << " " << n;
+                if (a == 1) {
+                    matched++;
+                    ASSERT_STREQ(regex->outp, quick->outp) << term << " " << n;
+                }
+                for (int g = 0; g <= quick->nparens; g++) {
+                    ASSERT_EQ(Offset(regex->startp[g], t), Offset(quick->startp[g], t)) << term;
+                    ASSERT_EQ(Offset(regex->endp[g], t), Offset(quick->endp[g], t)) << term;
+                }
+                agreed++;
+            }
+            EXPECT_EQ(1, BregexpUsesQuickMatcher(quick)) << p;
+            EXPECT_EQ(0, BregexpUsesQuickMatcher(regex)) << p;
+            BRegfree(quick);
+            BRegfree(regex);
+        }
+    }
+    EXPECT_EQ((long)(sizeof terms / sizeof terms[0]) * 2 * 3000, agreed);
+    // Both answers occur plenty.
+    EXPECT_GT(matched, agreed / 10);
+    EXPECT_LT(matched, agreed * 9 / 10);
 }
 
 }  // namespace

@@ -157,6 +157,15 @@ TEST_F(MigemoBinding, LoadsFromTheDictionaryFolderAndMatches) {
     void* q = w->compile(w->context, "kensaku");
     ASSERT_NE(nullptr, q);
     EXPECT_EQ(0, strncmp((const char*)q, "m/^(", 4));
+    EXPECT_EQ(1, w->match(w->context, q, "検索.txt", 8));
+    w->release(w->context, q);
+    // A term whose pattern BREGEXP.DLL cannot compile (a typed tab closes a
+    // group that was never opened): the matcher cannot tell, for every item.
+    q = w->compile(w->context, "a\t");
+    ASSERT_NE(nullptr, q);
+    EXPECT_EQ(-1, w->match(w->context, q, "検索.txt", 8));
+    EXPECT_EQ(-1, w->match(w->context, q, "a\t.txt", 6));
+    EXPECT_EQ(nullptr, Migemo.regex);
     w->release(w->context, q);
 
     FreeMigemo();
