@@ -65,7 +65,10 @@ void ShowEditBox(void) {
     // The box comes first: in front and given the keys typed behind the hot
     // key before anything else is done; the tray icon goes after.
     if (hidden) ShowWindow(box, SW_SHOWNORMAL);
-    ForceForeground(box);
+    // The hot key's message carries the right to take the foreground, so the
+    // plain request succeeds as a rule; the forced switch (input attached,
+    // lock time-out lifted) is for when it did not.
+    if (!SetForegroundWindow(box) || GetForegroundWindow() != box) ForceForeground(box);
     WatchKeysAfterHotKey(false);
     if (hidden) RemoveTrayIcon();
 }
