@@ -120,8 +120,10 @@ bool RunVorn(const char* folder, int presses, int icon, int seven, std::vector<d
             HWND edit = nullptr;
             PollUntil([&] {
                 edit = WindowOfProcess(vorn.Pid(), "Edit", true);
-                return InFrontWithFocus(edit);
+                return edit != nullptr;
             }, 10000);
+            // Wine does not always hand a new program the foreground.
+            if (edit && !PollUntil([&] { return InFrontWithFocus(edit); }, 2000)) BringToFront(edit);
             char typed[MAX_PATH];
             snprintf(typed, sizeof typed, "%s\\", folder);
             HWND list = nullptr;
