@@ -102,5 +102,20 @@ endif()
 add_executable(search_walk_bench bench/search_walk_bench.cpp)
 target_link_libraries(search_walk_bench vorn_win)
 
+# Benchmarks that drive vorn.exe from a second program against a bare program
+# doing the same thing (scripts/bench-wine.sh runs them).
+add_library(winbench STATIC bench/winbench.cpp)
+target_link_libraries(winbench user32)
+foreach(b list_refresh_bench hotkey_bench)
+  add_executable(${b} bench/${b}.cpp)
+  target_link_libraries(${b} winbench comctl32)
+  add_dependencies(${b} vorn)
+endforeach()
+add_executable(bare_list WIN32 bench/bare_list.cpp)
+target_link_libraries(bare_list comctl32)
+add_executable(bare_hotkey WIN32 bench/bare_hotkey.cpp)
+add_dependencies(list_refresh_bench bare_list)
+add_dependencies(hotkey_bench bare_hotkey)
+
 # The release archive (cmake --build <dir> --target package).
 include(${CMAKE_SOURCE_DIR}/cmake/package.cmake)

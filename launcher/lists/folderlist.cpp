@@ -94,10 +94,7 @@ void PrepareFolderFill(void) {
         ImageList_RemoveAll(Lists.images);
 }
 
-void SetFolderRows(void) {
-    int rows = SetListRows(&Lists.folder);
-    if (rows > 0) SendMessageA(Lists.folder.wnd, LVM_ENSUREVISIBLE, 0, FALSE);
-}
+void SetFolderRows(void) { SetListRows(&Lists.folder); }
 
 // The x position, from the edit box's left, where the list hangs for text.
 void SetAnchorFor(HWND editBox, const char* text) {
@@ -122,8 +119,7 @@ void ShowNoMatchRow(void) {
     for (int32_t i = 0; i < Lists.folder.array.count; i++) Lists.folder.array.items[i].viewIndex = -1;
     IndexRows(&Lists.folder.array);
     // One empty row, so the list stays in sight.
-    SendMessageA(Lists.folder.wnd, LVM_DELETEALLITEMS, 0, 0);
-    SendMessageA(Lists.folder.wnd, LVM_SETITEMCOUNT, 1, LVSICF_NOINVALIDATEALL | LVSICF_NOSCROLL);
+    ReplaceListRows(Lists.folder.wnd, 1);
     Folder.noMatchShown = true;
     PlaceFolderList(1);
     if (!IsWindowVisible(Lists.folder.wnd)) ShowWindow(Lists.folder.wnd, SW_SHOWNA);
@@ -293,8 +289,13 @@ void PlaceFolderList(int n) {
     int textWidth = chars * LIST_CHAR_WIDTH;
     int icon = Settings.icon == 1 ? LIST_ICON_WIDTH : 0;
     int width = (scrolled ? scroll : 0) + icon + textWidth + LIST_TEXT_MARGIN;
-    SetWindowPos(list, nullptr, edit.left + Lists.folderAnchor + frame, top, width, height,
-                 SWP_NOACTIVATE | SWP_NOZORDER);
+    // Each keystroke places the list again; where nothing changes nothing is
+    // moved (a move that changes nothing still makes the window system work).
+    RECT now;
+    int left = edit.left + Lists.folderAnchor + frame;
+    if (!GetWindowRect(list, &now) || now.left != left || now.top != top ||
+        now.right - now.left != width || now.bottom - now.top != height)
+        SetWindowPos(list, nullptr, left, top, width, height, SWP_NOACTIVATE | SWP_NOZORDER);
     SetListColumnWidth(list, textWidth - frame + icon + LIST_TEXT_MARGIN);
     Lists.folder.longest = 0;
 }

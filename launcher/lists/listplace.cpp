@@ -23,7 +23,9 @@ int ListChars(int longest, int listwmax) {
 }
 
 void SetListColumnWidth(HWND list, int width) {
-    SendMessageA(list, LVM_SETCOLUMNWIDTH, 0, MAKELPARAM(width, 0));
+    // Setting the width it has would still redraw the list.
+    if (SendMessageA(list, LVM_GETCOLUMNWIDTH, 0, 0) != width)
+        SendMessageA(list, LVM_SETCOLUMNWIDTH, 0, MAKELPARAM(width, 0));
     // The window is widened when its borders leave the client area narrower
     // than the column (list controls differ in how wide their borders are): a
     // column wider than the client area brings a horizontal scroll bar that

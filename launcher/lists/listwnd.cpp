@@ -83,11 +83,33 @@ ListKind ShownListKind(void) {
     return LK_None;
 }
 
+static void SetRowState(HWND wnd, int row, UINT mask) {
+    LVITEMA none = {};
+    none.stateMask = mask;
+    SendMessageA(wnd, LVM_SETITEMSTATE, (WPARAM)row, (LPARAM)&none);
+}
+
+void ReplaceListRows(HWND wnd, int rows) {
+    // Few rows are selected as a rule: those are let go one by one, since the
+    // control's "every row" form visits all of them.
+    enum { FEW_SELECTED = 64 };
+    if (SendMessageA(wnd, LVM_GETSELECTEDCOUNT, 0, 0) > FEW_SELECTED) {
+        SetRowState(wnd, -1, LVIS_SELECTED);
+    } else {
+        for (int row = FirstSelectedRow(wnd); row >= 0; row = FirstSelectedRow(wnd))
+            SetRowState(wnd, row, LVIS_SELECTED | LVIS_FOCUSED);
+    }
+    int focused = (int)SendMessageA(wnd, LVM_GETNEXTITEM, (WPARAM)-1, LVNI_FOCUSED);
+    if (focused >= 0) SetRowState(wnd, focused, LVIS_FOCUSED);
+    SendMessageA(wnd, LVM_SETSELECTIONMARK, 0, -1);
+    SendMessageA(wnd, LVM_SETITEMCOUNT, (WPARAM)rows, LVSICF_NOSCROLL);
+    if (rows > 0 && SendMessageA(wnd, LVM_GETTOPINDEX, 0, 0) != 0)
+        SendMessageA(wnd, LVM_ENSUREVISIBLE, 0, FALSE);
+}
+
 int SetListRows(ListWindow* lw) {
     int rows = IndexRows(&lw->array);
-    if (!lw->wnd) return rows;
-    SendMessageA(lw->wnd, LVM_DELETEALLITEMS, 0, 0);
-    SendMessageA(lw->wnd, LVM_SETITEMCOUNT, (WPARAM)rows, LVSICF_NOINVALIDATEALL | LVSICF_NOSCROLL);
+    if (lw->wnd) ReplaceListRows(lw->wnd, rows);
     return rows;
 }
 
@@ -174,7 +196,6 @@ void FillItemList(void) {
     }
     lw->longest = longest;
     SetListRows(lw);
-    if (lw->wnd) SendMessageA(lw->wnd, LVM_ENSUREVISIBLE, 0, FALSE);
 }
 
 void SetItemListMultiSelect(bool on) {

@@ -45,6 +45,11 @@ ListWindow* ListWindowOf(HWND wnd);
 // Hands the rows of lw to its window: the row index is rebuilt from the
 // items' viewIndex and the control told the number of rows. Returns it.
 int SetListRows(ListWindow* lw);
+// Gives a list window rows new rows in place of those it showed: none
+// selected or focused, row 0 at the top, everything drawn again. The old rows
+// are not deleted first: a list that drops to no rows loses its scroll bar and
+// gets it back, and each of those redraws the whole window frame.
+void ReplaceListRows(HWND wnd, int rows);
 // The first selected row of a list window, or -1.
 int FirstSelectedRow(HWND wnd);
 // The full path of the item at row of lw; false when it has none (a built-in

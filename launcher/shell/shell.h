@@ -16,6 +16,7 @@ enum {
     ID_TIMER_EXPLORER_RETRY = 1000,  // Explorer-window list: the next try
     ID_TIMER_TOOLS_WATCH = 1003,     // the wait for the rename/delete tool
     ID_TIMER_DRAG_TIP = 1004,        // the drag tooltip's ticks
+    ID_TIMER_HOLD_LIMIT = 1005,      // keys held behind the hot key go on at the latest
     IDM_EXIT = 105,
     IDM_SHOW = 2000,
     IDM_RELOAD = 2001,
@@ -58,6 +59,10 @@ void RemoveTrayIcon(void);
 void OnTrayNotify(UINT mouseMsg, UINT iconId);
 void RegisterAppHotKey(void);
 void UnregisterAppHotKey(void);
+// While on (the box is hidden), keys typed behind the hot key's press are held
+// back until HandBackHeldKeys gives them, in order, to the window in front.
+void WatchKeysAfterHotKey(bool on);
+void HandBackHeldKeys(void);
 
 // Transparency (shell/transparency.cpp); no-ops while alpha is 100.
 void SetLayered(HWND wnd, bool on);

@@ -17,6 +17,9 @@ static void FillIconRecord(NOTIFYICONDATAA* nid) {
     nid->uID = ID_TRAY_ICON;
 }
 
+// The icon is in the notification area (hiding without icon adds none).
+static bool TrayIconShown;
+
 static void DestroyTrayImage(void) {
     if (Shell.trayIcon) DestroyIcon(Shell.trayIcon);
     Shell.trayIcon = nullptr;
@@ -33,28 +36,41 @@ static void AddTrayIcon(void) {
     nid.uCallbackMessage = WM_TRAY_NOTIFY;
     nid.hIcon = Shell.trayIcon;
     lstrcpynA(nid.szTip, "vorn", sizeof nid.szTip);
-    Shell_NotifyIconA(NIM_ADD, &nid);
+    TrayIconShown = Shell_NotifyIconA(NIM_ADD, &nid) != FALSE;
 }
 
 void RemoveTrayIcon(void) {
     if (!AnyFlag(SF_HIDDEN)) return;
-    NOTIFYICONDATAA nid;
-    FillIconRecord(&nid);
-    Shell_NotifyIconA(NIM_DELETE, &nid);
-    DestroyTrayImage();
     ClearFlags(SF_HIDDEN);
+    // Removing an icon is a round trip to the notification area: skipped when
+    // there is none.
+    if (TrayIconShown) {
+        NOTIFYICONDATAA nid;
+        FillIconRecord(&nid);
+        Shell_NotifyIconA(NIM_DELETE, &nid);
+        TrayIconShown = false;
+    }
+    DestroyTrayImage();
 }
 
 void ShowEditBox(void) {
     HWND box = EditBox.wnd;
-    if (!box || !IsWindowEnabled(box)) return;
+    if (!box || !IsWindowEnabled(box)) {
+        HandBackHeldKeys();
+        return;
+    }
     // The flag is the record of HideEditBox; the window's own state is checked
     // as well so that a box hidden some other way still comes back.
-    if (AnyFlag(SF_HIDDEN) || !IsWindowVisible(box)) {
-        RemoveTrayIcon();
-        ShowWindow(box, SW_SHOWNORMAL);
-    }
-    ForceForeground(box);
+    bool hidden = AnyFlag(SF_HIDDEN) || !IsWindowVisible(box);
+    // The box comes first: in front and given the keys typed behind the hot
+    // key before anything else is done; the tray icon goes after.
+    if (hidden) ShowWindow(box, SW_SHOWNORMAL);
+    // The hot key's message carries the right to take the foreground, so the
+    // plain request succeeds as a rule; the forced switch (input attached,
+    // lock time-out lifted) is for when it did not.
+    if (!SetForegroundWindow(box) || GetForegroundWindow() != box) ForceForeground(box);
+    WatchKeysAfterHotKey(false);
+    if (hidden) RemoveTrayIcon();
 }
 
 void HideEditBox(int mode) {
@@ -64,6 +80,7 @@ void HideEditBox(int mode) {
     SetFlags(SF_HIDDEN);
     if (mode == 1) AddTrayIcon();
     if (EditBox.wnd) ShowWindow(EditBox.wnd, SW_HIDE);
+    WatchKeysAfterHotKey(true);
 }
 
 static void ShowTrayMenu(void) {

@@ -451,69 +451,6 @@ TEST_F(FolderListE2E, IconSettingDecidesWhetherTheListHasIcons) {
     }
 }
 
-// Not a check of speed: prints the median time from a key press to the
-// refreshed folder list in a folder of 20,000 entries. Making and removing the
-// entries takes about two minutes under Wine, longer than the time-out of one
-// test, so it runs only on request:
-//   e2e_tests --gtest_also_run_disabled_tests --gtest_filter=*LargeFolder*
-TEST_F(FolderListE2E, DISABLED_KeyPressToRefreshedListInALargeFolder) {
-    const int kEntries = 20000;
-    std::string big = Path("big");
-    ASSERT_TRUE(MakeFolder(big));
-    for (int i = 0; i < kEntries; i++) {
-        char name[32];
-        snprintf(name, sizeof name, "\\f%05d.txt", i);
-        HANDLE file = CreateFileA((big + name).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
-                                  FILE_ATTRIBUTE_NORMAL, nullptr);
-        ASSERT_NE(file, INVALID_HANDLE_VALUE) << name;
-        CloseHandle(file);
-    }
-    ASSERT_TRUE(WriteIniWith({"common.tray=0", "path.typoctr=0", "edit.w=900"}));
-    VornProcess vorn;
-    ASSERT_TRUE(StartAndWaitFocus(&vorn, ""));
-    std::string typed = big + "\\";
-    ASSERT_TRUE(TypeText(typed.c_str()));
-    ASSERT_TRUE(WaitRows(vorn, kEntries, 30000)) << "rows: " << RowCount(FolderListOf(vorn.Pid()));
-    HWND list = FolderListOf(vorn.Pid());
-
-    // "7" keeps the names holding a 7; Backspace brings all back.
-    int withSeven = 0;
-    for (int i = 0; i < kEntries; i++) {
-        char name[16];
-        snprintf(name, sizeof name, "%05d", i);
-        if (strchr(name, '7')) withSeven++;
-    }
-    std::vector<double> ms;
-    LARGE_INTEGER freq;
-    QueryPerformanceFrequency(&freq);
-    for (int i = 0; i < 20; i++) {
-        bool narrow = i % 2 == 0;
-        int want = narrow ? withSeven : kEntries;
-        LARGE_INTEGER t0, t1;
-        QueryPerformanceCounter(&t0);
-        ASSERT_TRUE(narrow ? TypeText("7") : PressKey(VK_BACK));
-        bool seen = false;
-        for (;;) {
-            if (RowCount(list) == want) {
-                seen = true;
-                break;
-            }
-            QueryPerformanceCounter(&t1);
-            if ((t1.QuadPart - t0.QuadPart) * 1000 / freq.QuadPart > 10000) break;
-            Sleep(0);
-        }
-        QueryPerformanceCounter(&t1);
-        ASSERT_TRUE(seen) << "press " << i << ": rows " << RowCount(list) << ", wanted " << want;
-        ms.push_back((double)(t1.QuadPart - t0.QuadPart) * 1000.0 / (double)freq.QuadPart);
-    }
-    std::sort(ms.begin(), ms.end());
-    double median = (ms[9] + ms[10]) / 2;
-    printf("[ timing ] key press to refreshed folder list, %d entries: median %.1f ms "
-           "(min %.1f, max %.1f, 20 presses)\n",
-           kEntries, median, ms.front(), ms.back());
-    RecordProperty("median_ms", (int)(median + 0.5));
-}
-
 TEST_F(FolderListE2E, CtrlBFromTheListLeavesTheFocusInTheBoxForTheNextPath) {
     // Ctrl+B pressed in the list empties the box; the folder list that opens
     // for the next typed path must not take the focus back, or the rest of

@@ -9,6 +9,8 @@
 #include <stdlib.h>
 #include <string.h>
 
+#include <vector>
+
 namespace {
 
 // The mutex and class by which a running primary vorn is recognised.
@@ -392,22 +394,33 @@ bool HasFocus(HWND window) {
 
 // --- Input ------------------------------------------------------------------------
 
-bool TypeTextW(const wchar_t* text) {
-    size_t len = wcslen(text);
-    if (len == 0) return true;
-    INPUT* inputs = (INPUT*)calloc(len * 2, sizeof(INPUT));
-    if (inputs == nullptr) return false;
-    for (size_t i = 0; i < len; i++) {
+namespace {
+
+// Appends text as Unicode key presses (down and up) to inputs.
+void AddUnicodeKeys(std::vector<INPUT>* inputs, const wchar_t* text) {
+    for (const wchar_t* c = text; *c; c++) {
         for (int up = 0; up < 2; up++) {
-            INPUT* in = &inputs[i * 2 + up];
-            in->type = INPUT_KEYBOARD;
-            in->ki.wScan = (WORD)text[i];
-            in->ki.dwFlags = KEYEVENTF_UNICODE | (up ? KEYEVENTF_KEYUP : 0);
+            INPUT in;
+            memset(&in, 0, sizeof in);
+            in.type = INPUT_KEYBOARD;
+            in.ki.wScan = (WORD)*c;
+            in.ki.dwFlags = KEYEVENTF_UNICODE | (up ? KEYEVENTF_KEYUP : 0);
+            inputs->push_back(in);
         }
     }
-    UINT sent = SendInput((UINT)(len * 2), inputs, sizeof(INPUT));
-    free(inputs);
-    return sent == len * 2;
+}
+
+bool SendInputs(std::vector<INPUT>* inputs) {
+    return inputs->empty() ||
+           SendInput((UINT)inputs->size(), inputs->data(), sizeof(INPUT)) == inputs->size();
+}
+
+}  // namespace
+
+bool TypeTextW(const wchar_t* text) {
+    std::vector<INPUT> inputs;
+    AddUnicodeKeys(&inputs, text);
+    return SendInputs(&inputs);
 }
 
 bool TypeText(const char* text) {
@@ -442,6 +455,20 @@ bool PressKey(WORD vk, unsigned modifiers) {
     KeyInput(&inputs[n++], vk, true);
     n = AddModifiers(inputs, n, modifiers, true);
     return SendInput(n, inputs, sizeof(INPUT)) == n;
+}
+
+bool PressKeyThenType(WORD vk, unsigned modifiers, const char* text) {
+    wchar_t wide[1024];
+    if (MultiByteToWideChar(CP_ACP, 0, text, -1, wide, sizeof(wide) / sizeof(wide[0])) <= 0)
+        return false;
+    INPUT keys[8];
+    UINT n = AddModifiers(keys, 0, modifiers, false);
+    KeyInput(&keys[n++], vk, false);
+    KeyInput(&keys[n++], vk, true);
+    n = AddModifiers(keys, n, modifiers, true);
+    std::vector<INPUT> inputs(keys, keys + n);
+    AddUnicodeKeys(&inputs, wide);
+    return SendInputs(&inputs);
 }
 
 bool PressModifiers(unsigned modifiers) {
@@ -548,6 +575,17 @@ bool ClickWindow(HWND window) {
         WaitFor([] { return gFocusOffers > 0; }, 1000);
     }
     return Activate(gFocusWnd);
+}
+
+::testing::AssertionResult FocusAwaySettled(void) {
+    int offers = gFocusOffers;
+    ::testing::AssertionResult away = FocusAway();
+    if (!away) return away;
+    // The window manager hands the focus over a moment later: let it arrive,
+    // or its late focus change would take the foreground back from whatever
+    // comes to the front next (without a window manager the wait just ends).
+    WaitFor([&] { return gFocusOffers > offers; }, 1000);
+    return ::testing::AssertionSuccess();
 }
 
 void DestroyFocusWindow(void) {

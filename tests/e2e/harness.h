@@ -110,6 +110,9 @@ bool TypeTextW(const wchar_t* text);
 // up again when the program reads the key. That suits keys without modifiers
 // and global hot keys (checked when the key is queued).
 bool PressKey(WORD vk, unsigned modifiers = 0);
+// Presses vk with the modifiers and types text right behind it, all in one
+// injection: no time passes between the key and the text.
+bool PressKeyThenType(WORD vk, unsigned modifiers, const char* text);
 // Presses (releases) the modifier keys of modifiers (KEY_ALT, KEY_CTRL,
 // KEY_SHIFT).
 bool PressModifiers(unsigned modifiers);
@@ -158,6 +161,9 @@ bool StartTestProgram(char* cmd, DWORD flags, const char* dir, PROCESS_INFORMATI
 // the foreground window, so whatever had the focus loses it; success once it
 // is in front.
 ::testing::AssertionResult FocusAway(void);
+// FocusAway, and then the window manager's own hand-over of the focus to that
+// window has arrived too, so that no late focus change follows.
+::testing::AssertionResult FocusAwaySettled(void);
 // Destroys the window of FocusAway (called at the end of each test).
 void DestroyFocusWindow(void);
 // Makes window (of any process) the foreground window; success once it is.

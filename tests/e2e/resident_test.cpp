@@ -92,6 +92,32 @@ TEST_F(ResidentE2E, EscWithTrayTwoHidesWithoutIcon) {
     EXPECT_TRUE(PressKeyUntil(kHotKeyVk, KEY_ALT, [&] { return vorn.BoxVisible() && vorn.BoxFocused(); }));
 }
 
+// A word typed right behind the hot key, before the box can be in front,
+// still reaches the box whole and in order; many times in a row, from another
+// program in front, for both ways of hiding.
+TEST_F(ResidentE2E, KeysTypedRightAfterTheHotKeyAllReachTheBox) {
+    const char* word = "notepad";
+    for (const char* tray : {"common.tray=1", "common.tray=2"}) {
+        SCOPED_TRACE(tray);
+        ASSERT_TRUE(WriteIniWith({tray, "path.typoctr=0"}));
+        VornProcess vorn;
+        ASSERT_TRUE(StartAndWaitFocus(&vorn, ""));
+        HWND box = vorn.EditBox();
+        for (int i = 0; i < 12; i++) {
+            SCOPED_TRACE(i);
+            ASSERT_TRUE(PressEscape());
+            ASSERT_TRUE(WaitFor([&] { return !vorn.BoxVisible(); })) << "Esc did not hide the box";
+            ASSERT_TRUE(SendMessageA(box, WM_SETTEXT, 0, (LPARAM)""));
+            ASSERT_TRUE(FocusAwaySettled());
+            ASSERT_TRUE(PressKeyThenType(kHotKeyVk, KEY_ALT, word));
+            EXPECT_TRUE(WaitFor([&] { return vorn.BoxFocused() && vorn.EditText() == word; }))
+                << "the box holds \"" << vorn.EditText() << "\", the foreground is "
+                << WindowClass(GetForegroundWindow()) << " of process "
+                << WindowProcessId(GetForegroundWindow());
+        }
+    }
+}
+
 TEST_F(ResidentE2E, AClickOnTheTrayIconBringsTheBoxBack) {
     ASSERT_TRUE(WriteIniWith({"common.tray=1"}));
     std::vector<HWND> iconsBefore = TrayIconWindows();

@@ -181,6 +181,31 @@ TEST_F(ListWindows, FillPlaceAndHideTheItemList) {
     EXPECT_EQ(VisibleListWindow(), nullptr);
 }
 
+TEST_F(ListWindows, NewRowsComeWithNoSelectionNoFocusAndRowZeroAtTheTop) {
+    Create();
+    std::vector<std::string> texts;
+    for (int i = 0; i < 300; i++) texts.push_back("C:\\f" + std::to_string(i));
+    Show(LK_History, texts, true);
+    HWND list = Lists.item.wnd;
+    for (int many : {2, 100}) {
+        SCOPED_TRACE(many);
+        std::vector<int> rows;
+        for (int i = 0; i < many; i++) rows.push_back(150 + i);
+        SelectRows(rows);
+        LVITEMA focus = {};
+        focus.state = focus.stateMask = LVIS_FOCUSED;
+        SendMessageA(list, LVM_SETITEMSTATE, 151, (LPARAM)&focus);
+        SendMessageA(list, LVM_ENSUREVISIBLE, 200, FALSE);
+        ASSERT_GT(SendMessageA(list, LVM_GETTOPINDEX, 0, 0), 0);
+
+        ReplaceListRows(list, 250);
+        EXPECT_EQ(SendMessageA(list, LVM_GETITEMCOUNT, 0, 0), 250);
+        EXPECT_EQ(SendMessageA(list, LVM_GETSELECTEDCOUNT, 0, 0), 0);
+        EXPECT_EQ(SendMessageA(list, LVM_GETNEXTITEM, (WPARAM)-1, LVNI_FOCUSED), -1);
+        EXPECT_EQ(SendMessageA(list, LVM_GETTOPINDEX, 0, 0), 0);
+    }
+}
+
 TEST_F(ListWindows, RowTextIsShortenedToListwmaxAndTwoLessWithIcons) {
     Create();
     std::string longText = "C:\\" + std::string(60, 'x') + "\\end.txt";
