@@ -41,6 +41,20 @@ endif()
 
 vorn_native_libraries()
 
+# C/Migemo as migemo.dll has it: the same sources with the same change
+# (components/migemo/cmigemo.cmake), for the tests and the benchmarks. Its
+# functions stay inside the programs (hidden), so that the plain build a test
+# loads beside it binds to its own.
+set(VORN_CMIGEMO_DIR ${VORN_COMPONENTS}/src/cmigemo)
+if(NOT EXISTS ${VORN_CMIGEMO_DIR}/src/migemo.c)
+  message(FATAL_ERROR "C/Migemo's sources are missing from ${VORN_COMPONENTS}: "
+                      "run scripts/components.sh (scripts/setup.sh does).")
+endif()
+include(${CMAKE_SOURCE_DIR}/components/migemo/cmigemo.cmake)
+add_library(migemo_native STATIC ${VORN_CMIGEMO_SOURCES})
+target_include_directories(migemo_native SYSTEM PUBLIC ${VORN_CMIGEMO_INCLUDE})
+target_compile_options(migemo_native PRIVATE -w -fvisibility=hidden)
+
 if(VORN_BENCH)
   if(EXISTS ${CMAKE_SOURCE_DIR}/bench/CMakeLists.txt)
     add_subdirectory(bench)
@@ -52,10 +66,17 @@ find_package(GTest REQUIRED)
 include(GoogleTest)
 file(GLOB NATIVE_TEST_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/native/*.cpp)
 add_executable(core_tests ${NATIVE_TEST_SOURCES})
-# The Migemo chain runs with the distribution's C/Migemo and cp932 dictionary.
+# The Migemo chain runs with our build of C/Migemo and the distribution's cp932
+# dictionary; C/Migemo's sources as they came are loaded beside it to compare.
 set(VORN_NATIVE_DICT_DIR /usr/share/cmigemo/cp932 CACHE PATH "Migemo dictionary (code page 932)")
-target_link_libraries(core_tests vorn_core bregexp_native spi_native migemo GTest::gtest_main)
-target_compile_definitions(core_tests PRIVATE VORN_MIGEMO_DICT="${VORN_NATIVE_DICT_DIR}")
+add_library(migemo_plain MODULE ${VORN_CMIGEMO_PLAIN_SOURCES})
+target_compile_options(migemo_plain PRIVATE -w)
+target_link_options(migemo_plain PRIVATE -Wl,-Bsymbolic)
+add_dependencies(core_tests migemo_plain)
+target_link_libraries(core_tests vorn_core bregexp_native spi_native migemo_native
+                      ${CMAKE_DL_LIBS} GTest::gtest_main)
+target_compile_definitions(core_tests PRIVATE VORN_MIGEMO_DICT="${VORN_NATIVE_DICT_DIR}"
+                           VORN_MIGEMO_PLAIN="$<TARGET_FILE:migemo_plain>")
 # The picture corpus of the plug-ins' agreement test (scripts/components.sh).
 target_compile_definitions(core_tests PRIVATE VORN_SPI_CORPUS="${VORN_COMPONENTS}/corpus"
                            VORN_SOURCE_DIR="${CMAKE_SOURCE_DIR}")

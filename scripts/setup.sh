@@ -16,7 +16,7 @@ PKGS=(
   wine wine64 wine32:i386
   xvfb openbox x11-utils xdotool imagemagick
   locales fonts-ipafont-gothic fonts-ipafont-mincho
-  libmigemo-dev cmigemo-common libonig-dev dpkg-dev libstb-dev
+  cmigemo-common libonig-dev dpkg-dev patch libstb-dev
   nasm libjpeg62-turbo-dev libpng-dev zlib1g-dev libgif-dev python3-pil
   googletest libgtest-dev libbenchmark-dev
   python3

@@ -1,12 +1,18 @@
 // Tests of the pure half of Migemo search: the BREGEXP expression built from
 // Migemo's answer, the dictionary folder and the reading of a BREGEXP record;
-// and the whole chain natively: the distribution's C/Migemo with its cp932
-// dictionary, the pattern builder and the BREGEXP adapter over Oniguruma.
+// and the whole chain natively: C/Migemo as migemo.dll builds it with the
+// distribution's cp932 dictionary, the pattern builder and the BREGEXP adapter
+// over Oniguruma.
+#include <ctype.h>
+#include <dlfcn.h>
 #include <gtest/gtest.h>
 #include <stdint.h>
 #include <string.h>
 
+#include <fstream>
+#include <map>
 #include <set>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -124,6 +130,22 @@ TEST(MigemoPattern, RecordMatchedReadsTheWholePointer) {
 
 // --- the whole chain with the real library and dictionary ----------------------------
 
+typedef int (*MigemoLoadFn)(migemo*, int, const char*);
+typedef int (*MigemoSetOperatorFn)(migemo*, int, const unsigned char*);
+
+// Loads the dictionary files and sets the launcher's operators: false when the
+// main dictionary or an operator did not take.
+bool PrepareMigemo(migemo* m, MigemoLoadFn load, MigemoSetOperatorFn setOperator) {
+    const char* files[] = {"migemo-dict", "roma2hira.dat", "hira2kata.dat", "han2zen.dat"};
+    for (int id = 1; id <= 4; id++) {
+        std::string path = std::string(VORN_MIGEMO_DICT) + "/" + files[id - 1];
+        if (!load(m, id, path.c_str()) && id == 1) return false;
+    }
+    for (const MigemoOperator& op : kMigemoOperators)
+        if (!setOperator(m, op.index, op.text)) return false;
+    return true;
+}
+
 class MigemoChain : public ::testing::Test {
 protected:
     migemo* m = nullptr;
@@ -132,17 +154,8 @@ protected:
     void SetUp() override {
         m = migemo_open(nullptr);
         ASSERT_NE(nullptr, m);
-        const char* files[] = {"migemo-dict", "roma2hira.dat", "hira2kata.dat", "han2zen.dat"};
-        for (int id = 1; id <= 4; id++) {
-            std::string path = std::string(VORN_MIGEMO_DICT) + "/" + files[id - 1];
-            int loaded = migemo_load(m, id, path.c_str());
-            if (id == 1) {
-                ASSERT_NE(0, loaded) << path;
-            }
-        }
+        ASSERT_TRUE(PrepareMigemo(m, migemo_load, migemo_set_operator)) << VORN_MIGEMO_DICT;
         ASSERT_NE(0, migemo_is_enable(m));
-        for (const MigemoOperator& op : kMigemoOperators)
-            ASSERT_NE(0, migemo_set_operator(m, op.index, op.text)) << op.index;
     }
     void TearDown() override {
         BRegfree(rx);
@@ -299,6 +312,71 @@ TEST_F(MigemoChain, QuickMatcherAnswersAsTheRegexPath) {
     // Both answers occur plenty.
     EXPECT_GT(matched, agreed / 10);
     EXPECT_LT(matched, agreed * 9 / 10);
+}
+
+// Every term of one to three letters; and romaji words made from every 400th
+// reading of the dictionary (roma2hira.dat read backwards, the first spelling
+// of each kana; readings in letters as they are), each also followed by the
+// next one capitalised, a query of two clauses ("kensakuKekka").
+std::vector<std::string> QueryTerms() {
+    std::vector<std::string> terms;
+    for (int n = 1; n <= 26 + 26 * 26 + 26 * 26 * 26; n++) {
+        std::string t;
+        for (int k = n; k > 0; k = (k - 1) / 26) t.insert(t.begin(), (char)('a' + (k - 1) % 26));
+        terms.push_back(t);
+    }
+    std::map<std::string, std::string> romaji;
+    std::ifstream table(std::string(VORN_MIGEMO_DICT) + "/roma2hira.dat");
+    for (std::string line, from, to; std::getline(table, line);)
+        if (line[0] != '#' && std::istringstream(line) >> from >> to) romaji.emplace(to, from);
+    std::ifstream dict(std::string(VORN_MIGEMO_DICT) + "/migemo-dict");
+    std::string entry, previous;
+    for (int line = 0; std::getline(dict, entry); line++) {
+        std::string reading = entry.substr(0, entry.find('\t'));
+        if (line % 400 || reading.empty()) continue;
+        bool letters = reading.find_first_not_of("abcdefghijklmnopqrstuvwxyz") == std::string::npos;
+        std::string word = letters ? reading : "";
+        size_t i = word.size(), n = 6;  // kana: two bytes each, at most three to a spelling
+        while (i < reading.size() && n) {
+            for (n = 6; n && !romaji.count(reading.substr(i, n));) n -= 2;
+            if (n) word += romaji[reading.substr(i, n)], i += n;
+        }
+        if (i < reading.size()) continue;
+        terms.push_back(word);
+        if (!previous.empty()) terms.push_back(previous + (char)toupper(word[0]) + word.substr(1));
+        previous = word;
+    }
+    return terms;
+}
+
+// migemo.dll and these tests run C/Migemo with our change to its pattern
+// generator; every answer must be the one of its sources as they came, byte
+// for byte, with the launcher's operators.
+TEST_F(MigemoChain, AnswersAsThePlainLibrary) {
+    void* plain = dlopen(VORN_MIGEMO_PLAIN, RTLD_NOW | RTLD_LOCAL);
+    ASSERT_NE(nullptr, plain) << dlerror();
+    auto open = (migemo * (*)(const char*)) dlsym(plain, "migemo_open");
+    auto load = (MigemoLoadFn)dlsym(plain, "migemo_load");
+    auto setOperator = (MigemoSetOperatorFn)dlsym(plain, "migemo_set_operator");
+    auto query = (unsigned char* (*)(migemo*, const unsigned char*))dlsym(plain, "migemo_query");
+    auto release = (void (*)(migemo*, unsigned char*))dlsym(plain, "migemo_release");
+    auto close = (void (*)(migemo*))dlsym(plain, "migemo_close");
+    ASSERT_TRUE(open && load && setOperator && query && release && close);
+    ASSERT_NE((void*)query, (void*)&migemo_query);
+    migemo* p = open(nullptr);
+    ASSERT_TRUE(p && PrepareMigemo(p, load, setOperator));
+    std::vector<std::string> terms = QueryTerms();
+    EXPECT_GT(terms.size(), 18278u + 500u);
+    for (const std::string& t : terms) {
+        unsigned char* want = query(p, (const unsigned char*)t.c_str());
+        unsigned char* got = migemo_query(m, (const unsigned char*)t.c_str());
+        std::string a = want ? (const char*)want : "<null>", b = got ? (const char*)got : "<null>";
+        release(p, want);
+        migemo_release(m, got);
+        ASSERT_EQ(a, b) << t;
+    }
+    close(p);
+    dlclose(plain);
 }
 
 }  // namespace
