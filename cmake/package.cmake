@@ -78,9 +78,8 @@ if(BUILD_TESTING)
     COMMAND sh -c "rm -rf '${release_root}' && mkdir -p '${release_root}' && cd '${release_root}' && ${CMAKE_COMMAND} -E tar xf '${CMAKE_BINARY_DIR}/${VORN_PACKAGE_NAME}.zip'")
   set_tests_properties(release_unpack PROPERTIES FIXTURES_SETUP release LABELS e2e)
   file(GLOB RELEASE_TEST_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/release/*.cpp)
-  add_executable(release_tests ${RELEASE_TEST_SOURCES} ${CMAKE_SOURCE_DIR}/tests/e2e/harness.cpp
-                 ${CMAKE_SOURCE_DIR}/tests/e2e/observe.cpp ${CMAKE_SOURCE_DIR}/tests/e2e/listread.cpp
-                 ${CMAKE_SOURCE_DIR}/tests/e2e/optbox_harness.cpp)
+  add_executable(release_tests ${RELEASE_TEST_SOURCES} ${VORN_E2E_HARNESS}
+                 ${CMAKE_SOURCE_DIR}/tests/gtest_main_win.cpp)
   target_include_directories(release_tests PRIVATE ${CMAKE_SOURCE_DIR})
   target_link_libraries(release_tests gtest ${VORN_WIN_LIBS} version)
   gtest_discover_tests(release_tests DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 120

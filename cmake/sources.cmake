@@ -27,7 +27,7 @@ set(VORN_CORE_SOURCES
   launcher/preview/previewrules.cpp
   launcher/explorer/explorerrules.cpp
   optbox/optrules.cpp
-  optbox/optrules2.cpp
+  optbox/listeditrules.cpp
 )
 
 # Win32 shell of vorn: every .cpp under launcher/ that is not in the core,

@@ -57,10 +57,15 @@ if(BUILD_TESTING)
                          PROPERTIES RUN_SERIAL TRUE TIMEOUT 60 LABELS wine)
   endif()
 
-  # End-to-end tests: they start the real vorn.exe beside them.
+  # End-to-end tests: they start the real vorn.exe beside them. Their helpers
+  # (VORN_E2E_HARNESS) also drive the release tests and the tour.
   file(GLOB E2E_TEST_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/e2e/*.cpp)
+  set(VORN_E2E_HARNESS)
+  foreach(h harness observe listread optbox_harness)
+    list(APPEND VORN_E2E_HARNESS ${CMAKE_SOURCE_DIR}/tests/e2e/${h}.cpp)
+  endforeach()
   if(E2E_TEST_SOURCES)
-    add_executable(e2e_tests ${E2E_TEST_SOURCES})
+    add_executable(e2e_tests ${E2E_TEST_SOURCES} ${CMAKE_SOURCE_DIR}/tests/gtest_main_win.cpp)
     target_include_directories(e2e_tests PRIVATE ${CMAKE_SOURCE_DIR})
     target_link_libraries(e2e_tests gtest ${VORN_WIN_LIBS})
     add_dependencies(e2e_tests vorn)
@@ -84,6 +89,11 @@ if(BUILD_TESTING)
       add_dependencies(${user} standin_spi)
     endif()
   endforeach()
+  # The steps of the tour that scripts/run.sh gives of a running vorn, each
+  # typed with the harness's real key presses ("tour.exe folder <path>", ...).
+  add_executable(tour ${CMAKE_SOURCE_DIR}/tests/e2e/tools/tour/tour.cpp ${VORN_E2E_HARNESS})
+  target_include_directories(tour PRIVATE ${CMAKE_SOURCE_DIR})
+  target_link_libraries(tour gtest ${VORN_WIN_LIBS})
   # Small helper programs the end-to-end tests start (one .cpp each).
   file(GLOB E2E_TOOL_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/e2e/tools/*.cpp)
   foreach(t ${E2E_TOOL_SOURCES})

@@ -10,9 +10,9 @@
 #include "common/keymap.h"
 #include "common/strutil.h"
 #include "optbox/appentry.h"
+#include "optbox/listeditrules.h"
 #include "optbox/optbox.h"
 #include "optbox/optdata.h"
-#include "optbox/optrules2.h"
 #include "resources/optbox_res.h"
 
 struct EntryDialogRecord {

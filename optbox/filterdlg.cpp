@@ -4,8 +4,8 @@
 
 #include "common/strutil.h"
 #include "optbox/itempage.h"
+#include "optbox/listeditrules.h"
 #include "optbox/optdata.h"
-#include "optbox/optrules2.h"
 #include "resources/optbox_res.h"
 
 

@@ -11,12 +11,12 @@
 #include "common/keymap.h"
 #include "common/settings.h"
 #include "common/winutil.h"
+#include "optbox/listeditpages.h"
+#include "optbox/listeditrules.h"
 #include "optbox/optbox.h"
 #include "optbox/optdata.h"
 #include "optbox/optrules.h"
-#include "optbox/optrules2.h"
 #include "optbox/pages.h"
-#include "optbox/pages2.h"
 #include "resources/optbox_res.h"
 
 static const char OptboxMutexName[] = "___vorn__te_optbox";

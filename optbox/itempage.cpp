@@ -12,8 +12,8 @@
 #include "common/fileio.h"
 #include "common/listfile.h"
 #include "common/strutil.h"
+#include "optbox/listeditrules.h"
 #include "optbox/optdata.h"
-#include "optbox/optrules2.h"
 #include "resources/optbox_res.h"
 
 

@@ -23,7 +23,7 @@ add_custom_target(optbox_resources DEPENDS ${OPTBOX_RC_OUTPUTS})
 
 file(GLOB OPTBOX_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/optbox/*.cpp)
 list(REMOVE_ITEM OPTBOX_SOURCES ${CMAKE_SOURCE_DIR}/optbox/optrules.cpp)
-list(REMOVE_ITEM OPTBOX_SOURCES ${CMAKE_SOURCE_DIR}/optbox/optrules2.cpp)
+list(REMOVE_ITEM OPTBOX_SOURCES ${CMAKE_SOURCE_DIR}/optbox/listeditrules.cpp)
 add_executable(Optbox WIN32 ${OPTBOX_SOURCES} ${CMAKE_BINARY_DIR}/resources/optbox.rc)
 add_dependencies(Optbox optbox_resources)
 target_link_libraries(Optbox vorn_win)

@@ -17,9 +17,9 @@
 #include "common/settings.h"
 #include "common/strutil.h"
 #include "optbox/appentry.h"
+#include "optbox/listeditpages.h"
+#include "optbox/listeditrules.h"
 #include "optbox/optdata.h"
-#include "optbox/optrules2.h"
-#include "optbox/pages2.h"
 #include "resources/optbox_res.h"
 
 struct AppsPageRecord {

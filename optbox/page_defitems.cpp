@@ -3,7 +3,7 @@
 #include "common/datafile.h"
 #include "common/listfile.h"
 #include "optbox/itempage.h"
-#include "optbox/pages2.h"
+#include "optbox/listeditpages.h"
 #include "resources/optbox_res.h"
 
 static const ItemPageKind DefaultItems = {

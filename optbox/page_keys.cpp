@@ -11,9 +11,9 @@
 #include "common/regapps.h"
 #include "common/strutil.h"
 #include "optbox/appentry.h"
+#include "optbox/listeditpages.h"
+#include "optbox/listeditrules.h"
 #include "optbox/optdata.h"
-#include "optbox/optrules2.h"
-#include "optbox/pages2.h"
 #include "resources/optbox_res.h"
 
 // What a row stands for; owned by the row (freed when the row goes).

@@ -1,7 +1,7 @@
 // pagetable.cpp - the pages of the settings dialog in tree order.
+#include "optbox/listeditpages.h"
 #include "optbox/optbox.h"
 #include "optbox/pages.h"
-#include "optbox/pages2.h"
 #include "resources/optbox_res.h"
 
 const PageEntry PageTable[PAGE_COUNT] = {

@@ -1,10 +1,6 @@
-// harness.cpp - the helpers of harness.h and the entry of e2e_tests.exe.
+// harness.cpp - the helpers of harness.h.
 #include "tests/e2e/harness.h"
 
-#include "tests/started_mark.h"
-
-#include <fcntl.h>
-#include <io.h>
 #include <stdio.h>
 #include <stdlib.h>
 #include <string.h>
@@ -392,6 +388,15 @@ bool HasFocus(HWND window) {
     return info.hwndFocus == window;
 }
 
+bool SettledFocus(HWND window) {
+    DWORD since = 0;
+    return WaitFor([&] {
+        if (!HasFocus(window)) return (since = 0), false;
+        if (!since) since = GetTickCount();
+        return GetTickCount() - since >= E2E_SETTLE_MS;
+    });
+}
+
 // --- Input ------------------------------------------------------------------------
 
 namespace {
@@ -758,32 +763,9 @@ void VornTest::TearDown() {
     ::testing::AssertionResult shown = StartAndWaitBox(vorn, args);
     if (!shown) return shown;
     // The window manager may finish a focus change of the start a moment
-    // later: keys typed meanwhile would go elsewhere. The focus must have
-    // stayed in the box for a while before the test types.
-    DWORD since = 0;
-    bool held = false;
-    if (WaitFor([&] {
-            if (!vorn->BoxFocused()) {
-                held = false;
-                return false;
-            }
-            if (!held) {
-                held = true;
-                since = GetTickCount();
-            }
-            return GetTickCount() - since >= E2E_SETTLE_MS;
-        }))
-        return ::testing::AssertionSuccess();
+    // later: keys typed meanwhile would go elsewhere.
+    if (SettledFocus(vorn->EditBox())) return ::testing::AssertionSuccess();
     HWND fg = GetForegroundWindow();
     return ::testing::AssertionFailure() << "vorn's box is visible but not in front with the focus (foreground: "
                                          << WindowClass(fg) << " of process " << WindowProcessId(fg) << ")";
-}
-
-int main(int argc, char** argv) {
-    MarkStarted();
-    // Plain LF line ends in the test listing, which CTest's discovery reads.
-    _setmode(_fileno(stdout), _O_BINARY);
-    _setmode(_fileno(stderr), _O_BINARY);
-    ::testing::InitGoogleTest(&argc, argv);
-    return RUN_ALL_TESTS();
 }

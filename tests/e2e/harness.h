@@ -98,6 +98,11 @@ bool EditSelection(HWND edit, DWORD* start, DWORD* end);
 // True when window is the foreground window and has the keyboard focus of
 // its thread.
 bool HasFocus(HWND window);
+// True once window has kept the focus for E2E_SETTLE_MS without a break
+// (waiting up to E2E_WAIT_MS). The window manager completes a focus change a
+// moment after Wine made it: keys typed before would go elsewhere, and a
+// window shown before (the preview) would lose its activation again.
+bool SettledFocus(HWND window);
 
 // --- Input ------------------------------------------------------------------------
 

@@ -131,22 +131,6 @@ struct PreviewE2E : public RunTest {
 
     HWND PreviewWindow(void) const { return FindWindowOf(vorn.Pid(), "vorn_prevwnd"); }
 
-    // Waits until wnd has held the focus for E2E_SETTLE_MS without a break.
-    // The window manager completes a focus change a moment after Wine made
-    // it; a preview shown before that would lose its activation to the list
-    // again, and losing the activation hides it.
-    static bool SettledFocus(HWND wnd) {
-        DWORD since = 0;
-        return WaitFor([&] {
-            if (!HasFocus(wnd)) {
-                since = 0;
-                return false;
-            }
-            if (!since) since = GetTickCount();
-            return GetTickCount() - since >= E2E_SETTLE_MS;
-        });
-    }
-
     // Types the path of the files folder and the start of name, enters the
     // folder list (which then holds name alone) and presses Right; the list
     // window, once the preview is on show (else null).

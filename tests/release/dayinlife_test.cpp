@@ -42,18 +42,6 @@ bool BatchRunnerRuns(void) {
     return found;
 }
 
-// True once wnd has kept the focus for E2E_SETTLE_MS without a break: the
-// window manager completes a focus change a moment after Wine made it, and a
-// preview shown before that would lose its activation (and hide) again.
-bool SettledFocus(HWND wnd) {
-    DWORD since = 0;
-    return WaitFor([&] {
-        if (!HasFocus(wnd)) return (since = 0), false;
-        if (!since) since = GetTickCount();
-        return GetTickCount() - since >= E2E_SETTLE_MS;
-    });
-}
-
 }  // namespace
 
 // vorn and Optbox run from the unpacked release, with no data folder at the

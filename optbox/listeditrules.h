@@ -1,4 +1,4 @@
-// optrules2.h - the rules behind the settings program's list-item pages, its
+// listeditrules.h - the rules behind the settings program's list-item pages, its
 // registered-applications page and its key page: rows <-> list-file lines, the
 // selection after a deletion, the id and name rules of applications, the fields
 // taken from a chosen program, and the composition of a captured key.

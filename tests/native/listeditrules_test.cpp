@@ -1,4 +1,4 @@
-// optrules2_test.cpp - the rules of the settings program's list-item pages,
+// listeditrules_test.cpp - the rules of the settings program's list-item pages,
 // applications page and key page, and the key page's binding-list operations.
 #include <gtest/gtest.h>
 
@@ -11,7 +11,7 @@
 #include "common/datafile.h"
 #include "common/keymap.h"
 #include "common/listfile.h"
-#include "optbox/optrules2.h"
+#include "optbox/listeditrules.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-// pages2.h - the pages that edit more than settings values: the registered
+// listeditpages.h - the pages that edit more than settings values: the registered
 // applications (index 4), the key assignment (index 5) and the items of the
 // Default and Favorites lists (indexes 6 and 7).
 #pragma once

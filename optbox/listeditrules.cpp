@@ -1,6 +1,6 @@
-// optrules2.cpp - the rules of the list-item pages, the registered-applications
-// page and the key page of the settings program (see optrules2.h).
-#include "optrules2.h"
+// listeditrules.cpp - the rules of the list-item pages, the registered-applications
+// page and the key page of the settings program (see listeditrules.h).
+#include "listeditrules.h"
 
 #include <stdio.h>
 #include <string.h>
