@@ -12,7 +12,6 @@
 #include <string.h>
 
 #include "fileio.h"
-#include "keymap.h"
 #include "listfile.h"
 #include "settings.h"
 #include "strutil.h"
@@ -166,11 +165,13 @@ int ReadRegAppsText(const char* text, RegAppExists exists, void* ctx, RegAppStat
     return 1;
 }
 
+// Entries without an id are numbered in file order, whatever keys are bound:
+// the keys of a file written without ids were made for those numbers. (Optbox
+// gives a new application an id that no key holds.)
 static bool IdInUse(const RegApp* entries, int32_t count, int32_t id) {
     for (int32_t i = 0; i < count; i++)
         if (entries[i].cmd == id) return true;
-    // A key still bound to the id would start the new program.
-    return CountBindingsOfId((uint32_t)id) > 0;
+    return false;
 }
 
 int32_t AssignRegAppIds(RegApp* entries, int32_t count) {
