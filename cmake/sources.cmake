@@ -11,6 +11,7 @@ set(VORN_CORE_SOURCES
   common/urlpath.cpp
   launcher/shell/appstate.cpp
   launcher/shell/cmdline.cpp
+  launcher/shell/requestqueue.cpp
   launcher/editbox/datemacro.cpp
   launcher/editbox/editgeom.cpp
   launcher/editbox/execrules.cpp
