@@ -12,6 +12,7 @@ set(VORN_CORE_SOURCES
   launcher/shell/appstate.cpp
   launcher/shell/cmdline.cpp
   launcher/shell/keyfollow.cpp
+  launcher/shell/requestqueue.cpp
   launcher/editbox/datemacro.cpp
   launcher/editbox/editgeom.cpp
   launcher/editbox/execrules.cpp

@@ -115,3 +115,10 @@ size_t StemLength(const char* name, size_t* chars) {
     if (chars) *chars = countAtDot;
     return (size_t)(dot - name);
 }
+
+ToolMessageMeaning ToolMessageFor(bool waiting, uint32_t startedPid, uint32_t senderPid,
+                                  uintptr_t handedTo, uintptr_t sender) {
+    if (!sender) return TOOL_MSG_IGNORED;
+    if (waiting) return !startedPid || senderPid == startedPid ? TOOL_MSG_ANSWER : TOOL_MSG_IGNORED;
+    return handedTo && sender == handedTo ? TOOL_MSG_DONE : TOOL_MSG_IGNORED;
+}

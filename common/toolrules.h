@@ -19,6 +19,24 @@ enum {
     TOOL_RECORD_DELETE = 1001, // and of a delete
 };
 
+// --- the companion's messages ---------------------------------------------------
+
+// What one "WM_TOOLSMSG" means to the vorn that gets it. The companion's
+// first answer goes to every vorn running (it cannot tell which one started
+// it); the vorn that sent it the paths (WM_COPYDATA carries its window in
+// wParam) later hears from it once it is done.
+enum ToolMessageMeaning {
+    TOOL_MSG_IGNORED = 0,  // meant for another vorn, or from another program
+    TOOL_MSG_ANSWER = 1,   // the answer of the companion this vorn waits for
+    TOOL_MSG_DONE = 2,     // the companion this vorn handed the paths to is done
+};
+// waiting: this vorn waits for the answer of the companion it started, whose
+// process id is startedPid (0: not known, any answer counts); senderPid: the
+// process of the window the message names (wParam); handedTo: the companion
+// window this vorn handed its paths to (0: none); sender: that wParam.
+ToolMessageMeaning ToolMessageFor(bool waiting, uint32_t startedPid, uint32_t senderPid,
+                                  uintptr_t handedTo, uintptr_t sender);
+
 // --- the selection text ---------------------------------------------------------
 
 // Bytes the selection text of a file list takes with its NUL: length + 3 per

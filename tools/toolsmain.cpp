@@ -15,7 +15,7 @@ enum {
     NO_RECORD_MS = 15000,        // how long it waits for vorn's record
 };
 
-ToolsState Tools = {nullptr, nullptr, 0, false, nullptr, 0};
+ToolsState Tools = {nullptr, nullptr, 0, false, nullptr, 0, nullptr, 0};
 
 void ToolsMessage(const char* text) {
     MessageBoxA(Tools.wnd && IsWindowVisible(Tools.wnd) ? Tools.wnd : nullptr, text, "tools",
@@ -36,9 +36,10 @@ static int ModeOfCommandLine(const char* commandLine) {
 
 // WM_COPYDATA: the record is checked and kept, and the work is posted, so the
 // sender is not held while the dialogs are open.
-static LRESULT OnCopyData(HWND wnd, const COPYDATASTRUCT* record) {
+static LRESULT OnCopyData(HWND wnd, HWND sender, const COPYDATASTRUCT* record) {
     if (Tools.received || !record) return FALSE;
     Tools.received = true;
+    Tools.vorn = sender && IsWindow(sender) ? sender : nullptr;
     KillTimer(wnd, ID_TIMER_NO_RECORD);
     const char* problem = nullptr;
     if (record->dwData != (ULONG_PTR)Tools.mode) {
@@ -69,13 +70,15 @@ static void OnWork(HWND wnd, const char* problem) {
         RenameAll(wnd, Tools.list);
     else
         DeleteAll(wnd, Tools.list, Tools.count);
+    // The vorn that sent the paths, and no other, hears that the work is done.
+    if (Tools.vorn) PostMessageA(Tools.vorn, Tools.toolsMsg, (WPARAM)wnd, (LPARAM)TOOL_VERSION);
     DestroyWindow(wnd);
 }
 
 static LRESULT CALLBACK ToolsWndProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam) {
     switch (msg) {
         case WM_COPYDATA:
-            return OnCopyData(wnd, (const COPYDATASTRUCT*)lParam);
+            return OnCopyData(wnd, (HWND)wParam, (const COPYDATASTRUCT*)lParam);
         case WM_TOOLS_WORK:
             OnWork(wnd, (const char*)lParam);
             return 0;
@@ -110,6 +113,21 @@ static HWND CreateToolsWindow(HINSTANCE instance) {
                            nullptr, instance, nullptr);
 }
 
+// Answers every vorn running: which one started this program cannot be told
+// from here, and each vorn takes only the answer of the program it started.
+// Posted, not sent: vorn reads it from its queue while it waits, and this
+// program is not held before its message loop runs. The number reached.
+static int AnswerEveryVorn(UINT toolsMsg) {
+    static const char* const classes[] = {"vorn_class", "vorn_fisson"};
+    int reached = 0;
+    for (const char* cls : classes) {
+        HWND vorn = nullptr;
+        while ((vorn = FindWindowExA(HWND_MESSAGE, vorn, cls, nullptr)) != nullptr)
+            if (PostMessageA(vorn, toolsMsg, (WPARAM)Tools.wnd, (LPARAM)TOOL_VERSION)) reached++;
+    }
+    return reached;
+}
+
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
     ErrorBoxTitle = "tools";
     Tools.instance = instance;
@@ -119,8 +137,8 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
                      "起動オプション /r（名前の変更）か /e（削除）が必要です。");
         return 1;
     }
-    HWND vorn = FindWindowExA(HWND_MESSAGE, nullptr, "vorn_class", nullptr);
-    if (!vorn) {
+    if (!FindWindowExA(HWND_MESSAGE, nullptr, "vorn_class", nullptr) &&
+        !FindWindowExA(HWND_MESSAGE, nullptr, "vorn_fisson", nullptr)) {
         ToolsMessage("vornが見つかりません。vornが起動しているか確かめてください。");
         return 1;
     }
@@ -129,10 +147,8 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
         ToolsMessage("ウィンドウを作成できませんでした。");
         return 1;
     }
-    // Posted, not sent: vorn reads it from its queue while it waits, and this
-    // program is not held before its message loop runs.
-    UINT toolsMsg = RegisterWindowMessageA("WM_TOOLSMSG");
-    if (!toolsMsg || !PostMessageA(vorn, toolsMsg, (WPARAM)Tools.wnd, (LPARAM)TOOL_VERSION)) {
+    Tools.toolsMsg = RegisterWindowMessageA("WM_TOOLSMSG");
+    if (!Tools.toolsMsg || AnswerEveryVorn(Tools.toolsMsg) == 0) {
         ToolsMessage("vornに応答できませんでした。");
         DestroyWindow(Tools.wnd);
         return 1;

@@ -32,17 +32,30 @@ public:
     STDMETHODIMP DAdvise(FORMATETC*, DWORD, IAdviseSink*, DWORD*) override { return E_NOTIMPL; }
     STDMETHODIMP DUnadvise(DWORD) override { return E_NOTIMPL; }
     STDMETHODIMP EnumDAdvise(IEnumSTATDATA**) override { return OLE_E_ADVISENOTSUPPORTED; }
-    virtual ~CDragDropObject() {}
+    // What a drop target gave with SetData is released with the object.
+    virtual ~CDragDropObject() {
+        for (int i = 0; i < count; i++)
+            if (media[i].tymed != TYMED_NULL) ReleaseStgMedium(&media[i]);
+    }
     // A new block holding the data in format, or null.
     virtual HGLOBAL Render(CLIPFORMAT format) = 0;
 
 protected:
+    // Announces a format the object renders itself (no data of its own).
+    bool Announce(CLIPFORMAT format) {
+        if (count >= MAX_FORMATS) return false;
+        FORMATETC fe = {format, nullptr, DVASPECT_CONTENT, -1, TYMED_HGLOBAL};
+        formats[count] = fe;
+        ZeroMemory(&media[count], sizeof media[count]);  // TYMED_NULL: rendered
+        count++;
+        return true;
+    }
     FORMATETC formats[MAX_FORMATS] = {};
-    STGMEDIUM media[MAX_FORMATS] = {};
+    STGMEDIUM media[MAX_FORMATS] = {};  // data given by SetData; TYMED_NULL: rendered
     int count = 0;
 
 private:
-    HRESULT FindFormat(const FORMATETC* format);
+    int FindFormat(const FORMATETC* format, HRESULT* hr);
 };
 
 class CEnumFORMATETC : public ComObject<IEnumFORMATETC, &IID_IEnumFORMATETC> {
@@ -64,8 +77,14 @@ public:
         if (fetched) *fetched = copied;
         return copied == wanted ? S_OK : S_FALSE;
     }
+    // S_OK when all n were skipped (the end may be reached); fewer left:
+    // the enumerator stops at the end and says S_FALSE.
     STDMETHODIMP Skip(ULONG n) override {
-        if ((ULONG)index + n >= (ULONG)total) return S_FALSE;
+        ULONG left = (ULONG)(total - index);
+        if (n > left) {
+            index = total;
+            return S_FALSE;
+        }
         index += (int)n;
         return S_OK;
     }
@@ -94,18 +113,56 @@ private:
     FORMATETC* copies = nullptr;
 };
 
-HRESULT CDragDropObject::FindFormat(const FORMATETC* format) {
-    if (!(format->dwAspect & DVASPECT_CONTENT)) return DV_E_DVASPECT;
+// The entry that serves format, or -1 with the reason in *hr.
+int CDragDropObject::FindFormat(const FORMATETC* format, HRESULT* hr) {
+    *hr = DV_E_DVASPECT;
+    if (!(format->dwAspect & DVASPECT_CONTENT)) return -1;
+    *hr = DV_E_FORMATETC;
     for (int i = 0; i < count; i++)
-        if (formats[i].cfFormat == format->cfFormat && (formats[i].tymed & format->tymed))
-            return S_OK;
-    return DV_E_FORMATETC;
+        if (formats[i].cfFormat == format->cfFormat && (formats[i].tymed & format->tymed)) {
+            *hr = S_OK;
+            return i;
+        }
+    return -1;
+}
+
+// A copy of data held for a drop target, for one more reader: a block of
+// its own, or one more reference to a stream or storage.
+static bool CopyHeldMedium(const STGMEDIUM* held, STGMEDIUM* out) {
+    ZeroMemory(out, sizeof *out);
+    if (held->tymed == TYMED_HGLOBAL) {
+        SIZE_T size = GlobalSize(held->hGlobal);
+        const void* from = GlobalLock(held->hGlobal);
+        HGLOBAL copy = from ? GlobalAlloc(GMEM_MOVEABLE, size ? size : 1) : nullptr;
+        void* to = copy ? GlobalLock(copy) : nullptr;
+        if (to) {
+            memcpy(to, from, size);
+            GlobalUnlock(copy);
+        } else if (copy) {
+            GlobalFree(copy);
+            copy = nullptr;
+        }
+        if (from) GlobalUnlock(held->hGlobal);
+        if (!copy) return false;
+        out->hGlobal = copy;
+    } else if (held->tymed == TYMED_ISTREAM) {
+        out->pstm = held->pstm;
+        out->pstm->AddRef();
+    } else {
+        out->pstg = held->pstg;
+        out->pstg->AddRef();
+    }
+    out->tymed = held->tymed;
+    return true;
 }
 
 STDMETHODIMP CDragDropObject::GetData(FORMATETC* format, STGMEDIUM* medium) {
     if (!format || !medium) return E_INVALIDARG;
-    HRESULT hr = FindFormat(format);
-    if (hr != S_OK) return hr;
+    HRESULT hr = S_OK;
+    int at = FindFormat(format, &hr);
+    if (at < 0) return hr;
+    if (media[at].tymed != TYMED_NULL)
+        return CopyHeldMedium(&media[at], medium) ? S_OK : E_OUTOFMEMORY;
     HGLOBAL data = Render(format->cfFormat);
     if (!data) return DV_E_FORMATETC;
     medium->tymed = TYMED_HGLOBAL;
@@ -116,16 +173,33 @@ STDMETHODIMP CDragDropObject::GetData(FORMATETC* format, STGMEDIUM* medium) {
 
 STDMETHODIMP CDragDropObject::QueryGetData(FORMATETC* format) {
     if (!format) return E_INVALIDARG;
-    return FindFormat(format);
+    HRESULT hr = S_OK;
+    FindFormat(format, &hr);
+    return hr;
 }
 
+// A drop target hands data over with SetData (the effect it performed, the
+// shell's own formats); the object takes it, serves it from GetData and
+// releases it, when the same format comes again or with the object. Only
+// data the object can hand out again is taken: a block, a stream or a
+// storage, without an owner of its own to release it.
 STDMETHODIMP CDragDropObject::SetData(FORMATETC* format, STGMEDIUM* medium, BOOL release) {
     if (!format || !medium) return E_INVALIDARG;
     if (!release) return E_FAIL;
-    if (count >= MAX_FORMATS) return E_OUTOFMEMORY;
-    formats[count] = *format;
-    media[count] = *medium;
-    count++;
+    bool data = (medium->tymed == TYMED_HGLOBAL && medium->hGlobal) ||
+                (medium->tymed == TYMED_ISTREAM && medium->pstm) ||
+                (medium->tymed == TYMED_ISTORAGE && medium->pstg);
+    if (!data || medium->pUnkForRelease || !(format->dwAspect & DVASPECT_CONTENT))
+        return DV_E_TYMED;
+    int at = 0;
+    while (at < count && formats[at].cfFormat != format->cfFormat) at++;
+    if (at == count && count >= MAX_FORMATS) return E_OUTOFMEMORY;
+    if (at < count && media[at].tymed != TYMED_NULL) ReleaseStgMedium(&media[at]);
+    formats[at] = *format;
+    formats[at].ptd = nullptr;
+    formats[at].tymed = medium->tymed;
+    media[at] = *medium;
+    if (at == count) count++;
     return S_OK;
 }
 
@@ -153,13 +227,8 @@ public:
     }
     virtual ~CDrag() { MemFree(paths); }
     HGLOBAL Render(CLIPFORMAT format) override;
-    // Announces a format (TYMED_HGLOBAL, no handle yet).
-    bool Offer(CLIPFORMAT format) {
-        FORMATETC fe = {format, nullptr, DVASPECT_CONTENT, -1, TYMED_HGLOBAL};
-        STGMEDIUM medium = {};
-        medium.tymed = TYMED_HGLOBAL;
-        return SetData(&fe, &medium, TRUE) == S_OK;
-    }
+    // Announces a format rendered on demand.
+    bool Offer(CLIPFORMAT format) { return Announce(format); }
     WORD idListFormat = 0;  // "Shell IDList Array" when offered
 
 private:

@@ -16,6 +16,8 @@
 
 DragDropState DragDrop;
 
+HRESULT(WINAPI* DragLoopCall)(IDataObject*, IDropSource*, DWORD, DWORD*) = DoDragDrop;
+
 // --- the windows that take drops ------------------------------------------------------
 
 bool RegisterDropWindow(HWND wnd) {
@@ -105,9 +107,13 @@ HRESULT StartDrag(HWND source) {
     IDropSource* dropSource = data ? CreateFileDropSource() : nullptr;
     if (data && dropSource) {
         DWORD effect = DROPEFFECT_NONE;
-        result = DoDragDrop(data, dropSource,
-                            DROPEFFECT_COPY | DROPEFFECT_MOVE | DROPEFFECT_LINK | DROPEFFECT_SCROLL,
-                            &effect);
+        // The drag's loop pumps messages until the drop: requests to close
+        // or reload wait for it.
+        BeginPumpingOperation();
+        result = DragLoopCall(data, dropSource,
+                              DROPEFFECT_COPY | DROPEFFECT_MOVE | DROPEFFECT_LINK | DROPEFFECT_SCROLL,
+                              &effect);
+        EndPumpingOperation();
     }
     if (dropSource) dropSource->Release();
     if (data) data->Release();

@@ -33,6 +33,10 @@ void DisarmDrag(void);
 // DRAGDROP_S_CANCEL when nothing was dragged.
 HRESULT StartDrag(HWND source);
 
+// The OLE drag loop StartDrag runs (DoDragDrop; a test puts a stand-in in its
+// place).
+extern HRESULT(WINAPI* DragLoopCall)(IDataObject*, IDropSource*, DWORD, DWORD*);
+
 // The registered number of the "Shell IDList Array" format.
 UINT ShellIdListFormat(void);
 // The data object of a drag of the files of list (a file list) out of a

@@ -50,6 +50,9 @@ public:
         return S_OK;
     }
     STDMETHODIMP Drop(IDataObject* data, DWORD keys, POINTL pt, DWORD* effect) override {
+        // The drop menu and the shell's file operation run message loops of
+        // their own: a close or reload request meanwhile waits for the drop.
+        BeginPumpingOperation();
         char* list = nullptr;
         if (data && hasFiles) {
             FORMATETC fe = {CF_HDROP, nullptr, DVASPECT_CONTENT, -1, TYMED_HGLOBAL};
@@ -69,6 +72,7 @@ public:
         } else {
             OnLeave();
         }
+        EndPumpingOperation();
         // vorn has done the operation itself: the source deletes nothing.
         if (effect) *effect = DROPEFFECT_NONE;
         return S_OK;
@@ -100,7 +104,7 @@ public:
         ResetHover();
     }
     virtual ~CDrop() {
-        OnLeave();
+        EndHover();
         if (tip) DestroyWindow(tip);
     }
     // One tick of the tooltip timer.
@@ -118,6 +122,7 @@ protected:
     void OnMenuDrop(const char* list, POINTL pt) override;
 
 private:
+    void EndHover();
     void ResetHover() {
         hoverKeys = 0;
         hoverWnd = nullptr;
@@ -288,7 +293,18 @@ void CDrop::OnOver(DWORD keys, POINTL pt, DWORD* effect) {
 }
 
 void CDrop::OnLeave() {
-    if (IsEdit(hoverWnd) && IsWindow(EditBox.wnd)) SetFocus(EditBox.wnd);
+    if (IsEdit(hoverWnd)) {
+        if (IsWindow(EditBox.wnd)) SetFocus(EditBox.wnd);
+    } else if (!ItemListOnShow() || !CascadeLevelsOpen()) {
+        // The drag goes on elsewhere: the program's window is no longer the
+        // active one.
+        SetActiveWindow(nullptr);
+    }
+    EndHover();
+}
+
+// What a hover holds: the highlight, the tooltip, its timer and tools.
+void CDrop::EndHover() {
     if (hoverItem >= 0) Highlight(hoverWnd, hoverItem, false);
     ticks = 0;
     if (Shell.mainWnd) KillTimer(Shell.mainWnd, ID_TIMER_DRAG_TIP);
@@ -308,13 +324,10 @@ void CDrop::OnDrop(const char* list, int action, POINTL pt) {
     CopyString(to, target, sizeof to);
     OnLeave();
     if (!to[0]) return;
-    // The shell's file operation and the start of a program pump messages.
-    BeginPumpingOperation();
     if (action == TRANSFER_COPY || action == TRANSFER_MOVE)
         TransferToFolder(list, action, to);
     else
         MakeShortcutsInFolder(list, to);
-    EndPumpingOperation();
 }
 
 static void AddMenuRow(HMENU menu, int at, const DropMenuEntry* entry) {
@@ -361,20 +374,16 @@ void CDrop::OnMenuDrop(const char* list, POINTL pt) {
             if (SetEditText(list)) RefreshPathIcon();
             break;
         case IDM_DROP_OPEN_WITH:
-            BeginPumpingOperation();
             OpenFilesWithProgram(to, list);
-            EndPumpingOperation();
             break;
         case IDM_DROP_COPY:
         case IDM_DROP_MOVE:
         case IDM_DROP_SHORTCUT:
             if (!to[0]) break;
-            BeginPumpingOperation();
             if (chosen == IDM_DROP_SHORTCUT)
                 MakeShortcutsInFolder(list, to);
             else
                 TransferToFolder(list, chosen == IDM_DROP_COPY ? TRANSFER_COPY : TRANSFER_MOVE, to);
-            EndPumpingOperation();
             break;
     }
 }

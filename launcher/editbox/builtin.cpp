@@ -92,7 +92,7 @@ static void RunTableCommand(int index) {
             HideEditBox(1);
             break;
         case BI_RELOAD_SETTING:
-            ReloadAll();
+            RequestReload(false);
             break;
         case BI_SAVE_SETTING:
             SaveSettings();

@@ -29,15 +29,16 @@ LRESULT CALLBACK EditBoxProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam) {
             EndBorderDrag(wnd);
             break;
         case WM_ENDSESSION: {
-            // The session may end as soon as this returns, so the shutdown runs now.
+            // The session may end as soon as this returns, so the shutdown runs
+            // now (the main window, message-only, hears of it only from here).
             // A session that goes on (wParam 0) keeps the program running.
             WNDPROC old = EditBox.oldProc;
-            if (wParam && Shell.mainWnd) SendMessageA(Shell.mainWnd, WM_CLOSE, 0, 0);
+            if (wParam) EndSession(Shell.mainWnd);
             if (!IsWindow(wnd) || !old) return 0;
             return CallWindowProcA(old, wnd, msg, wParam, lParam);
         }
         case WM_QUERYENDSESSION:
-            return 1;
+            return SessionMayEnd() ? 1 : 0;
         case WM_PAINT: {
             // The EDIT class paints with its parent's clipping, over the path icon
             // child as well: the icon is drawn again on top.
@@ -84,7 +85,7 @@ LRESULT CALLBACK EditBoxProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam) {
             if (LOWORD(wParam) == IDM_EXIT)
                 RequestExit();
             else if (LOWORD(wParam) == IDM_RELOAD)
-                ReloadAll();
+                RequestReload(false);
             break;
         case WM_TIMER:
             if (wParam == ID_TIMER_CLOCK) {

@@ -147,7 +147,7 @@ void RunEditMenuChoice(HWND edit, UINT id, POINT point) {
             ShowShellMenuOf(edit, point.x, point.y);
             break;
         case IDM_RELOAD:
-            ReloadAll();
+            RequestReload(false);
             break;
         case IDM_EXIT:
             RequestExit();

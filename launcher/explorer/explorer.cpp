@@ -272,12 +272,24 @@ void ToggleExplorerList(HWND editBox) {
 
 // --- closing -------------------------------------------------------------------------------
 
-void CloseExplorerWindow(HWND window) {
+void CloseExplorerWindow(HWND window, DWORD limitMs) {
     if (!window || !IsWindow(window)) return;
     // The collection names windows of other programs; one of this thread
     // would be a window of this program (a damaged collection entry).
     if (GetWindowThreadProcessId(window, nullptr) == GetCurrentThreadId()) return;
-    ClosePolitely(window);
+    ClosePolitely(window, limitMs);
+}
+
+// Closes the found windows at the positions of at (count of them) in order,
+// within the bound of the whole closing: hung windows cost their time-out
+// each, and once the bound is used up the rest stay open.
+static void CloseWithinBound(const ItemArray* found, const int32_t* at, int32_t count) {
+    DWORD start = timeGetTime();
+    for (int32_t k = 0; k < count; k++) {
+        DWORD left = ExplorerCloseTimeLeft(timeGetTime() - start);
+        if (!left) break;
+        CloseExplorerWindow(WindowOfItem(&found->items[at ? at[k] : k]), left);
+    }
 }
 
 // Enumerates and closes every window found, or only those whose folder a
@@ -290,12 +302,11 @@ static void CloseFound(bool duplicatesOnly) {
     if (EnumerateExplorers(Shell.mainWnd)) {
         ItemArray* found = &Explorer.found;
         if (!duplicatesOnly) {
-            for (int32_t i = 0; i < found->count; i++) CloseExplorerWindow(WindowOfItem(&found->items[i]));
+            CloseWithinBound(found, nullptr, found->count);
         } else if (found->count > 1) {
             int32_t* closeAt = (int32_t*)MemAlloc(sizeof(int32_t) * (size_t)found->count);
             if (closeAt) {
-                int32_t n = DuplicateWindows(found->items, found->count, closeAt);
-                for (int32_t k = 0; k < n; k++) CloseExplorerWindow(WindowOfItem(&found->items[closeAt[k]]));
+                CloseWithinBound(found, closeAt, DuplicateWindows(found->items, found->count, closeAt));
                 MemFree(closeAt);
             }
         }

@@ -61,8 +61,8 @@ void OnExplorerRetry(HWND mainWnd);
 void CloseAllExplorers(void);
 // "SingleExp": closes every Explorer window whose folder a later one shows too.
 void CloseDuplicateExplorers(void);
-// Asks one Explorer window to close (ClosePolitely); windows of this thread
-// are never closed this way.
-void CloseExplorerWindow(HWND window);
+// Asks one Explorer window to close (ClosePolitely), waiting limitMs at most;
+// windows of this thread are never closed this way.
+void CloseExplorerWindow(HWND window, DWORD limitMs);
 // Shutdown: frees what the last enumeration found.
 void FreeExplorerList(void);

@@ -18,6 +18,10 @@ ExplorerRetryStep ExplorerRetryAnswer(uint32_t* retry, bool yes) {
     return ERS_RETRY;
 }
 
+uint32_t ExplorerCloseTimeLeft(uint32_t elapsed) {
+    return elapsed < EXPLORER_CLOSE_ALL_MS ? EXPLORER_CLOSE_ALL_MS - elapsed : 0;
+}
+
 int32_t DuplicateWindows(const ListItem* items, int32_t count, int32_t* closeAt) {
     if (!items || !closeAt) return 0;
     int32_t n = 0;

@@ -12,6 +12,7 @@ enum {
     EXPLORER_RETRY_LIMIT = 10,           // retries before the question
     EXPLORER_RETRY_MS = 200,             // wait before a retry
     EXPLORER_RETRY_AFTER_YES_MS = 500,   // wait before the retry the user asked for
+    EXPLORER_CLOSE_ALL_MS = 3000,        // the whole closing of "AllCloseExp" / "SingleExp"
 };
 
 // What follows a failed enumeration.
@@ -29,6 +30,11 @@ ExplorerRetryStep ExplorerRetryAfterFailure(uint32_t* retry);
 // The user's answer to the question: Yes starts a new row of retries with
 // the asked bit set (ERS_RETRY, after EXPLORER_RETRY_AFTER_YES_MS); No ends.
 ExplorerRetryStep ExplorerRetryAnswer(uint32_t* retry, bool yes);
+
+// Closing the windows holds vorn for EXPLORER_CLOSE_ALL_MS at most: the time
+// left of it after elapsed ms (0 once it is used up; the windows not reached
+// by then stay open).
+uint32_t ExplorerCloseTimeLeft(uint32_t elapsed);
 
 // The windows "SingleExp" closes: each item whose text (byte for byte) is
 // also the text of a later item, so every folder keeps its last window in

@@ -71,6 +71,10 @@ bool FirstSelectedListPath(HWND wnd, char* buf, size_t size) {
 
 HWND ListWindowForFocus(void) { return ActiveListWindow(); }
 
+bool ItemListOnShow(void) { return Lists.item.wnd && IsWindowVisible(Lists.item.wnd); }
+
+bool CascadeLevelsOpen(void) { return Cascades.count > 0; }
+
 void HideListWindows(void) { HideAllLists(); }
 
 int ListRowAtScreenPoint(HWND wnd, POINT screen) {

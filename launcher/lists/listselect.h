@@ -43,6 +43,11 @@ bool FirstSelectedListPath(HWND wnd, char* buf, size_t size);
 // levels are open, else the list on show; null when no list is shown.
 HWND ListWindowForFocus(void);
 
+// The item list is on show.
+bool ItemListOnShow(void);
+// At least one cascade level is open.
+bool CascadeLevelsOpen(void);
+
 // Hides every list window (the item list, the folder list, cascade levels).
 void HideListWindows(void);
 

@@ -35,6 +35,7 @@ struct ToolHandOffState {
     bool answered;        // the answer came
     HWND answerWindow;    // its wParam
     LPARAM answerVersion; // its lParam
+    DWORD startedPid;     // the process of the tool started (0: not known)
 };
 static ToolHandOffState ToolHandOff;
 
@@ -60,20 +61,39 @@ bool ConfirmListedItems(const char* selection) {
            IDYES;
 }
 
-void OnToolsMessage(WPARAM wParam, LPARAM lParam) {
-    if (ToolHandOff.waiting) {
-        ToolHandOff.answered = true;
-        ToolHandOff.answerWindow = (HWND)wParam;
-        ToolHandOff.answerVersion = lParam;
-        return;
-    }
-    // A tool that says so outside a hand-off is done: the launcher is given back.
-    if (Shell.mainWnd) KillTimer(Shell.mainWnd, ID_TIMER_TOOLS_WATCH);
+// The hand-off is over: the launcher is given back, and the folder on show
+// is read again (the tool renamed or deleted files in it).
+static void GiveLauncherBack(HWND mainWnd) {
+    if (mainWnd) KillTimer(mainWnd, ID_TIMER_TOOLS_WATCH);
     ToolHandOff.watching = false;
     ToolHandOff.toolWindow = nullptr;
     EnableAll(true);
-    // The tool renamed or deleted files of the folder on show.
+    if (EditBox.wnd) {
+        ForceForeground(EditBox.wnd);
+        FocusEditBox();
+    }
     RefreshFolderList();
+}
+
+void OnToolsMessage(WPARAM wParam, LPARAM lParam) {
+    // Every vorn hears a tool's first answer: only the one that started that
+    // tool takes it, and only the one that handed it the paths hears it is done.
+    HWND sender = (HWND)wParam;
+    DWORD senderPid = 0;
+    if (sender) GetWindowThreadProcessId(sender, &senderPid);
+    switch (ToolMessageFor(ToolHandOff.waiting, ToolHandOff.startedPid, senderPid,
+                           (uintptr_t)ToolHandOff.toolWindow, (uintptr_t)sender)) {
+        case TOOL_MSG_ANSWER:
+            ToolHandOff.answered = true;
+            ToolHandOff.answerWindow = sender;
+            ToolHandOff.answerVersion = lParam;
+            break;
+        case TOOL_MSG_DONE:
+            GiveLauncherBack(Shell.mainWnd);
+            break;
+        case TOOL_MSG_IGNORED:
+            break;
+    }
 }
 
 // "tools.exe" beside vorn.exe, started with its switch; the process handle
@@ -119,16 +139,6 @@ static bool WaitForAnswer(HANDLE process) {
     return ToolHandOff.answered;
 }
 
-// The answering window must be a window of the tool that was started, so the
-// paths go to no other program.
-static bool AnswerFromTool(HANDLE process) {
-    HWND wnd = ToolHandOff.answerWindow;
-    if (!wnd || !IsWindow(wnd)) return false;
-    if (!process) return true;
-    DWORD pid = 0;
-    GetWindowThreadProcessId(wnd, &pid);
-    return pid == GetProcessId(process);
-}
 
 static void SendToTool(int mode, const char* selection) {
     HWND tool = ToolHandOff.answerWindow;
@@ -138,8 +148,10 @@ static void SendToTool(int mode, const char* selection) {
     record.cbData = (DWORD)strlen(selection) + 1;
     record.lpData = (void*)selection;
     DWORD_PTR result = 0;
-    SendMessageTimeoutA(tool, WM_COPYDATA, 0, (LPARAM)&record, SMTO_ABORTIFHUNG, TOOL_SEND_MS,
-                        &result);
+    // The sender's window goes with the record: the tool says it is done to
+    // this vorn, whichever others run.
+    SendMessageTimeoutA(tool, WM_COPYDATA, (WPARAM)Shell.mainWnd, (LPARAM)&record,
+                        SMTO_ABORTIFHUNG, TOOL_SEND_MS, &result);
     if (ToolHandOff.answerVersion < TOOL_OLDEST_VERSION) {
         ToolMessage("tool.exeが古いバージョンです。");
         SendMessageTimeoutA(tool, WM_CLOSE, 0, 0, SMTO_ABORTIFHUNG, TOOL_SEND_MS, &result);
@@ -172,16 +184,20 @@ int HandToToolFrom(HWND wnd, int mode) {
             ToolMessage("tool.exeの起動に失敗しました。no=3");
         } else {
             EnableAll(false);
+            // Only the answer of this process counts (ToolMessageFor), so the
+            // paths go to no other program.
+            ToolHandOff.startedPid = process ? GetProcessId(process) : 0;
             DWORD idle = process ? WaitForInputIdle(process, TOOL_READY_MS) : WAIT_FAILED;
             if (idle != 0) {
                 ToolMessage("tool.exeの起動に失敗しました。no=2");
-            } else if (!WaitForAnswer(process) || !AnswerFromTool(process)) {
+            } else if (!WaitForAnswer(process) || !IsWindow(ToolHandOff.answerWindow)) {
                 ToolMessage("tool.exeの起動に失敗しました。no=1");
             } else {
                 SendToTool(mode, selection);
                 handed = ToolHandOff.toolWindow != nullptr;
             }
             if (process) CloseHandle(process);
+            ToolHandOff.startedPid = 0;
             StartWatch();
         }
     }
@@ -194,15 +210,7 @@ int HandToTool(int mode) { return HandToToolFrom(GetFocus(), mode); }
 
 void OnToolWatch(HWND mainWnd) {
     if (ToolHandOff.toolWindow && IsWindow(ToolHandOff.toolWindow)) return;
-    if (mainWnd) KillTimer(mainWnd, ID_TIMER_TOOLS_WATCH);
-    ToolHandOff.watching = false;
-    ToolHandOff.toolWindow = nullptr;
-    EnableAll(true);
-    if (EditBox.wnd) {
-        ForceForeground(EditBox.wnd);
-        FocusEditBox();
-    }
-    RefreshFolderList();
+    GiveLauncherBack(mainWnd);
 }
 
 void StopToolWatch(void) {

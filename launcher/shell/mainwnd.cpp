@@ -20,6 +20,7 @@
 #include "../dragdrop/dragdrop.h"
 #include "appstate.h"
 #include "instance.h"
+#include "requestqueue.h"
 #include "shell.h"
 #include "startup.h"
 
@@ -103,9 +104,7 @@ static void OnMainCommand(HWND wnd, WPARAM wParam, LPARAM lParam) {
             ShowEditBox();
             break;
         case IDM_RELOAD:
-            HideItemList();
-            HideFolderList();
-            ReloadAll();
+            RequestReload(false);
             break;
     }
 }
@@ -116,10 +115,12 @@ static void OnExplorerRetryTimer(HWND wnd) {
     OnExplorerRetry(wnd);
 }
 
-static void OnReloadRequest(void) {
+// A reload: both lists go, the box comes forward when asked, then the
+// program is built again from its files.
+static void RunReload(bool show) {
     HideItemList();
     HideFolderList();
-    ShowEditBox();
+    if (show) ShowEditBox();
     ReloadAll();
 }
 
@@ -162,15 +163,12 @@ static void ApplyHandOver(ULONG_PTR kind, const char* text) {
     }
 }
 
+ShellRequestActions RequestActions = {ApplyHandOver, RunReload, Shutdown};
+
 // What waits for a busy operation to end (one record, this module's).
-enum { DEFERRED_HANDOVERS_MAX = 16 };
 struct DeferredState {
-    int depth;  // operations under way
-    int count;  // hand-overs kept
-    ULONG_PTR kinds[DEFERRED_HANDOVERS_MAX];
-    char texts[DEFERRED_HANDOVERS_MAX][HANDOVER_TEXT_MAX];
-    bool reload;
-    bool close;
+    int depth;           // operations under way
+    RequestQueue queue;  // what came meanwhile, in order
 };
 static DeferredState Deferred;
 
@@ -178,27 +176,58 @@ void BeginPumpingOperation(void) { Deferred.depth++; }
 
 void EndPumpingOperation(void) {
     if (Deferred.depth > 0) Deferred.depth--;
-    if (Deferred.depth == 0 && (Deferred.count > 0 || Deferred.reload || Deferred.close) &&
-        Shell.mainWnd)
+    if (Deferred.depth == 0 && Deferred.queue.count > 0 && Shell.mainWnd)
         PostMessageA(Shell.mainWnd, WM_RUN_DEFERRED, 0, 0);
 }
 
 bool InPumpingOperation(void) { return Deferred.depth > 0; }
 
 void RunDeferredRequests(void) {
-    HWND wnd = Shell.mainWnd;
-    if (Deferred.depth > 0) return;  // a new operation began: its end posts again
-    int count = Deferred.count;
-    Deferred.count = 0;
-    for (int i = 0; i < count; i++) ApplyHandOver(Deferred.kinds[i], Deferred.texts[i]);
-    if (Deferred.reload) {
-        Deferred.reload = false;
-        OnReloadRequest();
+    Request request;
+    // A new operation that begins meanwhile keeps the rest: its end posts again.
+    while (Deferred.depth == 0 && NextRequest(&Deferred.queue, &request)) {
+        switch (request.kind) {
+            case RQ_HANDOVER:
+                RequestActions.handOver(request.handOver, request.text);
+                break;
+            case RQ_RELOAD:
+                RequestActions.reload(request.show);
+                break;
+            case RQ_CLOSE:
+                Deferred.queue.count = 0;
+                if (Shell.mainWnd) RequestActions.close(Shell.mainWnd);
+                return;
+        }
     }
-    if (Deferred.close) {
-        Deferred.close = false;
-        if (wnd) Shutdown(wnd);
+}
+
+void RequestReload(bool show) {
+    if (Deferred.depth > 0)
+        QueueRequest(&Deferred.queue, RQ_RELOAD, 0, nullptr, show);
+    else
+        RequestActions.reload(show);
+}
+
+void RequestClose(HWND wnd) {
+    if (Deferred.depth > 0)
+        QueueRequest(&Deferred.queue, RQ_CLOSE, 0, nullptr, false);
+    else if (wnd)
+        RequestActions.close(wnd);
+}
+
+bool SessionMayEnd(void) { return Deferred.depth == 0; }
+
+void EndSession(HWND wnd) {
+    if (Deferred.depth > 0) {
+        // The session ends while the shell works for vorn (it was asked and
+        // the user ended it all the same). COM and the windows the operation
+        // uses stay as they are; what would be lost is written now, and the
+        // program closes after the operation, if the session leaves it that.
+        SaveHistory();
+        QueueRequest(&Deferred.queue, RQ_CLOSE, 0, nullptr, false);
+        return;
     }
+    if (wnd) RequestActions.close(wnd);
 }
 
 LRESULT ReceiveHandOver(const COPYDATASTRUCT* record) {
@@ -208,15 +237,10 @@ LRESULT ReceiveHandOver(const COPYDATASTRUCT* record) {
     // really is a string that fits.
     const char* text = HandOverText(record->lpData, record->cbData);
     if (!text) return 0;
-    if (Deferred.depth > 0) {
-        // The record lives only during this call: its text is kept.
-        if (Deferred.count >= DEFERRED_HANDOVERS_MAX) return 0;
-        Deferred.kinds[Deferred.count] = record->dwData;
-        CopyString(Deferred.texts[Deferred.count], text, HANDOVER_TEXT_MAX);
-        Deferred.count++;
-        return 1;
-    }
-    ApplyHandOver(record->dwData, text);
+    // The record lives only during this call: a kept one is copied.
+    if (Deferred.depth > 0)
+        return QueueRequest(&Deferred.queue, RQ_HANDOVER, record->dwData, text, false) ? 1 : 0;
+    RequestActions.handOver(record->dwData, text);
     return 1;
 }
 
@@ -227,7 +251,7 @@ void FatalError(int no) {
     if (Shell.mainWnd) PostMessageA(Shell.mainWnd, WM_CLOSE, 0, 0);
 }
 
-static LRESULT CALLBACK MainWndProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+LRESULT CALLBACK MainWindowProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam) {
     switch (msg) {
         case WM_CREATE:
             // A failed step closes the window through the normal shutdown, once
@@ -238,22 +262,18 @@ static LRESULT CALLBACK MainWndProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lP
             PostQuitMessage(0);
             break;
         case WM_CLOSE:
-            if (Deferred.depth > 0) {
-                Deferred.close = true;
-                return 0;
-            }
             // Shutdown destroys this window itself.
-            Shutdown(wnd);
+            RequestClose(wnd);
             return 0;
         case WM_RUN_DEFERRED:
             RunDeferredRequests();
             return 0;
         case WM_ENDSESSION:
             // A session that goes on (wParam 0) keeps the program running.
-            if (wParam) Shutdown(wnd);
+            if (wParam) EndSession(wnd);
             return 0;
         case WM_QUERYENDSESSION:
-            return 1;
+            return SessionMayEnd() ? 1 : 0;
         case WM_COPYDATA:
             return ReceiveHandOver((const COPYDATASTRUCT*)lParam);
         case WM_COMMAND:
@@ -277,10 +297,7 @@ static LRESULT CALLBACK MainWndProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lP
             break;
         default:
             if (Shell.reloadMsg && msg == Shell.reloadMsg) {
-                if (Deferred.depth > 0)
-                    Deferred.reload = true;
-                else
-                    OnReloadRequest();
+                RequestReload(true);
                 return 1;
             }
             if (Shell.toolsMsg && msg == Shell.toolsMsg) {
@@ -296,7 +313,7 @@ bool RegisterMainClass(void) {
     WNDCLASSEXA wc;
     ZeroMemory(&wc, sizeof wc);
     wc.cbSize = sizeof wc;
-    wc.lpfnWndProc = MainWndProc;
+    wc.lpfnWndProc = MainWindowProc;
     wc.hInstance = Shell.instance;
     wc.hbrBackground = (HBRUSH)(COLOR_WINDOW + 1);
     wc.lpszClassName = Shell.className;

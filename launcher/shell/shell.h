@@ -81,12 +81,35 @@ int ReloadAll(void);
 void FatalError(int no);
 
 // Around an operation that can pump messages while it works on lists or the
-// edit box (starting programs: a shell error box, DDE). Meanwhile a hand-over
-// from a second start, a reload request and a close request are kept and run
-// once the outermost operation has ended, so nothing pulls the lists or the
-// box away underneath it. Calls nest.
+// edit box: starting programs (a shell error box, DDE), the shell's file
+// operation, a drag out of vorn, a drop, the shell's context menu and its
+// commands. Meanwhile a hand-over from a second start, a reload request and a
+// close request are kept and run once the outermost operation has ended, in
+// the order they came, so nothing pulls the lists, the box or COM away
+// underneath it. Calls nest.
 void BeginPumpingOperation(void);
 void EndPumpingOperation(void);
 bool InPumpingOperation(void);
 // The main window's handling of WM_RUN_DEFERRED: what was kept, in order.
 void RunDeferredRequests(void);
+// A reload (the tray menu, the settings program, the built-in command; show:
+// the edit box comes forward first) and the end of the program (WM_CLOSE):
+// run at once, or kept while an operation is under way.
+void RequestReload(bool show);
+void RequestClose(HWND mainWnd);
+// The end of the session: refused while an operation is under way (the shell
+// may be copying files for vorn); ended all the same, the program keeps COM
+// and its windows for the operation, saves its History and closes after it.
+bool SessionMayEnd(void);
+void EndSession(HWND mainWnd);
+
+// What the requests run, at once or after the operation; a test puts
+// recorders in their place.
+struct ShellRequestActions {
+    void (*handOver)(ULONG_PTR kind, const char* text);  // a record from a second start
+    void (*reload)(bool show);                            // hide the lists, ReloadAll
+    void (*close)(HWND mainWnd);                          // Shutdown
+};
+extern ShellRequestActions RequestActions;
+// The main window's procedure.
+LRESULT CALLBACK MainWindowProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam);

@@ -68,10 +68,18 @@ char* ListFiles(HWND list, int mode, int* count) {
 // Each file gets its own target in the folder: a move of several files into
 // one folder named once is refused by some shells (Wine cancels it), while
 // one target per file is done by all in one operation with the same dialogs.
+// A file copied into the folder that holds it is the one case where a named
+// target differs from a named folder: told the folder, the shell of Windows
+// makes the copy beside its original under a new name (" - コピー" after the
+// stem, numbered from (2) when that is taken) without asking anything, but
+// told the original's own path as the target it refuses with an error, and
+// Wine even offers to overwrite the file with itself. So vorn names such a
+// copy itself, the way Windows does (BuildTransferLists), and a move of a
+// file into its own folder is left out: there is nothing to do.
 bool RunFileOperation(UINT function, const char* list, const char* folder) {
     char* from = nullptr;
     char* to = nullptr;
-    if (!BuildTransferLists(list, folder, &from, &to)) return false;
+    if (!BuildTransferLists(list, folder, function == FO_COPY, &from, &to)) return false;
     SHFILEOPSTRUCTA op;
     ZeroMemory(&op, sizeof op);
     op.hwnd = Shell.mainWnd;
@@ -79,13 +87,19 @@ bool RunFileOperation(UINT function, const char* list, const char* folder) {
     op.pFrom = from;
     op.pTo = to;
     op.fFlags = FOF_MULTIDESTFILES;
-    bool ok = SHFileOperationA(&op) == 0 && !op.fAnyOperationsAborted;
+    // The operation runs its own message loop for its dialogs: what asks the
+    // program to close, reload or take a hand-over meanwhile waits for it.
+    BeginPumpingOperation();
+    bool ok = FileOperationCall(&op) == 0 && !op.fAnyOperationsAborted;
+    EndPumpingOperation();
     MemFree(from);
     MemFree(to);
     return ok;
 }
 
 }  // namespace
+
+int(WINAPI* FileOperationCall)(SHFILEOPSTRUCTA*) = SHFileOperationA;
 
 // --- putting files on the clipboard ------------------------------------------------
 
@@ -149,6 +163,13 @@ bool ClipboardHasFiles(void) { return IsClipboardFormatAvailable(CF_HDROP) != 0;
 
 char* CollectDroppedFiles(HDROP drop) {
     if (!drop) return nullptr;
+    // The block comes from another program (a drop, the clipboard): it is
+    // checked before the shell reads it, which trusts its list offset and
+    // reads on until two NULs.
+    const unsigned char* bytes = (const unsigned char*)GlobalLock((HGLOBAL)drop);
+    bool sound = bytes && DropBlockIsSound(bytes, GlobalSize((HGLOBAL)drop));
+    if (bytes) GlobalUnlock((HGLOBAL)drop);
+    if (!sound) return nullptr;
     UINT count = DragQueryFileA(drop, 0xFFFFFFFF, nullptr, 0);
     if (count == 0) return nullptr;
     size_t total = 0;
@@ -197,13 +218,7 @@ bool PasteFiles(const char* destination) {
     }
     char* list = nullptr;
     HANDLE dropData = effect ? GetClipboardData(CF_HDROP) : nullptr;
-    if (dropData) {
-        // Another program's block is checked before the shell reads it.
-        const unsigned char* bytes = (const unsigned char*)GlobalLock(dropData);
-        bool sound = bytes && DropBlockIsSound(bytes, GlobalSize(dropData));
-        if (bytes) GlobalUnlock(dropData);
-        if (sound) list = CollectDroppedFiles((HDROP)dropData);
-    }
+    if (dropData) list = CollectDroppedFiles((HDROP)dropData);
     // The clipboard is free again before the shell's dialogs may show.
     CloseClipboard();
     if (!list) return false;

@@ -40,7 +40,8 @@ bool PasteIntoEditPath(void);
 // whichever has the focus.
 void PasteFilesAtFocus(void);
 // The file list (MemAlloc; caller frees) of a CF_HDROP handle; paths that do
-// not fit a path buffer are left out. Null when no path remains.
+// not fit a path buffer are left out. Null when no path remains, and for a
+// block whose list offset or closing NULs lie outside it (DropBlockIsSound).
 char* CollectDroppedFiles(HDROP drop);
 // The copy or move step of a drop: action TRANSFER_COPY or TRANSFER_MOVE
 // into the folder target; a target ending in ".exe" is started on the files
@@ -49,6 +50,9 @@ bool TransferToFolder(const char* list, int action, const char* target);
 // Starts program with the files of list as its arguments, in the program's
 // folder. True when the shell started it.
 bool OpenFilesWithProgram(const char* program, const char* list);
+// The shell's file operation behind paste and drops (SHFileOperationA; a test
+// puts a stand-in in its place).
+extern int(WINAPI* FileOperationCall)(SHFILEOPSTRUCTA*);
 
 // --- shortcuts (shortcut.cpp) -----------------------------------------------------
 
@@ -65,8 +69,10 @@ int MakeShortcutsInFolder(const char* list, const char* folder);
 // link loads and its target fits; otherwise out keeps what the caller put
 // there. True when written.
 bool ResolveShortcut(const char* link, char* out, size_t size);
-// Asks a window of another program to close, and waits for it briefly.
-void ClosePolitely(HWND window);
+// Asks a window of another program to close, and waits for it briefly, never
+// longer than limitMs in all. A window that hangs, or does not answer within
+// a second, is left alone.
+void ClosePolitely(HWND window, DWORD limitMs);
 // Waits up to 200 ms for window to be destroyed.
 void WaitWindowGone(HWND window);
 

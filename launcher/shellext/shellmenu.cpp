@@ -4,7 +4,11 @@
 #include <windows.h>
 #include <objbase.h>
 #include <shellapi.h>
+// The shell headers declare a COM class named like the application shell's
+// record: it goes by another name here.
+#define Shell ShellDispatchClass
 #include <shlobj.h>
+#undef Shell
 #include <stddef.h>
 #include <string.h>
 
@@ -12,6 +16,7 @@
 #include "../../common/strutil.h"
 #include "../editbox/editbox.h"
 #include "../lists/listselect.h"
+#include "../shell/shell.h"
 #include "shellext.h"
 
 // The clipboard's CF_HDROP block (clipfiles.cpp) starts with the shell's
@@ -178,6 +183,9 @@ bool TrackShellMenu(HWND owner, IShellFolder* folder, LPCITEMIDLIST* items, UINT
     }
     bool ran = false;
     HMENU popup = CreatePopupMenu();
+    // The menu's loop and the shell's commands (a copy, a property sheet, a
+    // program started) pump messages: requests to close or reload wait.
+    BeginPumpingOperation();
     if (popup) {
         ShellMenu.menu2 = menu2;
         ShellMenu.menu3 = menu3;
@@ -202,6 +210,7 @@ bool TrackShellMenu(HWND owner, IShellFolder* folder, LPCITEMIDLIST* items, UINT
         DestroyMenu(popup);
     }
     inUse->Release();
+    EndPumpingOperation();
     return ran;
 }
 
@@ -283,7 +292,10 @@ bool ShowProperties(HWND owner, const char* path) {
     info.lpVerb = "properties";
     info.lpFile = path;
     info.nShow = SW_SHOWNORMAL;
-    return PropertiesCall(&info) != FALSE;
+    BeginPumpingOperation();
+    bool ok = PropertiesCall(&info) != FALSE;
+    EndPumpingOperation();
+    return ok;
 }
 
 bool ShowPropertiesOf(HWND wnd) {

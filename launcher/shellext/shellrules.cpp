@@ -267,7 +267,71 @@ bool DropBlockIsSound(const unsigned char* block, size_t size) {
     return false;
 }
 
-bool BuildTransferLists(const char* list, const char* folder, char** from, char** to) {
+// --- copies into their own folder --------------------------------------------------
+
+// Where the extension of the name at name begins (its end when it has none).
+static const char* ExtensionOf(const char* name, bool folder) {
+    const char* end = name + strlen(name);
+    if (folder) return end;
+    const char* dot = nullptr;
+    for (const char* p = name; *p; p += CharLengthSjis(p)) {
+        if (*p == '.' && p != name)
+            dot = p;
+        else if (*p == ' ')
+            dot = nullptr;
+    }
+    return dot ? dot : end;
+}
+
+bool CopyNameCandidate(const char* path, bool folder, unsigned n, char* dst, size_t size) {
+    if (!dst || !size) return false;
+    dst[0] = '\0';
+    if (!path || !n) return false;
+    const char* name = FileNamePart(path, nullptr, 0);
+    if (!name) name = path;
+    if (!*name) return false;
+    const char* ext = ExtensionOf(name, folder);
+    char number[16] = "";
+    if (n > 1) snprintf(number, sizeof number, " (%u)", n);
+    int len = snprintf(dst, size, "%.*s - コピー%s%s", (int)(ext - path), path, number, ext);
+    if (len < 0 || (size_t)len >= size) {
+        dst[0] = '\0';
+        return false;
+    }
+    return true;
+}
+
+bool SameFolderCopyTarget(const char* path, char* dst, size_t size) {
+    if (!dst || !size) return false;
+    dst[0] = '\0';
+    bool folder = path && DirectoryExists(path);
+    // The names only grow with n: once one does not fit, none after it will.
+    for (unsigned n = 1; n < 100000; n++) {
+        if (!CopyNameCandidate(path, folder, n, dst, size)) return false;
+        if (!FileExists(dst)) return true;
+    }
+    dst[0] = '\0';
+    return false;
+}
+
+// Two paths name the same place: equal but for the case of ASCII letters and
+// which separator they use.
+static bool SamePlace(const char* a, const char* b) {
+    while (*a && *b) {
+        size_t n = CharLengthSjis(a);
+        if (n != CharLengthSjis(b)) return false;
+        if (n == 2) {
+            if (a[0] != b[0] || a[1] != b[1]) return false;
+        } else if (!(IsSeparator(*a) && IsSeparator(*b)) && LowerAscii(*a) != LowerAscii(*b)) {
+            return false;
+        }
+        a += n;
+        b += n;
+    }
+    return *a == *b;
+}
+
+bool BuildTransferLists(const char* list, const char* folder, bool copy, char** from, char** to) {
     if (!from || !to) return false;
     *from = *to = nullptr;
     if (!list || !*list || !folder || !*folder) return false;
@@ -282,6 +346,11 @@ bool BuildTransferLists(const char* list, const char* folder, char** from, char*
             char leaf[SHELL_PATH_SIZE * 2], target[SHELL_PATH_SIZE];
             FileNamePart(p, leaf, sizeof leaf);
             if (!leaf[0] || !JoinFolderName(folder, leaf, target, sizeof target)) continue;
+            if (SamePlace(p, target)) {
+                // Already in the folder: a move has nothing to do, a copy
+                // takes the name the shell gives a copy beside its original.
+                if (!copy || !SameFolderCopyTarget(p, target, sizeof target)) continue;
+            }
             if (FileListAppend(src, fromSize, &usedFrom, p)) FileListAppend(dst, toSize, &usedTo, target);
         }
     }

@@ -99,10 +99,26 @@ void ParentOfItem(const char* item, char* dst, size_t size);
 // before the block does.
 bool DropBlockIsSound(const unsigned char* block, size_t size);
 
-// The source and destination lists of a copy or move of the files of list
-// into folder, one destination per source (folder + "\" + its last
-// component), for the shell's file operation with one target per file. A file
-// whose destination would not fit a path buffer is left out of both. Heap
-// blocks (MemAlloc; the caller frees both); false, both null, when no file
-// remains or memory runs out.
-bool BuildTransferLists(const char* list, const char* folder, char** from, char** to);
+// A copy into the folder that already holds the item gets a new name; these
+// are the names the shell's own file operation gives such a copy when it is
+// told the folder as its destination. Candidate n (1, 2, ...) for the item
+// path (a file or, with folder true, a folder): its name's stem, " - コピー",
+// " (n)" from n = 2 on, then the extension, all in the same folder: for
+// "C:\a\x.txt" "C:\a\x - コピー.txt", then "C:\a\x - コピー (2).txt". The
+// extension is the last dot and what follows it, unless a blank follows the
+// dot or it is the name's first character; a folder has none. False (dst
+// empty) when the name does not fit size.
+bool CopyNameCandidate(const char* path, bool folder, unsigned n, char* dst, size_t size);
+// The first candidate for path that names no existing file or folder; false
+// (dst empty) when none shorter than size is free.
+bool SameFolderCopyTarget(const char* path, char* dst, size_t size);
+
+// The source and destination lists of a copy (copy true) or move of the files
+// of list into folder, one destination per source, for the shell's file
+// operation with one target per file. A file's destination is folder + "\" +
+// its last component; a file that already lies in folder is copied under
+// SameFolderCopyTarget's name and left out of a move (it is there already).
+// A file whose destination would not fit a path buffer is left out of both.
+// Heap blocks (MemAlloc; the caller frees both); false, both null, when no
+// file remains or memory runs out.
+bool BuildTransferLists(const char* list, const char* folder, bool copy, char** from, char** to);

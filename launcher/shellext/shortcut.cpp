@@ -120,16 +120,37 @@ bool ResolveShortcut(const char* link, char* out, size_t size) {
     return ok;
 }
 
-void WaitWindowGone(HWND window) {
+enum {
+    CLOSE_ANSWER_MS = 1000,  // a window must answer a null message within this
+    CLOSE_SEND_MS = 500,     // the close command
+    CLOSE_GONE_MS = 200,     // the wait for the window to go
+};
+
+static DWORD AtMost(DWORD ms, DWORD limit) { return ms < limit ? ms : limit; }
+
+static void WaitWindowGoneWithin(HWND window, DWORD limitMs) {
     if (!window || !IsWindow(window)) return;
     DWORD start = timeGetTime();
-    while (IsWindow(window) && timeGetTime() - start < 200) Sleep(1);
+    while (IsWindow(window) && timeGetTime() - start < limitMs) Sleep(1);
 }
 
-void ClosePolitely(HWND window) {
-    if (!window || !IsWindow(window)) return;
+void WaitWindowGone(HWND window) { WaitWindowGoneWithin(window, CLOSE_GONE_MS); }
+
+void ClosePolitely(HWND window, DWORD limitMs) {
+    if (!window || !IsWindow(window) || !limitMs) return;
+    // A window the system already knows to hang is skipped at once; the
+    // others must answer in time. vorn still answers what is sent to it
+    // meanwhile (no SMTO_BLOCK): another program may be waiting on it.
+    if (IsHungAppWindow(window)) return;
+    DWORD start = timeGetTime();
     DWORD_PTR answer = 0;
-    if (!SendMessageTimeoutA(window, WM_NULL, 0, 0, SMTO_BLOCK, 5000, &answer)) return;
-    SendMessageTimeoutA(window, WM_SYSCOMMAND, SC_CLOSE, 0, SMTO_ABORTIFHUNG, 500, &answer);
-    WaitWindowGone(window);
+    if (!SendMessageTimeoutA(window, WM_NULL, 0, 0, SMTO_ABORTIFHUNG,
+                             AtMost(CLOSE_ANSWER_MS, limitMs), &answer))
+        return;
+    DWORD used = timeGetTime() - start;
+    if (used >= limitMs) return;
+    SendMessageTimeoutA(window, WM_SYSCOMMAND, SC_CLOSE, 0, SMTO_ABORTIFHUNG,
+                        AtMost(CLOSE_SEND_MS, limitMs - used), &answer);
+    used = timeGetTime() - start;
+    if (used < limitMs) WaitWindowGoneWithin(window, AtMost(CLOSE_GONE_MS, limitMs - used));
 }

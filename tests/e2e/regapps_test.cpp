@@ -129,11 +129,11 @@ struct RegAppsE2E : public RunTest {
         return CopyFileA(BesideTests(program).c_str(), Path("tools.exe").c_str(), FALSE) != FALSE;
     }
 
-    // Starts vorn, shows the folder in the folder list and moves into it,
-    // where the one file is selected and has the focus.
-    ::testing::AssertionResult SelectFileInList(VornProcess* vorn) {
+    // Starts vorn (with args), shows the folder in the folder list and moves
+    // into it, where the one file is selected and has the focus.
+    ::testing::AssertionResult SelectFileInList(VornProcess* vorn, const char* args = "") {
         ::testing::AssertionResult step = WriteIniWith({"common.tray=0", "path.typoctr=0", "edit.w=900"});
-        if (step) step = StartAndWaitFocus(vorn, "");
+        if (step) step = StartAndWaitFocus(vorn, args);
         if (!step) return step;
         // The folder is handed over whole; only its separator is typed, and
         // that lists it.
@@ -243,6 +243,18 @@ TEST_F(RegAppsE2E, CtrlDDeletesTheSelectedFileToTheRecycleBin) {
     DeleteFileA(trashed.c_str());
     std::string info = trash.substr(0, trash.size() - 5) + "info\\" + name + ".trashinfo";
     DeleteFileA(info.c_str());
+}
+
+TEST_F(RegAppsE2E, TheCompanionAnswersTheVornThatStartedItWhateverItsClass) {
+    ASSERT_TRUE(PlaceTool("tools.exe"));  // /a /q: a main window of the class "vorn_fisson"
+    VornProcess vorn;
+    ASSERT_TRUE(SelectFileInList(&vorn, "/a /q"));
+    HWND dlg = nullptr;
+    ASSERT_TRUE(PressKeyUntil('R', KEY_CTRL, [&] { return (dlg = DialogTitled("名前の変更")) != nullptr; },
+                              TOOL_WAIT_MS))
+        << "no rename dialog; vorn says \"" << MessageBoxText(FindMessageBoxOf(vorn.Pid())) << "\"";
+    ASSERT_TRUE(PressKey(VK_ESCAPE));
+    EXPECT_TRUE(WaitFor([&] { return !IsWindow(dlg) && BoxEnabled(&vorn); })) << "the launcher is given back";
 }
 
 TEST_F(RegAppsE2E, WithoutTheCompanionTheStartFailureIsShown) {

@@ -103,4 +103,10 @@ TEST(ExplorerDuplicates, EachFolderKeepsItsLastWindow) {
     EXPECT_EQ(DuplicateWindows(nullptr, 3, nullptr), 0);
 }
 
+TEST(ExplorerClosing, OneBoundForAllTheWindows) {
+    const uint32_t cases[][2] = {{0, EXPLORER_CLOSE_ALL_MS}, {EXPLORER_CLOSE_ALL_MS - 1, 1},
+                                 {EXPLORER_CLOSE_ALL_MS, 0}, {0xFFFFFFFFu, 0}};
+    for (const auto& c : cases) EXPECT_EQ(ExplorerCloseTimeLeft(c[0]), c[1]) << c[0];
+}
+
 }  // namespace

@@ -307,7 +307,7 @@ TEST(ShellTransferLists, EachFileGetsItsOwnTargetInTheFolder) {
     std::string list = List({"C:\\a\\x.txt", "C:\\b\\\x95\x5C", "C:\\c\\" + std::string(256, 'q')});
     char* from = nullptr;
     char* to = nullptr;
-    ASSERT_TRUE(BuildTransferLists(list.c_str(), "D:\\t", &from, &to));
+    ASSERT_TRUE(BuildTransferLists(list.c_str(), "D:\\t", true, &from, &to));
     // The third would be D:\t\ and 250 more bytes: over a path buffer, so it
     // is left out of both lists.
     EXPECT_EQ(std::string(from, FileListBytes(from)), List({"C:\\a\\x.txt", "C:\\b\\\x95\x5C"}));
@@ -315,11 +315,51 @@ TEST(ShellTransferLists, EachFileGetsItsOwnTargetInTheFolder) {
     MemFree(from);
     MemFree(to);
     // A folder with its separator gets no second one.
-    ASSERT_TRUE(BuildTransferLists(List({"C:\\a\\x.txt"}).c_str(), "D:\\", &from, &to));
+    ASSERT_TRUE(BuildTransferLists(List({"C:\\a\\x.txt"}).c_str(), "D:\\", false, &from, &to));
     EXPECT_EQ(std::string(to, FileListBytes(to)), List({"D:\\x.txt"}));
     MemFree(from);
     MemFree(to);
-    EXPECT_FALSE(BuildTransferLists(List({}).c_str(), "D:\\t", &from, &to));
+    EXPECT_FALSE(BuildTransferLists(List({}).c_str(), "D:\\t", true, &from, &to));
     EXPECT_EQ(from, nullptr);
     EXPECT_EQ(to, nullptr);
+}
+
+TEST(ShellCopyNames, TheStemTakesCopyAndThenANumberBeforeTheExtension) {
+    const struct {
+        const char* path;
+        bool folder;
+        unsigned n;
+        const char* name;
+    } cases[] = {
+        {"C:\\a\\x.txt", false, 1, "C:\\a\\x - コピー.txt"},
+        {"C:\\a\\x.tar.gz", false, 3, "C:\\a\\x.tar - コピー (3).gz"},
+        {"C:\\a\\my.dir", true, 2, "C:\\a\\my.dir - コピー (2)"},
+        {"C:\\a\\.profile", false, 1, "C:\\a\\.profile - コピー"},
+        {"C:\\a.b\\v1.0 final", false, 1, "C:\\a.b\\v1.0 final - コピー"},
+        {"C:\\\x95\x5C.txt", false, 1, "C:\\\x95\x5C - コピー.txt"},
+    };
+    for (const auto& c : cases) {
+        char buf[SHELL_PATH_SIZE];
+        ASSERT_TRUE(CopyNameCandidate(c.path, c.folder, c.n, buf, sizeof buf)) << c.path;
+        EXPECT_STREQ(buf, c.name) << c.path << " " << c.n;
+    }
+    char small[16];
+    EXPECT_FALSE(CopyNameCandidate("C:\\a\\x.txt", false, 1, small, sizeof small));
+}
+
+TEST_F(ShellLinkFolder, ACopyIntoItsOwnFolderTakesTheFirstFreeNameAMoveNothing) {
+    std::string in = dir;
+    Touch("x.txt");
+    Touch("x - コピー.txt");
+    ASSERT_EQ(mkdir((in + "/x - コピー (2).txt").c_str(), 0777), 0);
+    std::string list = List({in + "/x.txt", "/elsewhere/y.txt"});
+    char *from = nullptr, *to = nullptr;
+    ASSERT_TRUE(BuildTransferLists(list.c_str(), in.c_str(), true, &from, &to));
+    EXPECT_EQ(std::string(to, FileListBytes(to)), List({in + "/x - コピー (3).txt", in + "\\y.txt"}));
+    MemFree(from);
+    MemFree(to);
+    ASSERT_TRUE(BuildTransferLists(list.c_str(), (in + "/").c_str(), false, &from, &to));
+    EXPECT_EQ(std::string(from, FileListBytes(from)), List({"/elsewhere/y.txt"}));
+    MemFree(from);
+    MemFree(to);
 }

@@ -76,6 +76,24 @@ TEST(SelectionText, TooSmallABufferGivesNothing) {
     EXPECT_STREQ(out.data(), "");
 }
 
+TEST(ToolMessage, OnlyTheVornThatStartedOrHandedOverTakesIt) {
+    const struct {
+        bool waiting;
+        uint32_t startedPid, senderPid;
+        uintptr_t handedTo, sender;
+        ToolMessageMeaning meaning;
+    } cases[] = {
+        {true, 40, 40, 0, 0x100, TOOL_MSG_ANSWER},       // the tool this vorn started
+        {true, 40, 41, 0, 0x100, TOOL_MSG_IGNORED},      // another vorn's tool
+        {true, 0, 41, 0, 0x100, TOOL_MSG_ANSWER},        // the started process is not known
+        {false, 0, 40, 0x100, 0x100, TOOL_MSG_DONE},     // the tool the paths went to
+        {false, 0, 41, 0x100, 0x200, TOOL_MSG_IGNORED},  // a stray answer
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(ToolMessageFor(c.waiting, c.startedPid, c.senderPid, c.handedTo, c.sender), c.meaning)
+            << c.waiting << " " << c.senderPid << " " << c.sender;
+}
+
 TEST(ToolRecord, ReadsQuotedPathsSeparatedByBlanks) {
     struct Case {
         std::string data;  // without its NUL

@@ -16,6 +16,9 @@
 #include <vector>
 
 #include "launcher/dragdrop/dragdrop.h"
+#include "launcher/dragdrop/dragdrop_internal.h"
+#include "launcher/editbox/editbox.h"
+#include "launcher/shell/shell.h"
 #include "test_files.h"
 
 namespace {
@@ -229,16 +232,14 @@ TEST_F(DragFixture, WrongRequestsAreRefused) {
     void* other = (void*)1;
     EXPECT_EQ(data->QueryInterface(IID_IDropTarget, &other), E_NOINTERFACE);
     EXPECT_EQ(other, nullptr);
-    // SetData: a medium the object does not own is refused, and five
-    // entries are all it keeps (three are offered already).
+    // SetData: a medium the object would not own, or one without data
+    // (nothing GetData could serve), is refused.
     STGMEDIUM empty = {};
     empty.tymed = TYMED_HGLOBAL;
     FORMATETC extra = Format(CF_DIB);
     EXPECT_EQ(data->SetData(&extra, &empty, FALSE), E_FAIL);
     EXPECT_EQ(data->SetData(nullptr, &empty, TRUE), E_INVALIDARG);
-    EXPECT_EQ(data->SetData(&extra, &empty, TRUE), S_OK);
-    EXPECT_EQ(data->SetData(&extra, &empty, TRUE), S_OK);
-    EXPECT_EQ(data->SetData(&extra, &empty, TRUE), E_OUTOFMEMORY);
+    EXPECT_EQ(data->SetData(&extra, &empty, TRUE), DV_E_TYMED);
     data->Release();
 }
 
@@ -273,7 +274,12 @@ TEST_F(DragFixture, EnumeratorNextSkipResetClone) {
     EXPECT_EQ(got[2].cfFormat, ShellIdListFormat());
     EXPECT_EQ(e->Next(1, got, &fetched), S_FALSE);  // at the end
     EXPECT_EQ(e->Reset(), S_OK);
-    EXPECT_EQ(e->Skip(3), S_FALSE);  // would reach the end: the index stays
+    EXPECT_EQ(e->Skip(3), S_OK);  // exactly to the end: all three skipped
+    EXPECT_EQ(e->Next(1, got, nullptr), S_FALSE);
+    EXPECT_EQ(e->Reset(), S_OK);
+    EXPECT_EQ(e->Skip(4), S_FALSE);  // past the end: it stops there
+    EXPECT_EQ(e->Next(1, got, nullptr), S_FALSE);
+    EXPECT_EQ(e->Reset(), S_OK);
     EXPECT_EQ(e->Skip(1), S_OK);
     IEnumFORMATETC* copy = nullptr;
     ASSERT_EQ(e->Clone(&copy), S_OK);
@@ -285,6 +291,35 @@ TEST_F(DragFixture, EnumeratorNextSkipResetClone) {
     copy->Release();
     e->Release();
     data->Release();
+}
+
+TEST_F(DragFixture, DataADropTargetSetsIsServedBackAndReleased) {
+    IDataObject* data = CreateFileDragObject(List({x}).c_str(), true);
+    ASSERT_NE(data, nullptr);
+    // The shell tells the source what it did in a block of its own.
+    UINT performed = RegisterClipboardFormatA("Performed DropEffect");
+    STGMEDIUM block = {};
+    block.tymed = TYMED_HGLOBAL;
+    block.hGlobal = GlobalAlloc(GMEM_MOVEABLE | GMEM_ZEROINIT, 4);
+    *(char*)GlobalLock(block.hGlobal) = DROPEFFECT_MOVE;
+    GlobalUnlock(block.hGlobal);
+    FORMATETC fe = Format(performed);
+    ASSERT_EQ(data->SetData(&fe, &block, TRUE), S_OK);
+    EXPECT_EQ(DataBytes(data, performed), std::string("\x02\0\0\0", 4));
+    // A stream taken is held until another replaces it, or the object goes.
+    IStream* streams[2] = {};
+    FORMATETC fs = Format(RegisterClipboardFormatA("vorn test stream"), TYMED_ISTREAM);
+    for (IStream*& stream : streams) {
+        ASSERT_EQ(CreateStreamOnHGlobal(nullptr, TRUE, &stream), S_OK);
+        stream->AddRef();  // one reference of the test's, to count with
+        STGMEDIUM medium = {};
+        medium.tymed = TYMED_ISTREAM;
+        medium.pstm = stream;
+        ASSERT_EQ(data->SetData(&fs, &medium, TRUE), S_OK);
+    }
+    EXPECT_EQ(streams[0]->Release(), 0u);
+    data->Release();
+    EXPECT_EQ(streams[1]->Release(), 0u);
 }
 
 TEST(DragSource, EscOrBothButtonsCancelReleaseDrops) {
@@ -313,4 +348,38 @@ TEST(DragSource, EscOrBothButtonsCancelReleaseDrops) {
     EXPECT_EQ(source->QueryInterface(IID_IUnknown, (void**)&unknown), S_OK);
     EXPECT_EQ(unknown->Release(), 1u);
     EXPECT_EQ(source->Release(), 0u);
+}
+
+TEST_F(DragFixture, ADragLeavingForAnotherProgramLeavesNoWindowOfVornActive) {
+    HWND wnd = CreateWindowExA(0, "STATIC", "", WS_POPUP | WS_VISIBLE, 10, 10, 50, 20, nullptr,
+                               nullptr, nullptr, nullptr);
+    SetActiveWindow(wnd);
+    ASSERT_EQ(GetActiveWindow(), wnd);
+    IDropTarget* target = NewDropTarget();
+    IDataObject* data = CreateFileDragObject(List({x}).c_str(), true);
+    POINTL away = {-5000, -5000};  // over no window of vorn, no list on show
+    DWORD effect = DROPEFFECT_COPY;
+    ASSERT_EQ(target->DragEnter(data, MK_LBUTTON, away, &effect), S_OK);
+    target->DragLeave();
+    EXPECT_EQ(GetActiveWindow(), nullptr);
+    data->Release();
+    target->Release();
+    DestroyWindow(wnd);
+}
+
+HRESULT WINAPI DragLoopStandIn(IDataObject*, IDropSource*, DWORD, DWORD*) {
+    return InPumpingOperation() ? DRAGDROP_S_DROP : DRAGDROP_S_CANCEL;
+}
+
+TEST_F(DragFixture, RequestsWaitWhileTheDragLoopRuns) {
+    EditBoxState saved = EditBox;
+    EditBox.wnd = CreateWindowExA(0, "EDIT", x.c_str(), WS_POPUP, 0, 0, 300, 20, nullptr, nullptr,
+                                  nullptr, nullptr);
+    DragLoopCall = DragLoopStandIn;
+    ArmDrag(EditBox.wnd, 0);
+    EXPECT_EQ(StartDrag(EditBox.wnd), DRAGDROP_S_DROP) << "kept while the drag runs";
+    DragLoopCall = DoDragDrop;
+    EXPECT_FALSE(InPumpingOperation());
+    DestroyWindow(EditBox.wnd);
+    EditBox = saved;
 }

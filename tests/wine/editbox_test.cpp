@@ -8,6 +8,7 @@
 #include <string.h>
 
 #include <string>
+#include <vector>
 
 #include "common/keymap.h"
 #include "common/settings.h"
@@ -999,6 +1000,59 @@ TEST_F(HandOver, ARecordThatArrivesWhileProgramsStartWaitsUntilTheyHaveStarted) 
     SetEditText("after");
     RunDeferredRequests();
     EXPECT_EQ("after", TextOf(wnd));
+}
+
+// The launcher's main-window procedure on the stand-in main window, with
+// recorders in place of what its requests run.
+std::vector<std::string> g_ran;
+struct RealMainProc {
+    HWND wnd;
+    ShellRequestActions saved = RequestActions;
+    explicit RealMainProc(HWND w) : wnd(w) {
+        RequestActions = {[](ULONG_PTR kind, const char* text) { g_ran.push_back(std::to_string(kind) + text); },
+                          [](bool show) { g_ran.push_back(show ? "reload shown" : "reload"); },
+                          [](HWND) { g_ran.push_back("close"); }};
+        Shell.reloadMsg = RegisterWindowMessageA("WM_RELOAD");
+        SetWindowLongPtrA(wnd, GWLP_WNDPROC, (LONG_PTR)MainWindowProc);
+    }
+    ~RealMainProc() {
+        RunDeferredRequests();  // nothing kept is left for another test
+        SetWindowLongPtrA(wnd, GWLP_WNDPROC, (LONG_PTR)RecordingProc);
+        RequestActions = saved;
+        g_ran.clear();
+    }
+};
+
+TEST_F(HandOver, RequestsDuringAnOperationRunAfterItInTheOrderTheyCame) {
+    ASSERT_NE(Create(), nullptr);
+    RealMainProc real(mainWnd);
+    // A stand-in for an operation with a loop of its own (the shell copying files).
+    BeginPumpingOperation();
+    PostMessageA(mainWnd, Shell.reloadMsg, 0, 0);
+    PostMessageA(mainWnd, WM_COMMAND, IDM_RELOAD, 0);  // the tray menu's: takes its place
+    Pump();
+    COPYDATASTRUCT record = {HANDOVER_TEXT, 5, (void*)"C:\\x"};
+    EXPECT_EQ(SendMessageA(mainWnd, WM_COPYDATA, 0, (LPARAM)&record), 1);
+    PostMessageA(mainWnd, WM_CLOSE, 0, 0);
+    Pump();
+    EXPECT_TRUE(g_ran.empty());
+    EndPumpingOperation();
+    Pump();
+    EXPECT_EQ(g_ran, (std::vector<std::string>{"reload shown", "2C:\\x", "close"}));
+}
+
+TEST_F(HandOver, TheSessionEndingDuringAnOperationClosesTheProgramAfterIt) {
+    HWND wnd = Create();
+    ASSERT_NE(wnd, nullptr);
+    RealMainProc real(mainWnd);
+    BeginPumpingOperation();
+    EXPECT_EQ(SendMessageA(wnd, WM_QUERYENDSESSION, 0, 0), 0) << "the copy may finish first";
+    SendMessageA(wnd, WM_ENDSESSION, TRUE, 0);  // ended all the same
+    EXPECT_TRUE(g_ran.empty()) << "COM and the windows stay for the operation";
+    EndPumpingOperation();
+    Pump();
+    EXPECT_EQ(g_ran, (std::vector<std::string>{"close"}));
+    EXPECT_EQ(SendMessageA(wnd, WM_QUERYENDSESSION, 0, 0), 1);
 }
 
 TEST_F(HandOver, MalformedRecordsChangeNothing) {

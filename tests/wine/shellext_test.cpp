@@ -246,6 +246,37 @@ TEST_F(ShellExt, PasteAfterACopyCopiesAndAfterACutMovesAndKeepsTheClipboard) {
     EXPECT_TRUE(IsClipboardFormatAvailable(CF_HDROP));
 }
 
+TEST_F(ShellExt, ACopyPastedIntoItsOwnFolderIsACopyUnderANewName) {
+    MakeFile("a.txt", "A");
+    MakeDir("d");
+    PutOnClipboard(mainWnd, {{CF_HDROP, DropBlock(List({In("a.txt"), In("d")}))}, {EffectFormat(), Effect(1)}});
+    ASSERT_TRUE(PasteFiles(dir.c_str()));
+    ASSERT_TRUE(PasteFiles((dir + "\\").c_str())) << "again: the next free name";
+    for (const char* name : {"a.txt", "a - コピー.txt", "a - コピー (2).txt"}) EXPECT_EQ(ReadAll(In(name)), "A") << name;
+    EXPECT_TRUE(Exists("d - コピー") && Exists("d - コピー (2)"));
+    // Cut and pasted where it lies: nothing to do, nothing lost.
+    PutOnClipboard(mainWnd, {{CF_HDROP, DropBlock(List({In("a.txt")}))}, {EffectFormat(), Effect(2)}});
+    EXPECT_FALSE(PasteFiles(dir.c_str()));
+    EXPECT_EQ(ReadAll(In("a.txt")), "A");
+}
+
+namespace {
+bool g_keptMeanwhile = false;  // requests were being kept during the operation
+int WINAPI OperationWatched(SHFILEOPSTRUCTA* op) {
+    g_keptMeanwhile = InPumpingOperation();
+    return SHFileOperationA(op);
+}
+}  // namespace
+
+TEST_F(ShellExt, RequestsWaitWhileThePastesFileOperationRuns) {
+    MakeFile("a.txt", "A");
+    PutOnClipboard(mainWnd, {{CF_HDROP, DropBlock(List({In("a.txt")}))}, {EffectFormat(), Effect(1)}});
+    FileOperationCall = OperationWatched;
+    EXPECT_TRUE(PasteFiles(dir.c_str()));
+    FileOperationCall = SHFileOperationA;
+    EXPECT_TRUE(g_keptMeanwhile) << "a quit from the tray meanwhile waits for the copy";
+}
+
 TEST_F(ShellExt, PasteIntoTheListSelectionAndIntoTheBoxFolder) {
     MakeFile("a.txt", "A");
     MakeDir("one");
@@ -313,6 +344,20 @@ TEST_F(ShellExt, CollectedDropListsLeaveOutWhatDoesNotFit) {
     EXPECT_EQ(std::string(list, FileListBytes(list)), List({"C:\\a", "C:\\b"}));
     MemFree(list);
     GlobalFree(mem);
+}
+
+TEST_F(ShellExt, ABlockWhoseListLiesOutsideIsRefusedBeforeTheShellReadsIt) {
+    std::string offsetPast = DropBlock(List({"C:\\a"}));
+    offsetPast[0] = '\0';
+    offsetPast[3] = 0x40;  // the list would begin 1 GiB further on
+    std::string unclosed = DropBlock(std::string("C:\\a\0C:\\b", 9));  // no closing NULs
+    for (const std::string& block : {offsetPast, unclosed}) {
+        HGLOBAL mem = GlobalAlloc(GMEM_MOVEABLE, block.size());
+        memcpy(GlobalLock(mem), block.data(), block.size());
+        GlobalUnlock(mem);
+        EXPECT_EQ(CollectDroppedFiles((HDROP)mem), nullptr) << block.size();
+        GlobalFree(mem);
+    }
 }
 
 // --- shortcuts --------------------------------------------------------------------------------
@@ -570,6 +615,7 @@ struct SeenMenu {
     bool answered = false;   // the timer found and closed the menu
     RECT rect = {};
     const char* choose = nullptr;  // text of the item to choose (or null: close)
+    bool pumping = false;          // requests to the main window were being kept
 };
 SeenMenu g_seen;
 
@@ -589,6 +635,7 @@ void CALLBACK ReadShellMenu(HWND, UINT, UINT_PTR id, DWORD) {
     if (!popup) return;
     KillTimer(nullptr, id);
     g_seen.answered = true;
+    g_seen.pumping = InPumpingOperation();
     GetWindowRect(popup, &g_seen.rect);
     HMENU menu = (HMENU)SendMessageA(popup, MN_GETHMENU, 0, 0);
     // pick counts the items that Down stops at (separators are passed over).
@@ -624,6 +671,7 @@ TEST_F(ShellExt, ShellMenuForTheBoxPathOpensAtTheBoxCentreWithTheShellsEntries) 
     for (auto& s : g_seen.items) all += "[" + s + "]";
     EXPECT_GE(g_seen.items.size(), 3u) << all;
     EXPECT_TRUE(g_seen.forwarded);
+    EXPECT_TRUE(g_seen.pumping) << "a close or reload meanwhile waits for the menu";
     EXPECT_EQ(ForwardShellMenuMessage(WM_INITMENUPOPUP, 0, 0), -1) << "inactive once closed";
     RECT boxRc;
     GetWindowRect(box, &boxRc);
