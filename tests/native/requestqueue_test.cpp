@@ -8,7 +8,7 @@
 // Each letter one request (h hand-over, r reload, s reload that shows the
 // box, c close, x no request); *kept gets the letters kept ('-' refused), the
 // result what then runs, in order.
-static std::string Run(const char* asks, std::string* kept) {
+static std::string RunRequests(const char* asks, std::string* kept) {
     RequestQueue q = {};
     for (const char* a = asks; *a; a++) {
         int kind = *a == 'h' ? RQ_HANDOVER : *a == 'c' ? RQ_CLOSE : *a == 'x' ? 9 : RQ_RELOAD;
@@ -30,7 +30,7 @@ TEST(RequestQueue, InOrderOneReloadAtTheEndNothingAfterTheClose) {
     };
     for (const auto& c : cases) {
         std::string kept;
-        EXPECT_EQ(Run(c[0], &kept), c[2]) << c[0];
+        EXPECT_EQ(RunRequests(c[0], &kept), c[2]) << c[0];
         EXPECT_EQ(kept, c[1]) << c[0];
     }
 }
