@@ -14,7 +14,7 @@
 // costs: the library's expansion of the term plus the pass, its ratio to the
 // plain pass, and whether it stays within its limit (a frame for a single
 // letter, 3 ms for a longer term); and the same pass over 100,000 names.
-// Exit code 1 when a limit is missed. Run: bench/migemo.sh
+// Exit code 1 when a limit is missed. Run: scripts/bench.sh native
 #include <benchmark/benchmark.h>
 #include <stdint.h>
 #include <stdio.h>

@@ -5,7 +5,7 @@
 //
 // Every benchmark times vorn against a bare program doing the same thing in
 // the same run and prints the ratio, so the figure means something on any
-// machine. They are run by hand (scripts/bench-wine.sh), never by the tests.
+// machine. They are run by hand (scripts/bench.sh wine), never by the tests.
 #pragma once
 #include <windows.h>
 

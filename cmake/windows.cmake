@@ -113,7 +113,7 @@ add_executable(search_walk_bench bench/search_walk_bench.cpp)
 target_link_libraries(search_walk_bench vorn_win)
 
 # Benchmarks that drive vorn.exe from a second program against a bare program
-# doing the same thing (scripts/bench-wine.sh runs them).
+# doing the same thing (scripts/bench.sh runs them).
 add_library(winbench STATIC bench/winbench.cpp)
 target_link_libraries(winbench user32)
 foreach(b list_refresh_bench hotkey_bench)
