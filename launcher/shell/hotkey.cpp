@@ -1,6 +1,6 @@
 // hotkey.cpp - the global hot key that brings the edit box forward, and the
 // keys typed right behind it: while the box is hidden a low-level keyboard
-// hook holds back every key that follows the hot key's press until the box is
+// hook, on a thread of its own, holds back every key that follows the hot key's press until the box is
 // in front, then hands them to it in order (the rules are in keyfollow.cpp).
 #include <windows.h>
 
@@ -16,13 +16,26 @@ namespace {
 const ULONG_PTR kHandedBack = 0x766F726E;
 // A hold that no hot-key message ends (the hot key went to a busy system
 // dialog, say) hands its keys on after this long.
-enum { HOLD_LIMIT_MS = 1000, HAND_BACK_WAIT_MS = 500 };
+enum { HOLD_LIMIT_MS = 1000, HAND_BACK_WAIT_MS = 500, HOOK_THREAD_WAIT_MS = 1000 };
 
+// The hook runs on a thread of its own: the system waits for a low-level
+// hook's answer before any program gets the key, so a hook on the main
+// thread would stall the whole keyboard (and the program typed into) for as
+// long as the main thread is busy bringing the box up. The hold's record is
+// shared by both threads under the lock.
 struct FollowHook {
-    HHOOK hook;
+    HANDLE thread;
+    DWORD threadId;
+    HHOOK hook;            // set by the hook's thread before it signals ready
+    HANDLE seen;           // the hook saw a key that was handed back
+    CRITICAL_SECTION lock;
+    bool lockReady;
     KeyFollow follow;
 };
 FollowHook Follow;
+
+void Lock(void) { EnterCriticalSection(&Follow.lock); }
+void Unlock(void) { LeaveCriticalSection(&Follow.lock); }
 
 void CALLBACK OnHoldLimit(HWND wnd, UINT, UINT_PTR id, DWORD) {
     KillTimer(wnd, id);
@@ -40,14 +53,74 @@ LRESULT CALLBACK FollowKeyboardProc(int code, WPARAM wParam, LPARAM lParam) {
         bool up = (k->flags & LLKHF_UP) || wParam == WM_KEYUP || wParam == WM_SYSKEYUP;
         key.flags = (up ? FOLLOW_KEY_UP : 0) |
                     ((k->flags & LLKHF_EXTENDED) ? FOLLOW_KEY_EXTENDED : 0);
+        bool ours = k->dwExtraInfo == kHandedBack;
+        Lock();
         bool wasHolding = Follow.follow.holding;
-        if (FollowKeyEvent(&Follow.follow, Settings.hotkey, key, k->dwExtraInfo == kHandedBack) ==
-            FOLLOW_HOLD)
-            return 1;
-        if (!wasHolding && Follow.follow.holding && Shell.mainWnd)
-            SetTimer(Shell.mainWnd, ID_TIMER_HOLD_LIMIT, HOLD_LIMIT_MS, OnHoldLimit);
+        FollowVerdict verdict = FollowKeyEvent(&Follow.follow, Settings.hotkey, key, ours);
+        bool started = !wasHolding && Follow.follow.holding;
+        Unlock();
+        if (ours) SetEvent(Follow.seen);
+        if (started && Shell.mainWnd) PostMessageA(Shell.mainWnd, WM_KEYS_HELD, 0, 0);
+        if (verdict == FOLLOW_HOLD) return 1;
     }
-    return CallNextHookEx(Follow.hook, code, wParam, lParam);
+    return CallNextHookEx(nullptr, code, wParam, lParam);
+}
+
+DWORD WINAPI FollowHookThread(void* ready) {
+    MSG msg;
+    // The thread's queue exists before anyone can post it the quit.
+    PeekMessageA(&msg, nullptr, 0, 0, PM_NOREMOVE);
+    Follow.hook =
+        SetWindowsHookExA(WH_KEYBOARD_LL, FollowKeyboardProc, GetModuleHandleA(nullptr), 0);
+    HHOOK hook = Follow.hook;
+    SetEvent((HANDLE)ready);
+    if (!hook) return 1;
+    while (GetMessageA(&msg, nullptr, 0, 0) > 0) DispatchMessageA(&msg);
+    UnhookWindowsHookEx(hook);
+    return 0;
+}
+
+void ResetFollow(void) {
+    Lock();
+    ResetKeyFollow(&Follow.follow);
+    Unlock();
+}
+
+bool StartFollowHook(void) {
+    if (!Follow.lockReady) {
+        InitializeCriticalSection(&Follow.lock);
+        Follow.lockReady = true;
+    }
+    if (!Follow.seen) Follow.seen = CreateEventA(nullptr, FALSE, FALSE, nullptr);
+    HANDLE ready = CreateEventA(nullptr, TRUE, FALSE, nullptr);
+    if (!Follow.seen || !ready) {
+        if (ready) CloseHandle(ready);
+        return false;
+    }
+    ResetFollow();
+    Follow.hook = nullptr;
+    Follow.thread = CreateThread(nullptr, 0, FollowHookThread, ready, 0, &Follow.threadId);
+    if (Follow.thread) {
+        SetThreadPriority(Follow.thread, THREAD_PRIORITY_ABOVE_NORMAL);
+        WaitForSingleObject(ready, HOOK_THREAD_WAIT_MS);
+    }
+    CloseHandle(ready);
+    if (Follow.thread && !Follow.hook) {
+        // No hook: the thread has ended or is about to.
+        WaitForSingleObject(Follow.thread, HOOK_THREAD_WAIT_MS);
+        CloseHandle(Follow.thread);
+        Follow.thread = nullptr;
+    }
+    return Follow.thread != nullptr;
+}
+
+void StopFollowHook(void) {
+    PostThreadMessageA(Follow.threadId, WM_QUIT, 0, 0);
+    WaitForSingleObject(Follow.thread, HOOK_THREAD_WAIT_MS);
+    CloseHandle(Follow.thread);
+    Follow.thread = nullptr;
+    Follow.hook = nullptr;
+    ResetFollow();
 }
 
 void ToInput(const FollowKey& key, INPUT* in) {
@@ -65,15 +138,23 @@ void ToInput(const FollowKey& key, INPUT* in) {
     if (key.flags & FOLLOW_KEY_EXTENDED) in->ki.dwFlags |= KEYEVENTF_EXTENDEDKEY;
 }
 
-// Lets the hook see the keys handed back (where the system calls it later
-// than the hand-back itself), for a bounded time.
+// True while keys handed back have not been seen by the hook again and no
+// newer key waits.
+bool AwaitingHandBack(void) {
+    Lock();
+    bool awaiting = Follow.follow.replaying > 0 && Follow.follow.count == 0;
+    Unlock();
+    return awaiting;
+}
+
+// Lets the hook see the keys handed back (the system calls it later than the
+// hand-back itself), for a bounded time.
 void WaitForHandBack(void) {
     DWORD start = GetTickCount();
-    while (Follow.follow.replaying > 0 && Follow.follow.count == 0 &&
-           GetTickCount() - start < HAND_BACK_WAIT_MS) {
-        MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_SENDMESSAGE);
-        MSG msg;
-        PeekMessageA(&msg, nullptr, 0, 0, PM_NOREMOVE | PM_QS_SENDMESSAGE);
+    while (AwaitingHandBack()) {
+        DWORD spent = GetTickCount() - start;
+        if (spent >= HAND_BACK_WAIT_MS) break;
+        WaitForSingleObject(Follow.seen, HAND_BACK_WAIT_MS - spent);
     }
 }
 
@@ -103,37 +184,45 @@ void UnregisterAppHotKey(void) {
 void WatchKeysAfterHotKey(bool on) {
     bool usable = Settings.hotkey != 0 && !(Settings.tray & TRAY_HOTKEY_FAILED) &&
                   !AnyFlag(SF_MULTI_INSTANCE);
-    if (on && usable && !Follow.hook) {
-        ResetKeyFollow(&Follow.follow);
-        Follow.hook = SetWindowsHookExA(WH_KEYBOARD_LL, FollowKeyboardProc,
-                                        GetModuleHandleA(nullptr), 0);
-    } else if (!on && Follow.hook) {
+    if (on && usable && !Follow.thread) {
+        StartFollowHook();
+    } else if (!on && Follow.thread) {
         HandBackHeldKeys();
-        UnhookWindowsHookEx(Follow.hook);
-        Follow.hook = nullptr;
-        ResetKeyFollow(&Follow.follow);
+        StopFollowHook();
     }
+}
+
+void OnKeysHeld(void) {
+    if (!Follow.thread || !Shell.mainWnd) return;
+    Lock();
+    bool holding = Follow.follow.holding;
+    Unlock();
+    if (holding) SetTimer(Shell.mainWnd, ID_TIMER_HOLD_LIMIT, HOLD_LIMIT_MS, OnHoldLimit);
 }
 
 void HandBackHeldKeys(void) {
     if (Shell.mainWnd) KillTimer(Shell.mainWnd, ID_TIMER_HOLD_LIMIT);
-    if (!Follow.hook) return;
+    if (!Follow.thread) return;
     // Keys that arrive while the held ones go back are held too and follow
     // them, so the order stays the order they were typed in.
-    for (int round = 0; round < FOLLOW_KEYS_MAX && !EndHoldWhenDone(&Follow.follow); round++) {
+    for (int round = 0; round < FOLLOW_KEYS_MAX; round++) {
         FollowKey keys[FOLLOW_KEYS_MAX];
-        int n = TakeHeldKeys(&Follow.follow, keys, FOLLOW_KEYS_MAX);
+        Lock();
+        bool done = EndHoldWhenDone(&Follow.follow);
+        int n = done ? 0 : TakeHeldKeys(&Follow.follow, keys, FOLLOW_KEYS_MAX);
+        Unlock();
+        if (done) return;
         INPUT inputs[FOLLOW_KEYS_MAX];
         for (int i = 0; i < n; i++) ToInput(keys[i], &inputs[i]);
         if (n > 0 && SendInput((UINT)n, inputs, sizeof(INPUT)) != (UINT)n) {
             // Refused: nothing more can go back; the hold ends.
-            ResetKeyFollow(&Follow.follow);
+            ResetFollow();
             return;
         }
         WaitForHandBack();
-        if (Follow.follow.replaying > 0 && Follow.follow.count == 0) {
-            // The hook never saw them again: do not hold keys any longer.
-            Follow.follow.replaying = 0;
-        }
+        // The hook never saw them again: do not hold keys any longer.
+        Lock();
+        if (Follow.follow.replaying > 0 && Follow.follow.count == 0) Follow.follow.replaying = 0;
+        Unlock();
     }
 }

@@ -295,6 +295,12 @@ LRESULT CALLBACK MainWindowProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam
         case WM_TRAY_NOTIFY:
             OnTrayNotify((UINT)lParam, (UINT)wParam);
             break;
+        case WM_TRAY_UNNEEDED:
+            OnTrayIconUnneeded();
+            return 0;
+        case WM_KEYS_HELD:
+            OnKeysHeld();
+            return 0;
         default:
             if (Shell.reloadMsg && msg == Shell.reloadMsg) {
                 RequestReload(true);

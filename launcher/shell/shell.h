@@ -9,6 +9,8 @@ enum {
     WM_EDIT_COMMAND = WM_APP + 2,  // wParam: command id 0-23, to the edit box
     WM_EDIT_REGAPP = WM_APP + 3,   // wParam: registered-application id (1000+)
     WM_RUN_DEFERRED = WM_APP + 4,  // to the main window: run what waited for a busy operation
+    WM_TRAY_UNNEEDED = WM_APP + 5, // to the main window: the box is back, the tray icon may go
+    WM_KEYS_HELD = WM_APP + 6,     // to the main window: keys behind the hot key are being held
     ID_HOTKEY = 1000,
     ID_TRAY_ICON = 1000,
     // Timers of the main window: one id per purpose, so that no one of them
@@ -55,7 +57,12 @@ int DispatchKeyMessage(const MSG* msg);
 // Show, hide, tray, hot key (shell/tray.cpp, shell/hotkey.cpp).
 void ShowEditBox(void);
 void HideEditBox(int mode);  // 1 into the tray, 2 without icon
+// Clears the hidden state and removes the icon at once (shutdown).
 void RemoveTrayIcon(void);
+// The main window's answer to WM_TRAY_UNNEEDED, posted when the box came back.
+void OnTrayIconUnneeded(void);
+// The main window's answer to WM_KEYS_HELD: the hold's time limit starts.
+void OnKeysHeld(void);
 void OnTrayNotify(UINT mouseMsg, UINT iconId);
 void RegisterAppHotKey(void);
 void UnregisterAppHotKey(void);

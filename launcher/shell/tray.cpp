@@ -25,8 +25,10 @@ static void DestroyTrayImage(void) {
     Shell.trayIcon = nullptr;
 }
 
-// Adds the tray icon; a missing icon image still adds the entry.
+// Adds the tray icon; a missing icon image still adds the entry. An icon
+// still there from the last hide (its removal had not come round) is kept.
 static void AddTrayIcon(void) {
+    if (TrayIconShown) return;
     DestroyTrayImage();
     Shell.trayIcon =
         (HICON)LoadImageA(Shell.instance, MAKEINTRESOURCEA(IDI_VORN), IMAGE_ICON, 16, 16, 0);
@@ -39,11 +41,9 @@ static void AddTrayIcon(void) {
     TrayIconShown = Shell_NotifyIconA(NIM_ADD, &nid) != FALSE;
 }
 
-void RemoveTrayIcon(void) {
-    if (!AnyFlag(SF_HIDDEN)) return;
-    ClearFlags(SF_HIDDEN);
-    // Removing an icon is a round trip to the notification area: skipped when
-    // there is none.
+// Removing an icon is a round trip to the notification area: skipped when
+// there is none.
+static void DeleteTrayIcon(void) {
     if (TrayIconShown) {
         NOTIFYICONDATAA nid;
         FillIconRecord(&nid);
@@ -51,6 +51,16 @@ void RemoveTrayIcon(void) {
         TrayIconShown = false;
     }
     DestroyTrayImage();
+}
+
+void RemoveTrayIcon(void) {
+    ClearFlags(SF_HIDDEN);
+    DeleteTrayIcon();
+}
+
+void OnTrayIconUnneeded(void) {
+    // Hidden again before this came round: the icon stands for the box again.
+    if (!AnyFlag(SF_HIDDEN)) DeleteTrayIcon();
 }
 
 void ShowEditBox(void) {
@@ -63,14 +73,17 @@ void ShowEditBox(void) {
     // as well so that a box hidden some other way still comes back.
     bool hidden = AnyFlag(SF_HIDDEN) || !IsWindowVisible(box);
     // The box comes first: in front and given the keys typed behind the hot
-    // key before anything else is done; the tray icon goes after.
+    // key before anything else is done. The tray icon goes once the messages
+    // already waiting have been handled: its removal is a round trip to the
+    // notification area that the first keys must not wait for.
+    ClearFlags(SF_HIDDEN);
     if (hidden) ShowWindow(box, SW_SHOWNORMAL);
     // The hot key's message carries the right to take the foreground, so the
     // plain request succeeds as a rule; the forced switch (input attached,
     // lock time-out lifted) is for when it did not.
     if (!SetForegroundWindow(box) || GetForegroundWindow() != box) ForceForeground(box);
     WatchKeysAfterHotKey(false);
-    if (hidden) RemoveTrayIcon();
+    if (hidden && Shell.mainWnd) PostMessageA(Shell.mainWnd, WM_TRAY_UNNEEDED, 0, 0);
 }
 
 void HideEditBox(int mode) {

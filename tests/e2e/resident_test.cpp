@@ -72,7 +72,7 @@ TEST_F(ResidentE2E, EscWithTrayOneHidesIntoTheTrayAndTheHotKeyBringsTheBoxBack) 
 
     EXPECT_TRUE(PressKeyUntil(kHotKeyVk, KEY_ALT, [&] { return vorn.BoxVisible() && vorn.BoxFocused(); }))
         << "the hot key did not bring the box back in front with the focus";
-    EXPECT_FALSE(TrayIconPresent(main)) << "the tray icon stayed";
+    EXPECT_TRUE(WaitFor([&] { return !TrayIconPresent(main); })) << "the tray icon stayed";
 
     // And the same way once more.
     ASSERT_TRUE(PressEscape());

@@ -17,6 +17,8 @@ inline UINT g_lastCommand;
 
 inline LRESULT CALLBACK TestMainProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam) {
     if (msg == WM_COMMAND) g_lastCommand = LOWORD(wParam);
+    if (msg == WM_TRAY_UNNEEDED) OnTrayIconUnneeded();
+    if (msg == WM_KEYS_HELD) OnKeysHeld();
     return DefWindowProcA(wnd, msg, wParam, lParam);
 }
 

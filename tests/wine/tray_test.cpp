@@ -20,11 +20,27 @@ TEST_F(TrayIcon, HidingIntoTheTrayAddsTheIconAndShowingRemovesIt) {
     HideEditBox(1);
     EXPECT_TRUE(TrayIconPresent(mainWnd, ID_TRAY_ICON));
 
+    // The icon goes once the main window has handled what waited: the box
+    // comes first.
     ShowEditBox();
     EXPECT_TRUE(IsWindowVisible(box));
     EXPECT_FALSE(AnyFlag(SF_HIDDEN));
+    EXPECT_TRUE(TrayIconPresent(mainWnd, ID_TRAY_ICON));
+    PumpMessages();
     EXPECT_FALSE(TrayIconPresent(mainWnd, ID_TRAY_ICON));
     EXPECT_EQ(Shell.trayIcon, nullptr);
+}
+
+TEST_F(TrayIcon, HiddenAgainBeforeTheIconWentKeepsTheOneIcon) {
+    HideEditBox(1);
+    ShowEditBox();
+    HideEditBox(1);
+    PumpMessages();
+    EXPECT_TRUE(AnyFlag(SF_HIDDEN));
+    EXPECT_TRUE(TrayIconPresent(mainWnd, ID_TRAY_ICON));
+    ShowEditBox();
+    PumpMessages();
+    EXPECT_FALSE(TrayIconPresent(mainWnd, ID_TRAY_ICON));
 }
 
 TEST_F(TrayIcon, HidingWithoutIconAndUnknownModes) {
@@ -70,6 +86,7 @@ TEST_F(TrayIcon, LeftClickOnOurIconShowsTheBox) {
     EXPECT_FALSE(IsWindowVisible(box));
     OnTrayNotify(WM_LBUTTONDOWN, ID_TRAY_ICON);
     EXPECT_TRUE(IsWindowVisible(box));
+    PumpMessages();
     EXPECT_FALSE(TrayIconPresent(mainWnd, ID_TRAY_ICON));
 }
 
