@@ -7,17 +7,10 @@
 // Key code: bits 0-7 virtual key, KEY_ALT / KEY_CTRL / KEY_SHIFT modifiers, 0 = no key.
 enum : uint32_t { KEY_ALT = 0x100, KEY_CTRL = 0x200, KEY_SHIFT = 0x400 };
 enum : uint32_t { BINDING_DAMAGED = 0xFFFFFFFFu };
-enum { COMMAND_COUNT = 24, APP_ID_BASE = 1000 };
-
-// Command ids of the table (the edit box's command dispatch switches on them).
-enum CommandId {
-    CMD_SCROLL_DOWN = 0, CMD_SCROLL_UP = 1, CMD_BUILTIN_LIST = 2, CMD_FAVORITES = 3,
-    CMD_FAVORITES_NEXT = 4, CMD_EXPLORER_LIST = 5, CMD_HISTORY = 6, CMD_SEARCH_LIST = 7,
-    CMD_TOGGLE_LISTS = 8, CMD_DIR_UP = 9, CMD_SHORTCUT_TARGET = 10, CMD_SELECT_ALL = 11,
-    CMD_CLEAR = 12, CMD_COPY = 13, CMD_PASTE = 14, CMD_CUT = 15, CMD_UNDO = 16,
-    CMD_FILE_COPY = 17, CMD_FILE_PASTE = 18, CMD_FILE_CUT = 19, CMD_REGAPP = 20,
-    CMD_EXIT = 21, CMD_RENAME = 22, CMD_DELETE = 23
-};
+// The table's command ids are the bindable commands of the launcher's one id
+// space (CMD_SCROLL_DOWN = 0 ... CMD_DELETE = 23).
+#include "../launcher/commands/commandids.h"
+enum { COMMAND_COUNT = BINDABLE_COMMAND_COUNT, APP_ID_BASE = 1000 };
 
 struct KeyBinding {
     uint32_t id;

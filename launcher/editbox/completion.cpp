@@ -19,6 +19,7 @@
 #include "../lists/search.h"
 #include "../shell/appstate.h"
 #include "../shellext/shellext.h"
+#include "../commands/commands.h"
 #include "completerules.h"
 #include "editbox.h"
 #include "editbox_internal.h"
@@ -310,13 +311,12 @@ void DirectoryUp(void) {
     SetEditText(text);
 }
 
-void GoToShortcutTarget(void) {
-    HWND focus = GetFocus();
+void GoToShortcutTarget(HWND wnd) {
     char name[PATH_WORK_SIZE];
-    if (EditBox.wnd && focus == EditBox.wnd) {
+    if (EditBox.wnd && wnd == EditBox.wnd) {
         ReadEditText(name, sizeof name);
-    } else if (focus && IsListWindow(focus)) {
-        if (!FullPathOfRow(ListWindowOf(focus), FirstSelectedRow(focus), name, sizeof name))
+    } else if (wnd && IsListWindow(wnd)) {
+        if (!FullPathOfRow(ListWindowOf(wnd), FirstSelectedRow(wnd), name, sizeof name))
             return;
     } else {
         return;

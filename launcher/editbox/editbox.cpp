@@ -12,6 +12,7 @@
 #include "../lists/listwnd.h"
 #include "../regapps/regapps.h"
 #include "../shell/shell.h"
+#include "../commands/commands.h"
 #include "completion.h"
 #include "editbox_internal.h"
 #include "editgeom.h"
@@ -81,12 +82,6 @@ LRESULT CALLBACK EditBoxProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam) {
             if (!AdmitEditImeChar(wnd, wParam)) return 0;
             if (OnCompletionImeChar(wnd, wParam)) return 0;
             break;
-        case WM_COMMAND:
-            if (LOWORD(wParam) == IDM_EXIT)
-                RequestExit();
-            else if (LOWORD(wParam) == IDM_RELOAD)
-                RequestReload(false);
-            break;
         case WM_TIMER:
             if (wParam == ID_TIMER_CLOCK) {
                 ShowClock();
@@ -111,11 +106,16 @@ LRESULT CALLBACK EditBoxProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam) {
             OnEditButtonUp(wnd);
             break;
         case WM_EDIT_COMMAND:
-            OnEditCommand(wnd, wParam);
+            // Other programs name the bindable commands only; each acts where
+            // the focus is, as its key would.
+            if (IsBindableCommand((int)wParam)) SendCommand((int)wParam, nullptr);
             break;
-        case WM_EDIT_REGAPP:
-            RunRegAppById((int32_t)wParam);
+        case WM_EDIT_REGAPP: {
+            CommandTarget target = FocusTarget();
+            target.arg = (int)(int32_t)wParam;
+            SendCommand(CMD_RUN_REGAPP, &target);
             break;
+        }
         case WM_NCDESTROY: {
             // Destroyed without UnsubclassEditBox (its owner went first): forget it.
             LRESULT result = ForwardToEdit(wnd, msg, wParam, lParam);

@@ -53,8 +53,6 @@ void RedrawEditFrame(void);
 // EDIT_TEXT_MAX bytes takes the whole text; a smaller one gets the text cut
 // at a character boundary.
 int ReadEditText(char* buf, size_t size);
-// Runs a text as Enter does (given text, or the edit text when null).
-void RunEditText(const char* text);
 
 // Placement values: the command-line overrides when given, else the settings.
 int EditBoxLeft(void);

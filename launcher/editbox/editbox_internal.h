@@ -40,9 +40,6 @@ void ShowClock(void);
 int OnEditKeyDown(HWND wnd, WPARAM key);
 int OnEditChar(HWND wnd, WPARAM ch);
 
-// editbox_commands.cpp: command dispatch of WM_APP+2.
-void OnEditCommand(HWND wnd, WPARAM code);
-
 // editbox_frame.cpp
 void PaintEditFrameOf(HWND wnd);
 void OnEditNcMouseMove(HWND wnd, WPARAM hit, LPARAM lParam);

@@ -1,5 +1,5 @@
 // editbox_keys.cpp - keys of the edit box: the key-down handler with its Enter
-// and Esc chains, the control characters it swallows, and running a text.
+// and Esc chains and the control characters it swallows.
 #include <windows.h>
 #include <string.h>
 
@@ -18,6 +18,7 @@
 #include "editbox.h"
 #include "editbox_internal.h"
 #include "execute.h"
+#include "../commands/commands.h"
 
 // Esc: step back out of whatever is open, one thing per press; with nothing
 // open the box hides (resident modes) or the program ends.
@@ -104,31 +105,3 @@ int OnEditKeyDown(HWND wnd, WPARAM key) {
 }
 
 int OnEditChar(HWND wnd, WPARAM ch) { return OnCompletionChar(wnd, ch); }
-
-void RunEditText(const char* text) {
-    char own[EDIT_TEXT_MAX];
-    if (!text) {
-        ReadEditText(own, sizeof own);
-        text = own;
-    } else if (strlen(text) >= 262) {
-        return;
-    }
-    // Search input mode hands the text to the file search as its pattern.
-    if (AnyFlag(SF_SEARCH_INPUT)) {
-        StartSearch(EditBox.wnd, text);
-        return;
-    }
-    if (text[0] == '#') {
-        RunBuiltinCommand(text);
-        return;
-    }
-    // ";..." names a Default-list keyword, looked up and never executed (a
-    // lone ";" does nothing at all).
-    if (text[0] == ';') {
-        if (text[1]) LookUpDefault(EditBox.wnd, text + 1);
-        return;
-    }
-    // A successful run has hidden the folder list and recorded the text in
-    // History; then the after-run rule hides the box, keeps it or ends.
-    if (ExecuteText(text)) AfterRun();
-}

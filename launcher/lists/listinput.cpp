@@ -27,6 +27,7 @@
 #include "../migemo/migemo.h"
 #include "../preview/preview.h"
 #include "../dragdrop/dragdrop.h"
+#include "../commands/commands.h"
 
 // State of this module: the type-ahead buffer lives from the first typed
 // character until the reset timer fires.
@@ -184,6 +185,35 @@ static void OnRightKey(HWND wnd, bool cascade) {
     ShowPreview(wnd);
 }
 
+void OpenRightOfList(HWND wnd) { OnRightKey(wnd, CascadeLevelOf(wnd) != nullptr); }
+
+void TakeFromList(HWND wnd) {
+    if (wnd == Lists.item.wnd)
+        TakeSelection(EditBox.wnd, wnd);
+    else if (wnd == Lists.folder.wnd)
+        TakeFolderItem(false);
+    else if (CascadeLevelOf(wnd))
+        TakeCascadeItem(wnd, false);
+}
+
+void LeaveList(HWND wnd) {
+    if (wnd == Lists.item.wnd) {
+        HideItemList();
+        RestoreOrClearEditBox();
+    } else if (wnd == Lists.folder.wnd) {
+        FocusEditBox();
+        HideFolderList();
+    } else if (CascadeLevelOf(wnd)) {
+        CloseCascades(wnd, 0);
+    }
+}
+
+// A key or a double-click of a list window: its command, on the window.
+static void SendListCommand(HWND wnd, int cmd) {
+    CommandTarget target = TargetOf(wnd);
+    SendCommand(cmd, &target);
+}
+
 // The list-view procedure of a list window of any kind.
 static LRESULT ForwardListMessage(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam) {
     if (CascadeLevelOf(wnd)) return ForwardToCascade(wnd, msg, wParam, lParam);
@@ -252,23 +282,22 @@ LRESULT CALLBACK ItemListProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam) 
             switch (wParam) {
                 case VK_BACK:
                 case VK_ESCAPE:
-                    HideItemList();
-                    RestoreOrClearEditBox();
+                    SendListCommand(wnd, CMD_LIST_BACK);
                     return 0;
                 case VK_TAB:
-                    FocusEditBox();
+                    SendListCommand(wnd, CMD_LIST_TO_BOX);
                     return 0;
                 case VK_RETURN:
-                    TakeSelection(EditBox.wnd, wnd);
+                    SendListCommand(wnd, CMD_LIST_TAKE);
                     break;
                 case VK_RIGHT:
-                    OnRightKey(wnd, false);
+                    SendListCommand(wnd, CMD_LIST_RIGHT);
                     return 0;
             }
             break;
         case WM_LBUTTONDBLCLK:
             DisarmDrag();
-            TakeSelection(EditBox.wnd, wnd);
+            SendListCommand(wnd, CMD_LIST_TAKE);
             return 0;
         case WM_TIMER:
             if (wParam == ID_TIMER_TYPEAHEAD) {
@@ -295,33 +324,32 @@ LRESULT CALLBACK FolderListProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam
             switch (wParam) {
                 case VK_BACK:
                 case VK_ESCAPE:
-                    FocusEditBox();
-                    HideFolderList();
+                    SendListCommand(wnd, CMD_LIST_BACK);
                     return 0;
                 case VK_TAB:
-                    FocusEditBox();
+                    SendListCommand(wnd, CMD_LIST_TO_BOX);
                     return 0;
                 case VK_RETURN:
-                    TakeFolderItem(false);
+                    SendListCommand(wnd, CMD_LIST_TAKE);
                     return 0;
                 case VK_UP: {
                     int focused =
                         (int)SendMessageA(wnd, LVM_GETNEXTITEM, (WPARAM)-1, LVNI_FOCUSED);
                     if (focused == 0 &&
                         (SendMessageA(wnd, LVM_GETITEMSTATE, 0, LVIS_SELECTED) & LVIS_SELECTED)) {
-                        FocusEditBox();
+                        SendListCommand(wnd, CMD_LIST_TO_BOX);
                         return 0;
                     }
                     break;
                 }
                 case VK_RIGHT:
-                    OnRightKey(wnd, false);
+                    SendListCommand(wnd, CMD_LIST_RIGHT);
                     return 0;
             }
             break;
         case WM_LBUTTONDBLCLK:
             DisarmDrag();
-            TakeFolderItem(false);
+            SendListCommand(wnd, CMD_LIST_TAKE);
             return 0;
         case WM_NCDESTROY:
             if (Lists.folder.wnd == wnd) Lists.folder.wnd = nullptr;
@@ -334,9 +362,6 @@ LRESULT CALLBACK FolderListProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam
                : DefWindowProcA(wnd, msg, wParam, lParam);
 }
 
-// Enter in a cascade window: take or open; every list closes with it.
-static void CascadeEnter(HWND wnd) { TakeCascadeItem(wnd, false); }
-
 LRESULT CALLBACK CascadeListProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam) {
     LRESULT result = 0;
     switch (msg) {
@@ -345,19 +370,19 @@ LRESULT CALLBACK CascadeListProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lPara
                 case VK_BACK:
                 case VK_ESCAPE:
                 case VK_LEFT:
-                    CloseCascades(wnd, 0);
+                    SendListCommand(wnd, CMD_LIST_BACK);
                     return 0;
                 case VK_RETURN:
-                    CascadeEnter(wnd);
+                    SendListCommand(wnd, CMD_LIST_TAKE);
                     return 0;
                 case VK_RIGHT:
-                    OnRightKey(wnd, true);
+                    SendListCommand(wnd, CMD_LIST_RIGHT);
                     return 0;
             }
             break;
         case WM_LBUTTONDBLCLK:
             DisarmDrag();
-            CascadeEnter(wnd);
+            SendListCommand(wnd, CMD_LIST_TAKE);
             return 0;
         default:
             if (CommonListMessage(wnd, msg, wParam, lParam, &result)) return result;

@@ -21,8 +21,19 @@ LRESULT CALLBACK ItemListProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam);
 LRESULT CALLBACK FolderListProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam);
 LRESULT CALLBACK CascadeListProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam);
 
+// What the commands of a list window's own keys do there (the dispatcher
+// calls them): Enter or a double-click takes the row into the box or opens
+// it (the item list, the folder list, a cascade level each its way); Esc and
+// Backspace leave the list; Right opens a folder's cascade level or a file's
+// preview; the list menu's "open" takes or opens the selection.
+void TakeFromList(HWND wnd);
+void LeaveList(HWND wnd);
+void OpenRightOfList(HWND wnd);
+void OpenFromList(HWND wnd);
+
 // The list context menu of list at the screen point (x, y); (-1, -1) when it
-// was asked for from the keyboard.
+// was asked for from the keyboard. Its choice is sent as a command on list
+// and the row under the point (the focused row from the keyboard).
 void ShowListMenu(HWND list, int x, int y);
 // The list context menu itself (the caller destroys it); "張り付け(&P)" is
 // greyed unless the clipboard holds files.

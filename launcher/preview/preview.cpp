@@ -15,6 +15,7 @@
 #include "../lists/listselect.h"
 #include "../shell/appstate.h"
 #include "../shell/shell.h"
+#include "../commands/commands.h"
 #include "previewrules.h"
 
 PreviewState Preview = {
@@ -562,15 +563,26 @@ bool IsPreviewTextView(HWND wnd) { return wnd && wnd == Preview.textWnd; }
 
 // --- window procedures ----------------------------------------------------------------
 
-static bool OnPreviewKey(WPARAM key) {
+bool IsPreviewWindow(HWND wnd) {
+    return wnd && (wnd == Preview.wnd || wnd == Preview.textWnd || wnd == Preview.pictureWnd);
+}
+
+void ScrollPreviewText(int code) {
+    if (Preview.textWnd && IsWindowVisible(Preview.textWnd))
+        SendMessageA(Preview.textWnd, EM_SCROLL, (WPARAM)code, 0);
+}
+
+// The preview's keys name commands, sent on the window that had them.
+static bool OnPreviewKey(HWND wnd, WPARAM key) {
+    CommandTarget target = TargetOf(wnd);
     int scroll = -1;
     switch (key) {
         case VK_RETURN:
-            AcceptPreview();
+            SendCommand(CMD_PREVIEW_ACCEPT, &target);
             return true;
         case VK_ESCAPE:
         case VK_LEFT:
-            HidePreview();
+            SendCommand(CMD_PREVIEW_HIDE, &target);
             return true;
         case VK_PRIOR:
             scroll = SB_PAGEUP;
@@ -587,7 +599,8 @@ static bool OnPreviewKey(WPARAM key) {
         default:
             return false;
     }
-    if (IsWindowVisible(Preview.textWnd)) SendMessageA(Preview.textWnd, EM_SCROLL, scroll, 0);
+    target.arg = scroll;
+    SendCommand(CMD_PREVIEW_SCROLL, &target);
     return true;
 }
 
@@ -597,7 +610,7 @@ static LRESULT CALLBACK PreviewProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lP
             if (LOWORD(wParam) == WA_INACTIVE && wnd == Preview.wnd) HideWindow(false);
             break;
         case WM_KEYDOWN:
-            if (OnPreviewKey(wParam)) return 0;
+            if (OnPreviewKey(wnd, wParam)) return 0;
             break;
         case WM_CTLCOLORSTATIC:
             if ((HWND)lParam == Preview.textWnd) {
@@ -640,12 +653,8 @@ static LRESULT CALLBACK TextViewProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM l
             break;
         }
         case WM_KEYDOWN:
-            if (wParam == VK_RETURN) {
-                AcceptPreview();
-                return 0;
-            }
-            if (wParam == VK_ESCAPE) {
-                HidePreview();
+            if (wParam == VK_RETURN || wParam == VK_ESCAPE) {
+                OnPreviewKey(wnd, wParam);
                 return 0;
             }
             break;

@@ -73,5 +73,9 @@ void AcceptPreview(void);
 void DestroyPreview(void);
 // True when wnd is the preview's text view (the edit commands act on it).
 bool IsPreviewTextView(HWND wnd);
+// The preview window or one of its children.
+bool IsPreviewWindow(HWND wnd);
+// Scrolls the text view (SB_PAGEUP, SB_LINEDOWN, ...) when it is shown.
+void ScrollPreviewText(int code);
 // Loaded plug-in modules (for the unload timer's tests).
 int LoadedPreviewPlugins(void);

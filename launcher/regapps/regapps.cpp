@@ -182,14 +182,14 @@ static void TakeFocusFromLists(void) {
     HideAllLists();
 }
 
-// Starts entry index (or the menu's choice when withMenu) on the focused
-// window's selection. The selection once read, the lists are hidden and the
+// Starts entry index (or the menu's choice when withMenu) on the selection
+// of wnd (the window that had the focus). The selection once read, the lists are hidden and the
 // box has the focus, for the menu and the application keys alike; the focus
 // goes back to the box when nothing started.
-static int RunOnSelection(int32_t index, bool withMenu) {
+static int RunOnSelection(HWND wnd, int32_t index, bool withMenu) {
     int started = 0;
     if (RegAppTable.RegApps && RegAppTable.RegAppCount > 0 && (withMenu || index >= 0)) {
-        char* selection = SelectionTextOf(GetFocus());
+        char* selection = SelectionTextOf(wnd);
         if (selection) {
             TakeFocusFromLists();
             if (withMenu) index = ShowRegAppMenu(RegAppTable.RegApps, RegAppTable.RegAppCount);
@@ -202,12 +202,13 @@ static int RunOnSelection(int32_t index, bool withMenu) {
     return started;
 }
 
-int RunRegAppMenu(void) {
+int RunRegAppMenu(HWND wnd) {
     EnsureRegAppsLoaded();
-    return RunOnSelection(-1, true);
+    return RunOnSelection(wnd, -1, true);
 }
 
-int RunRegAppById(int32_t id) {
+int RunRegAppById(HWND wnd, int32_t id) {
     EnsureRegAppsLoaded();
-    return RunOnSelection(FindRegAppById(RegAppTable.RegApps, RegAppTable.RegAppCount, id), false);
+    return RunOnSelection(wnd, FindRegAppById(RegAppTable.RegApps, RegAppTable.RegAppCount, id),
+                          false);
 }

@@ -39,18 +39,17 @@ char* SelectionTextOf(HWND wnd);
 int ShowRegAppMenu(const RegApp* entries, int32_t count);
 // Starts the entry on the selection text: 1 when the shell started it.
 int LaunchRegApp(const RegApp* entry, const char* selection);
-// Command 20: the menu for the selection of the focused window.
-int RunRegAppMenu(void);
-// WM_APP+3: the program whose id is id, on the selection of the focused window.
-int RunRegAppById(int32_t id);
+// Command 20: the menu for the selection of wnd (the box or a list window).
+int RunRegAppMenu(HWND wnd);
+// An application key: the program whose id is id, on the selection of wnd.
+int RunRegAppById(HWND wnd, int32_t id);
 
 // --- the hand-off to tools.exe (toolhandoff.cpp) --------------------------------------
 
 // Modes of HandToTool: the record kinds of the companion.
 enum { TOOL_MODE_RENAME = 1000, TOOL_MODE_DELETE = 1001 };
-// Commands 22 and 23 on the focused window's selection, and the same on a
-// given window (the list menu, the edit menu). 1 when the tool took the paths.
-int HandToTool(int mode);
+// Rename and delete of the selection of wnd (the box or a list window).
+// 1 when the tool took the paths.
 int HandToToolFrom(HWND wnd, int mode);
 // While the Default list or the Favorites is shown: asks before an operation
 // on a path that is one of its lines. True to go on.

@@ -206,8 +206,6 @@ int HandToToolFrom(HWND wnd, int mode) {
     return handed;
 }
 
-int HandToTool(int mode) { return HandToToolFrom(GetFocus(), mode); }
-
 void OnToolWatch(HWND mainWnd) {
     if (ToolHandOff.toolWindow && IsWindow(ToolHandOff.toolWindow)) return;
     GiveLauncherBack(mainWnd);

@@ -1,10 +1,11 @@
 // keydispatch.cpp - the key-binding filter of the message loop: a bound key
-// press becomes a command (WM_APP+2) or a registered-application start
-// (WM_APP+3) sent to the edit box, and goes no further.
+// press becomes a command, or a registered application's start, sent on
+// the window that has the focus, and goes no further.
 #include <windows.h>
 #include <stdint.h>
 
 #include "../../common/keymap.h"
+#include "../commands/commands.h"
 #include "../editbox/editbox.h"
 #include "shell.h"
 
@@ -19,11 +20,14 @@ int DispatchKeyMessage(const MSG* msg) {
     uint32_t id = 0;
     switch (MatchKey(key, &id)) {
         case 1:
-            SendMessageA(EditBox.wnd, WM_EDIT_COMMAND, id, 0);
+            SendCommand((int)id, nullptr);
             return 1;
-        case 2:
-            SendMessageA(EditBox.wnd, WM_EDIT_REGAPP, id, 0);
+        case 2: {
+            CommandTarget target = FocusTarget();
+            target.arg = (int)id;
+            SendCommand(CMD_RUN_REGAPP, &target);
             return 1;
+        }
     }
     return 0;
 }

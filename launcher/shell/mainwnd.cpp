@@ -18,6 +18,7 @@
 #include "../lists/listwnd.h"
 #include "../regapps/regapps.h"
 #include "../dragdrop/dragdrop.h"
+#include "../commands/commands.h"
 #include "appstate.h"
 #include "instance.h"
 #include "requestqueue.h"
@@ -96,17 +97,12 @@ static void OnMainCommand(HWND wnd, WPARAM wParam, LPARAM lParam) {
             OnCompletionUpdate((HWND)lParam);
         return;
     }
-    switch (LOWORD(wParam)) {
-        case IDM_EXIT:
-            PostMessageA(wnd, WM_CLOSE, 0, 0);
-            break;
-        case IDM_SHOW:
-            ShowEditBox();
-            break;
-        case IDM_RELOAD:
-            RequestReload(false);
-            break;
-    }
+    // The tray menu's choice: the menu id of a command.
+    (void)wnd;
+    int cmd = CommandOfMenuId(LOWORD(wParam));
+    if (cmd < 0) return;
+    CommandTarget target = {CS_TRAY, nullptr, -1, {0, 0}, 0};
+    SendCommand(cmd, &target);
 }
 
 static void OnExplorerRetryTimer(HWND wnd) {
@@ -265,6 +261,8 @@ LRESULT CALLBACK MainWindowProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam
             // Shutdown destroys this window itself.
             RequestClose(wnd);
             return 0;
+        case WM_RUN_COMMAND:
+            return OnRunCommandMessage(wParam, lParam);
         case WM_RUN_DEFERRED:
             RunDeferredRequests();
             return 0;

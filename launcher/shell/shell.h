@@ -6,8 +6,10 @@
 // Window messages and ids shared across the shell.
 enum {
     WM_TRAY_NOTIFY = WM_APP,       // tray icon notification to the main window
-    WM_EDIT_COMMAND = WM_APP + 2,  // wParam: command id 0-23, to the edit box
-    WM_EDIT_REGAPP = WM_APP + 3,   // wParam: registered-application id (1000+)
+    // To the edit box from other programs: wParam a bindable command id (0-23)
+    // or a registered-application id (1000+), run as its key would be.
+    WM_EDIT_COMMAND = WM_APP + 2,
+    WM_EDIT_REGAPP = WM_APP + 3,
     WM_RUN_DEFERRED = WM_APP + 4,  // to the main window: run what waited for a busy operation
     WM_TRAY_UNNEEDED = WM_APP + 5, // to the main window: the box is back, the tray icon may go
     WM_KEYS_HELD = WM_APP + 6,     // to the main window: keys behind the hot key are being held
@@ -19,9 +21,6 @@ enum {
     ID_TIMER_TOOLS_WATCH = 1003,     // the wait for the rename/delete tool
     ID_TIMER_DRAG_TIP = 1004,        // the drag tooltip's ticks
     ID_TIMER_HOLD_LIMIT = 1005,      // keys held behind the hot key go on at the latest
-    IDM_EXIT = 105,
-    IDM_SHOW = 2000,
-    IDM_RELOAD = 2001,
     IDI_VORN = 131,
     IDI_BUILTIN_LIST = 133,
     IDI_DEFAULT_PATH = 135,

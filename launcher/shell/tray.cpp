@@ -5,6 +5,7 @@
 
 #include "../../common/settings.h"
 #include "../../common/winutil.h"
+#include "../commands/commandids.h"
 #include "../editbox/editbox.h"
 #include "../migemo/migemo.h"
 #include "appstate.h"
@@ -101,9 +102,11 @@ static void ShowTrayMenu(void) {
     if (!GetCursorPos(&at)) at.x = at.y = 0;
     HMENU menu = CreatePopupMenu();
     if (!menu) return;
-    AppendMenuA(menu, MF_STRING, IDM_SHOW, "&Show");
-    AppendMenuA(menu, MF_STRING, IDM_RELOAD, "&Reload");
-    AppendMenuA(menu, MF_STRING, IDM_EXIT, "&Exit");
+    // The choice reaches the main window as WM_COMMAND with the item's id,
+    // the menu id of its command.
+    AppendMenuA(menu, MF_STRING, (UINT_PTR)MenuIdOfCommand(CMD_SHOW), "&Show");
+    AppendMenuA(menu, MF_STRING, (UINT_PTR)MenuIdOfCommand(CMD_RELOAD), "&Reload");
+    AppendMenuA(menu, MF_STRING, (UINT_PTR)MenuIdOfCommand(CMD_EXIT), "&Exit");
     // Without being the foreground window the owner never hears that the user
     // clicked elsewhere, and the menu would stay open.
     SetForegroundWindow(Shell.mainWnd);

@@ -155,8 +155,6 @@ bool PutWindowFilesOnClipboard(HWND wnd, int mode) {
     return PutFileListOnClipboard(list, DROP_EDIT_BLOCK_SIZE, mode);
 }
 
-void PutFilesOnClipboard(int mode) { PutWindowFilesOnClipboard(GetFocus(), mode); }
-
 bool ClipboardHasFiles(void) { return IsClipboardFormatAvailable(CF_HDROP) != 0; }
 
 // --- reading dropped or pasted files ---------------------------------------------------
@@ -243,14 +241,6 @@ bool PasteIntoEditPath(void) {
     char folder[SHELL_PATH_SIZE];
     if (!RootedPath(text, folder, sizeof folder) || !DirectoryExists(folder)) return false;
     return PasteFiles(folder);
-}
-
-void PasteFilesAtFocus(void) {
-    HWND focus = GetFocus();
-    if (focus && focus == EditBox.wnd)
-        PasteIntoEditPath();
-    else if (RoleOfListWindow(focus) != LR_None)
-        PasteIntoListSelection(focus);
 }
 
 // --- drops -----------------------------------------------------------------------------

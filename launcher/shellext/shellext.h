@@ -17,11 +17,9 @@ struct IShellFolder;
 
 // --- files on the clipboard (clipfiles.cpp) ------------------------------------
 
-// Puts the files of the focused window on the clipboard: mode CLIP_CUT or
-// CLIP_COPY.
-void PutFilesOnClipboard(int mode);
-// The same for a given window: the selected rows of a list window, or the
-// existing path of the edit box. True when the clipboard was set.
+// Puts the files of a window on the clipboard (mode CLIP_CUT or CLIP_COPY):
+// the selected rows of a list window, or the existing path of the edit box.
+// True when the clipboard was set.
 bool PutWindowFilesOnClipboard(HWND wnd, int mode);
 // Puts a file list on the clipboard in a CF_HDROP block of blockSize bytes
 // with the "Preferred DropEffect" of mode. True when the clipboard was set;
@@ -36,9 +34,6 @@ bool PasteFiles(const char* destination);
 bool PasteIntoListSelection(HWND list);
 // PasteFiles into the folder typed in the edit box.
 bool PasteIntoEditPath(void);
-// Command 18: paste into the edit box's folder or the list selection,
-// whichever has the focus.
-void PasteFilesAtFocus(void);
 // The file list (MemAlloc; caller frees) of a CF_HDROP handle; paths that do
 // not fit a path buffer are left out. Null when no path remains, and for a
 // block whose list offset or closing NULs lie outside it (DropBlockIsSound).
@@ -78,10 +73,8 @@ void WaitWindowGone(HWND window);
 
 // --- the shell's context menu and properties (shellmenu.cpp) ----------------------
 
-// The shell's context menu for the items of the focused window at the screen
-// point (x, y); both 0: the centre of the edit box.
-void ShowShellMenu(int x, int y);
-// The same for a given window (the edit box or a list window).
+// The shell's context menu for the items of a window (the edit box or a list
+// window) at the screen point (x, y); both 0: the centre of the edit box.
 bool ShowShellMenuOf(HWND wnd, int x, int y);
 // Shows the menu of the items (children of folder) owned by owner at point
 // and runs the chosen command; true when one was chosen and ran.

@@ -265,8 +265,6 @@ bool ShowShellMenuOf(HWND wnd, int x, int y) {
     return ran;
 }
 
-void ShowShellMenu(int x, int y) { ShowShellMenuOf(GetFocus(), x, y); }
-
 LRESULT ForwardShellMenuMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
     if (ShellMenu.menu3) return (LRESULT)ShellMenu.menu3->HandleMenuMsg(msg, wParam, lParam);
     if (ShellMenu.menu2) return (LRESULT)ShellMenu.menu2->HandleMenuMsg(msg, wParam, lParam);

@@ -13,6 +13,7 @@
 #include "common/keymap.h"
 #include "common/settings.h"
 #include "common/strutil.h"
+#include "launcher/commands/commands.h"
 #include "launcher/editbox/editbox.h"
 #include "launcher/editbox/editbox_internal.h"
 #include "launcher/editbox/editgeom.h"
@@ -30,6 +31,7 @@ struct Received {
     int closes;
     UINT lastMsg;
     WPARAM lastWParam;
+    int lastArg;  // the command target's arg
 };
 Received g_received;
 
@@ -42,6 +44,13 @@ LRESULT CALLBACK RecordingProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam)
         g_received.lastMsg = msg;
         g_received.lastWParam = wParam;
         return 0;
+    }
+    if (msg == WM_RUN_COMMAND) {
+        // The stand-in main window runs commands as the real one does.
+        g_received.lastMsg = msg;
+        g_received.lastWParam = wParam;
+        g_received.lastArg = lParam ? ((const CommandTarget*)lParam)->arg : -1;
+        return OnRunCommandMessage(wParam, lParam);
     }
     return DefWindowProcA(wnd, msg, wParam, lParam);
 }
@@ -755,9 +764,6 @@ TEST_F(EditCommands, ExitAsksTheMainWindowToClose) {
     SendMessageA(wnd, WM_EDIT_COMMAND, CMD_EXIT, 0);
     Pump();
     EXPECT_EQ(1, g_received.closes);
-    SendMessageA(wnd, WM_COMMAND, IDM_EXIT, 0);
-    Pump();
-    EXPECT_EQ(2, g_received.closes);
 }
 
 // --- keys ---------------------------------------------------------------------------
@@ -899,13 +905,14 @@ TEST_F(KeyDispatch, BoundFunctionKeysBecomeCommandsAndApplications) {
     // No modifier is held while the tests run.
     ASSERT_FALSE(GetAsyncKeyState(VK_CONTROL) & 0x8000);
     EXPECT_EQ(1, Dispatch(WM_KEYDOWN, VK_F2));
-    EXPECT_EQ((UINT)WM_EDIT_COMMAND, g_received.lastMsg);
+    EXPECT_EQ((UINT)WM_RUN_COMMAND, g_received.lastMsg);
     EXPECT_EQ((WPARAM)CMD_REGAPP, g_received.lastWParam);
 
     g_received = Received{};
     EXPECT_EQ(1, Dispatch(WM_SYSKEYDOWN, VK_F3));
-    EXPECT_EQ((UINT)WM_EDIT_REGAPP, g_received.lastMsg);
-    EXPECT_EQ((WPARAM)1005, g_received.lastWParam);
+    EXPECT_EQ((UINT)WM_RUN_COMMAND, g_received.lastMsg);
+    EXPECT_EQ((WPARAM)CMD_RUN_REGAPP, g_received.lastWParam);
+    EXPECT_EQ(1005, g_received.lastArg);
 }
 
 TEST_F(KeyDispatch, UnboundOrUnmodifiedKeysAndOtherMessagesPassThrough) {
@@ -1029,7 +1036,7 @@ TEST_F(HandOver, RequestsDuringAnOperationRunAfterItInTheOrderTheyCame) {
     // A stand-in for an operation with a loop of its own (the shell copying files).
     BeginPumpingOperation();
     PostMessageA(mainWnd, Shell.reloadMsg, 0, 0);
-    PostMessageA(mainWnd, WM_COMMAND, IDM_RELOAD, 0);  // the tray menu's: takes its place
+    PostMessageA(mainWnd, WM_COMMAND, MenuIdOfCommand(CMD_RELOAD), 0);  // the tray menu's: takes its place
     Pump();
     COPYDATASTRUCT record = {HANDOVER_TEXT, 5, (void*)"C:\\x"};
     EXPECT_EQ(SendMessageA(mainWnd, WM_COPYDATA, 0, (LPARAM)&record), 1);

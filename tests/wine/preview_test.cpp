@@ -11,6 +11,7 @@
 
 #include "common/keymap.h"
 #include "common/settings.h"
+#include "launcher/commands/commands.h"
 #include "launcher/editbox/editbox_internal.h"
 #include "launcher/preview/preview.h"
 #include "shell_windows.h"
@@ -334,7 +335,7 @@ TEST_F(PreviewWindow, SelectAllAndCopyActOnTheTextViewWithTheFocus) {
     ASSERT_TRUE(PreviewPath(path.c_str(), &anchor));
     SetFocus(Preview.textWnd);
     ASSERT_EQ(GetFocus(), Preview.textWnd);
-    OnEditCommand(box, CMD_SELECT_ALL);
+    RunCommand(CMD_SELECT_ALL, nullptr);
     DWORD start = 1, end = 0;
     SendMessageA(Preview.textWnd, EM_GETSEL, (WPARAM)&start, (LPARAM)&end);
     EXPECT_EQ(start, 0u);
@@ -342,7 +343,7 @@ TEST_F(PreviewWindow, SelectAllAndCopyActOnTheTextViewWithTheFocus) {
     ASSERT_TRUE(OpenClipboard(nullptr));
     EmptyClipboard();
     CloseClipboard();
-    OnEditCommand(box, CMD_COPY);
+    RunCommand(CMD_COPY, nullptr);
     ASSERT_TRUE(OpenClipboard(nullptr));
     HANDLE data = GetClipboardData(CF_TEXT);
     std::string copied = data ? std::string((const char*)GlobalLock(data)) : "";

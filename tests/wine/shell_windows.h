@@ -9,6 +9,7 @@
 #include <shellapi.h>
 
 #include "common/settings.h"
+#include "launcher/commands/commands.h"
 #include "launcher/editbox/editbox.h"
 #include "launcher/shell/appstate.h"
 #include "launcher/shell/shell.h"
@@ -19,6 +20,7 @@ inline LRESULT CALLBACK TestMainProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM l
     if (msg == WM_COMMAND) g_lastCommand = LOWORD(wParam);
     if (msg == WM_TRAY_UNNEEDED) OnTrayIconUnneeded();
     if (msg == WM_KEYS_HELD) OnKeysHeld();
+    if (msg == WM_RUN_COMMAND) return OnRunCommandMessage(wParam, lParam);
     return DefWindowProcA(wnd, msg, wParam, lParam);
 }
 

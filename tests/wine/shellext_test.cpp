@@ -21,6 +21,7 @@
 
 #include "common/fileio.h"
 #include "common/itemarray.h"
+#include "launcher/commands/commands.h"
 #include "launcher/editbox/editmenu.h"
 #include "launcher/lists/listselect.h"
 #include "launcher/lists/listwnd.h"
@@ -472,18 +473,21 @@ TEST_F(ShellExt, EditMenuOfAnEmptyBoxHasTheTextMenuReloadAndExit) {
     const struct {
         UINT id;
         const char* text;
-    } textItems[] = {{2100, "文字列-元に戻す(&U)"}, {2101, "文字列-切り取り(&X)"},
-                     {2102, "文字列-コピー(&C)"},   {2103, "文字列-貼り付け(&V)"},
-                     {2104, "文字列-削除(&D)"},     {2105, "文字列-全て選択(&A)"}};
+    } textItems[] = {{(UINT)MenuIdOfCommand(CMD_UNDO), "文字列-元に戻す(&U)"},
+                     {(UINT)MenuIdOfCommand(CMD_CUT), "文字列-切り取り(&X)"},
+                     {(UINT)MenuIdOfCommand(CMD_COPY), "文字列-コピー(&C)"},
+                     {(UINT)MenuIdOfCommand(CMD_PASTE), "文字列-貼り付け(&V)"},
+                     {(UINT)MenuIdOfCommand(CMD_TEXT_DELETE), "文字列-削除(&D)"},
+                     {(UINT)MenuIdOfCommand(CMD_SELECT_ALL), "文字列-全て選択(&A)"}};
     ASSERT_EQ(GetMenuItemCount(text), 6);
     for (int i = 0; i < 6; i++) {
         EXPECT_EQ(GetMenuItemID(text, i), textItems[i].id);
         EXPECT_EQ(ItemText(text, i), textItems[i].text);
     }
     EXPECT_EQ(GetMenuState(menu, 1, MF_BYPOSITION) & MF_SEPARATOR, (UINT)MF_SEPARATOR);
-    EXPECT_EQ(GetMenuItemID(menu, 2), 2001u);
+    EXPECT_EQ(GetMenuItemID(menu, 2), (UINT)MenuIdOfCommand(CMD_RELOAD));
     EXPECT_EQ(ItemText(menu, 2), "Reload(&L)");
-    EXPECT_EQ(GetMenuItemID(menu, 3), 105u);
+    EXPECT_EQ(GetMenuItemID(menu, 3), (UINT)MenuIdOfCommand(CMD_EXIT));
     EXPECT_EQ(ItemText(menu, 3), "Exit(&E)");
     DestroyMenu(menu);
 }
@@ -500,18 +504,18 @@ TEST_F(ShellExt, EditMenuOfAnExistingPathHasTheFileBlockAndTheShellMenu) {
         bool greyed;
     } items[] = {{0, "文字列(&Q)", false},
                  {0, "", false},
-                 {2108, "切り取り(&T)", false},
-                 {2107, "コピー(&C)", false},
-                 {2109, "張り付け(&P)", true},
-                 {2110, "ショートカット作成(&S)", false},
-                 {2111, "削除(&D)", false},
-                 {2112, "名前変更(&M)", false},
-                 {2113, "プロパティ(&R)", false},
+                 {(UINT)MenuIdOfCommand(CMD_FILE_CUT), "切り取り(&T)", false},
+                 {(UINT)MenuIdOfCommand(CMD_FILE_COPY), "コピー(&C)", false},
+                 {(UINT)MenuIdOfCommand(CMD_FILE_PASTE), "張り付け(&P)", true},
+                 {(UINT)MenuIdOfCommand(CMD_MAKE_SHORTCUT), "ショートカット作成(&S)", false},
+                 {(UINT)MenuIdOfCommand(CMD_DELETE), "削除(&D)", false},
+                 {(UINT)MenuIdOfCommand(CMD_RENAME), "名前変更(&M)", false},
+                 {(UINT)MenuIdOfCommand(CMD_PROPERTIES), "プロパティ(&R)", false},
                  {0, "", false},
-                 {2400, "シェルメニュー(&T)", false},
+                 {(UINT)MenuIdOfCommand(CMD_SHELL_MENU), "シェルメニュー(&T)", false},
                  {0, "", false},
-                 {2001, "Reload(&L)", false},
-                 {105, "Exit(&E)", false}};
+                 {(UINT)MenuIdOfCommand(CMD_RELOAD), "Reload(&L)", false},
+                 {(UINT)MenuIdOfCommand(CMD_EXIT), "Exit(&E)", false}};
     ASSERT_EQ(GetMenuItemCount(menu), 14);
     for (int i = 0; i < 14; i++) {
         EXPECT_EQ(ItemText(menu, i), items[i].text) << i;
@@ -535,8 +539,8 @@ TEST_F(ShellExt, EditMenuOfAMissingNameOffersOnlyTheShellMenu) {
     SetBox(In("missing"));
     HMENU menu = BuildEditMenu(box);
     ASSERT_EQ(GetMenuItemCount(menu), 6);
-    EXPECT_EQ(GetMenuItemID(menu, 2), 2400u);
-    EXPECT_EQ(GetMenuItemID(menu, 4), 2001u);
+    EXPECT_EQ(GetMenuItemID(menu, 2), (UINT)MenuIdOfCommand(CMD_SHELL_MENU));
+    EXPECT_EQ(GetMenuItemID(menu, 4), (UINT)MenuIdOfCommand(CMD_RELOAD));
     DestroyMenu(menu);
 }
 
@@ -568,8 +572,8 @@ TEST_F(ShellExt, TextCopyFromTheMenuKeepsTextAndSelection) {
     SetFocus(box);
     ASSERT_EQ(GetFocus(), box);
     SendMessageA(box, EM_SETSEL, 1, 3);
-    POINT pt = {0, 0};
-    RunEditMenuChoice(box, IDM_EDIT_COPY, pt);
+    CommandTarget onBox = TargetOf(box);
+    RunCommand(CMD_COPY, &onBox);
     DWORD start = 0, end = 0;
     SendMessageA(box, EM_GETSEL, (WPARAM)&start, (LPARAM)&end);
     char text[16];
@@ -584,13 +588,13 @@ TEST_F(ShellExt, FileChoicesOfTheEditMenuActOnTheNamedPath) {
     MakeFile("x.txt", "X");
     MakeDir("to");
     SetBox(In("x.txt"));
-    POINT pt = {0, 0};
-    RunEditMenuChoice(box, IDM_FILE_COPY, pt);
+    CommandTarget onBox = TargetOf(box);
+    RunCommand(CMD_FILE_COPY, &onBox);
     EXPECT_EQ(ClipboardBytes(mainWnd, EffectFormat()), Effect(1));
-    RunEditMenuChoice(box, IDM_FILE_SHORTCUT, pt);
+    RunCommand(CMD_MAKE_SHORTCUT, &onBox);
     EXPECT_EQ(LinkTarget(In("x.txt.lnk")), In("x.txt"));
     SetBox(In("to"));
-    RunEditMenuChoice(box, IDM_FILE_PASTE, pt);
+    RunCommand(CMD_FILE_PASTE, &onBox);
     EXPECT_EQ(ReadAll(In("to\\x.txt")), "X");
 }
 

@@ -4,6 +4,7 @@
 
 #include <string>
 
+#include "launcher/commands/commandids.h"
 #include "shell_windows.h"
 
 namespace {
@@ -138,11 +139,13 @@ TEST_F(TrayIcon, RightClickMenuHasShowReloadExit) {
     HideEditBox(1);
     std::string items;
     int count = 0;
-    EXPECT_EQ(RightClickAndPick('E', &items, &count), (UINT)IDM_EXIT);
+    EXPECT_EQ(RightClickAndPick('E', &items, &count), (UINT)MenuIdOfCommand(CMD_EXIT));
     EXPECT_EQ(count, 3);
-    EXPECT_EQ(items, "2000=&Show;2001=&Reload;105=&Exit;");
+    EXPECT_EQ(items, std::to_string(MenuIdOfCommand(CMD_SHOW)) + "=&Show;" +
+                         std::to_string(MenuIdOfCommand(CMD_RELOAD)) + "=&Reload;" +
+                         std::to_string(MenuIdOfCommand(CMD_EXIT)) + "=&Exit;");
     g_lastCommand = 0;
-    EXPECT_EQ(RightClickAndPick('S', &items, &count), (UINT)IDM_SHOW);
+    EXPECT_EQ(RightClickAndPick('S', &items, &count), (UINT)MenuIdOfCommand(CMD_SHOW));
     // The menu itself only sends the command; the box waits for the main window.
     EXPECT_FALSE(IsWindowVisible(box));
     // Other icons have no menu.
