@@ -274,6 +274,14 @@ bool SetEditText(const char* text) {
     return true;
 }
 
+bool TakePathIntoBox(const char* path, bool fitWidth) {
+    if (!path) return false;
+    SetFlags(fitWidth ? SF_TEXT_BY_PROGRAM | SF_HANDED_TEXT : SF_TEXT_BY_PROGRAM);
+    bool taken = SetEditText(path);
+    RefreshPathIcon();
+    return taken;
+}
+
 void FocusEditBox(void) {
     if (EditBox.wnd) SetFocus(EditBox.wnd);
 }

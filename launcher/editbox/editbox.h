@@ -39,6 +39,12 @@ bool EditTextFits(const char* text);
 // does not fit is refused, never cut (a cut path names another file): a beep,
 // the box keeps what it held, and the result is false.
 bool SetEditText(const char* text);
+// Hands a path to the box as the program's text: completion leaves it alone
+// and the path icon shows what it names (rooted at the start folder). With
+// fitWidth the box's width follows the path as it follows typed text
+// (autoresize); without it the width stays. False when the box cannot hold
+// the path (refused as SetEditText refuses).
+bool TakePathIntoBox(const char* path, bool fitWidth);
 void ClearEditBox(void);  // focus the box, empty text
 void FocusEditBox(void);  // focus the box, text kept
 void PlaceEditBox(void);

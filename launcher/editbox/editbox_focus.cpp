@@ -10,6 +10,7 @@
 #include "datemacro.h"
 #include "editbox.h"
 #include "../lists/cascade.h"
+#include "../lists/listselect.h"
 #include "../lists/listwnd.h"
 #include "../migemo/migemo.h"
 #include "editbox_internal.h"
@@ -40,7 +41,7 @@ void OnEditKillFocus(HWND wnd, HWND newFocus) {
     if (IsOwnWindow(newFocus)) return;
     // While an outside tool runs (the list windows are disabled) nothing
     // happens either.
-    if (Lists.folder.wnd && !IsWindowEnabled(Lists.folder.wnd)) return;
+    if (ListWindowsDisabled()) return;
     if (Settings.alpha != 100) SetTransparencyAll(true);
     // A list on show keeps the box as it is (the user went into the list).
     if (ActiveListWindow()) return;

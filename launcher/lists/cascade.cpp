@@ -262,9 +262,7 @@ void TakeCascadeItem(HWND cascadeWnd, bool openAll) {
         MessageBeep(MB_OK);
         return;
     }
-    SetFlags(SF_TEXT_BY_PROGRAM);
-    SetEditText(taken);
-    RefreshPathIcon();
+    TakePathIntoBox(taken, false);
 }
 
 void ShowCascadeWindows(bool show) {

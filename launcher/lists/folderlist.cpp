@@ -207,6 +207,21 @@ bool FolderRowName(int row, char* buf, size_t size) {
 
 }  // namespace
 
+int FolderPartLength(void) { return Lists.folderPartLength; }
+
+void StartFolderBaseIfIdle(void) {
+    if (Lists.folderPartLength == 0) Lists.folderPartLength = -1;
+}
+
+bool FolderNameToComplete(char* name, size_t size) {
+    if (!name || !size) return false;
+    name[0] = '\0';
+    if (!Lists.folder.array.items || Lists.folder.array.rowCount <= 0) return false;
+    int row = FirstSelectedRow(Lists.folder.wnd);
+    if (row < 0) row = 0;
+    return ItemPathAt(Lists.folder.wnd, row, name, size) && name[0];
+}
+
 int ReadFolderEntries(const char* folder, ItemArray* array) {
     char pattern[PATH_WORK_SIZE];
     ConcatTo(folder, "*", pattern, sizeof pattern);

@@ -20,6 +20,7 @@
 #include "cascade.h"
 #include "folderlist.h"
 #include "history.h"
+#include "itemkinds.h"
 #include "listfilter.h"
 #include "listwnd.h"
 #include "search.h"
@@ -131,14 +132,9 @@ int OpenSelection(void) {
     return started;
 }
 
-static bool OpensAll(ListKind kind) {
-    return kind == LK_Default || kind == LK_Favorites || kind == LK_History ||
-           kind == LK_Explorer || kind == LK_SearchRecall || kind == LK_Search;
-}
-
 void TakeSelection(HWND editBox, HWND list) {
     if (!list) return;
-    if (ListCountSelected(list) > 1 && OpensAll(Lists.item.kind)) {
+    if (ListCountSelected(list) > 1 && ItemKindTakesSeveralRows(Lists.item.kind)) {
         OpenSelection();
         if (!RestoreSavedText()) SetEditText("");
         if (editBox) SetFocus(editBox);
@@ -162,9 +158,7 @@ void TakeSelection(HWND editBox, HWND list) {
         if (editBox) SetFocus(editBox);
         return;
     }
-    SetFlags(SF_TEXT_BY_PROGRAM | SF_HANDED_TEXT);
-    SetEditText(path);
-    RefreshPathIcon();
+    TakePathIntoBox(path, true);
     if (editBox) SetFocus(editBox);
 }
 

@@ -8,6 +8,7 @@
 #include "../shellext/shellext.h"
 #include "cascade.h"
 #include "folderlist.h"
+#include "itemkinds.h"
 #include "listinput.h"
 #include "listwnd.h"
 #include "search.h"
@@ -66,18 +67,7 @@ POINT KeyboardMenuPoint(HWND list) {
 // cascade lists open all their selected items.
 static void OpenFromMenu(HWND list) {
     if (list == Lists.item.wnd) {
-        switch (Lists.item.kind) {
-            case LK_Default:
-            case LK_Favorites:
-            case LK_History:
-            case LK_Explorer:
-            case LK_SearchRecall:
-            case LK_Search:
-                OpenSelection();
-                break;
-            default:
-                break;
-        }
+        if (ItemKindTakesSeveralRows(Lists.item.kind)) OpenSelection();
     } else if (list == Lists.folder.wnd) {
         TakeFolderItem(true);
     } else if (CascadeLevelOf(list)) {

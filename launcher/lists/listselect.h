@@ -6,6 +6,8 @@
 #include <windows.h>
 #include <stddef.h>
 
+#include "../../common/listitem.h"
+
 enum ListRole {
     LR_None = 0,    // not a list window of this program
     LR_Item = 1,    // the item list (Default, Favorites, History, Explorer, search, built-ins)
@@ -45,6 +47,32 @@ HWND ListWindowForFocus(void);
 
 // The item list is on show.
 bool ItemListOnShow(void);
+// The item list's window; null before it is made and after it is gone.
+HWND ItemListWindow(void);
+// What the item list shows while it is on show; LK_None while it is hidden.
+ListKind ItemListKindOnShow(void);
+// The folder list is on show.
+bool FolderListOnShow(void);
+// Calls fn for every list window there is: the item list, the folder list and
+// each cascade level.
+void ForEachListWindow(void (*fn)(HWND wnd, void* ctx), void* ctx);
+// The list windows are disabled: an outside tool runs meanwhile.
+bool ListWindowsDisabled(void);
+
+// What becomes of the typed text when the item list shows a new array.
+enum ItemListText {
+    ILT_PUT_ASIDE = 0,  // put aside (it comes back when the list is switched off)
+    ILT_EMPTY = 1,      // the box is emptied; text put aside earlier stays so
+};
+// Shows array in the item list as a list of kind, always in the same steps:
+// the folder list and the item list are hidden and hidden lists emptied, the
+// typed text goes (textMode), the path icon shows its default, the item list
+// takes the array (emptied here) and several rows when the kind opens them
+// all, is filled and placed under the box, the box (editBox, or the edit box
+// when null) keeps the focus, and Migemo loads for narrowing. When the item
+// list window is gone the array is freed and the program ends with
+// FatalError(fatalNo); the result is false.
+bool ShowInItemList(ListKind kind, ItemArray* array, int textMode, HWND editBox, int fatalNo);
 // At least one cascade level is open.
 bool CascadeLevelsOpen(void);
 

@@ -20,8 +20,11 @@
 #include "cascade.h"
 #include "history.h"
 #include "../../common/itemarray.h"
+#include "itemkinds.h"
 #include "listinput.h"
+#include "listselect.h"
 #include "search.h"
+#include "../migemo/migemo.h"
 
 ListState Lists;
 
@@ -261,6 +264,40 @@ void HideAllLists(void) {
     CloseCascades(nullptr, 2);
     HideItemList();
     HideFolderList();
+}
+
+bool ShowInItemList(ListKind kind, ItemArray* array, int textMode, HWND editBox, int fatalNo) {
+    ListWindow* lw = &Lists.item;
+    if (!lw->wnd || !IsWindow(lw->wnd)) {
+        FreeItems(array);
+        FatalError(fatalNo);
+        return false;
+    }
+    HideFolderList();
+    HideItemList();
+    EmptyHiddenLists();
+    // The text goes while the item list holds nothing, so the change the box
+    // reports is never taken for narrowing the new list.
+    if (textMode == ILT_EMPTY)
+        ClearEditBox();
+    else
+        StashSavedText();
+    // An edit of the user still marked is not one of the new list: it shows
+    // every row until the next one.
+    ClearFlags(SF_USER_DELETED);
+    SetPathIcon(nullptr);
+    FreeItems(&lw->array);
+    lw->array = *array;
+    *array = ItemArray{};
+    lw->kind = kind;
+    SetItemListMultiSelect(ItemKindTakesSeveralRows(kind));
+    FillItemList();
+    PlaceItemList(lw->array.count);
+    HWND box = editBox ? editBox : EditBox.wnd;
+    if (box && GetFocus() != box) SetFocus(box);
+    // Last: a missing Migemo says so in a message box over the list on show.
+    LoadMigemo(EditBox.wnd);
+    return true;
 }
 
 // --- which list -----------------------------------------------------------------

@@ -1,5 +1,6 @@
-// listwnd.h - the list windows: the item list, the folder list and the shared
-// item array, placement, row display, the list commands and the path icon.
+// listwnd.h - the list windows: the item list and the folder list, each with
+// its own items, placement, row display and the list commands. Other
+// subsystems use listselect.h and folderlist.h, never these records.
 #pragma once
 #include <windows.h>
 #include <commctrl.h>

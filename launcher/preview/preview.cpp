@@ -523,9 +523,7 @@ void AcceptPreview(void) {
     HidePreview();
     // Hiding the lists cleared the flags: the taken text is the program's,
     // so completion does not act on it.
-    SetFlags(SF_TEXT_BY_PROGRAM | SF_HANDED_TEXT);
-    SetEditText(path);
-    RefreshPathIcon();
+    TakePathIntoBox(path, true);
 }
 
 static void OnUnloadTimer(void) {

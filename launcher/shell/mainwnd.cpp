@@ -130,9 +130,7 @@ static void ReceiveText(const char* text) {
     DiscardSavedText();
     ClearEditBox();
     ShowEditBox();
-    SetFlags(SF_TEXT_BY_PROGRAM | SF_HANDED_TEXT);
-    SetPathIcon(text);
-    SetEditText(text);
+    TakePathIntoBox(text, true);
 }
 
 // Kind 3: a second start with /f captured a program to open typed paths with.
