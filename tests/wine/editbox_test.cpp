@@ -1158,6 +1158,44 @@ TEST_F(StartDirSwitch, CommandLineRecordIsApplied) {
     EXPECT_STREQ("C:\\a b\\", Shell.initialText);
 }
 
+// --- a path handed to the box ---------------------------------------------------------------
+
+using TakenPath = EditBoxFixture;
+
+TEST_F(TakenPath, IsTheProgramsTextAndTheIconFollowsWhatTheBoxHolds) {
+    Settings.icon = 1;
+    HWND wnd = Create();
+    ASSERT_NE(wnd, nullptr);
+    char self[MAX_PATH];
+    GetModuleFileNameA(nullptr, self, sizeof self);
+    std::string folder = self, name = folder.substr(folder.rfind('\\'));
+    folder.resize(folder.size() - name.size());
+    SetAppString(&App.startDir, folder.c_str());
+    const uint32_t handed = SF_TEXT_BY_PROGRAM | SF_HANDED_TEXT;
+    const struct {
+        std::string path;
+        bool fitWidth;
+        bool taken;
+        uint32_t flags;
+        bool shellIcon;  // the shell's icon, or the default one (none here)
+    } cases[] = {
+        {self, true, true, handed, true},
+        {name, false, true, SF_TEXT_BY_PROGRAM, true},  // rooted at the start folder
+        {"C:\\vorn_no_such_file.txt", true, true, handed, false},
+        {"C:\\" + std::string(258, 'a'), true, false, handed, false},  // the box keeps "kept"
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.path);
+        SetEditText("kept");
+        SetPathIcon(self);
+        ClearAllFlags();
+        EXPECT_EQ(c.taken, TakePathIntoBox(c.path.c_str(), c.fitWidth));
+        EXPECT_EQ(c.taken ? c.path : "kept", TextOf(wnd));
+        EXPECT_EQ(c.flags, ReadFlags() & handed);
+        EXPECT_EQ(c.shellIcon, EditBox.iconImage != nullptr);
+    }
+}
+
 // --- shutdown ------------------------------------------------------------------------------
 
 using ShutdownOrder = EditBoxFixture;
