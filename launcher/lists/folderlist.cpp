@@ -256,8 +256,10 @@ int ShowFolderContents(HWND editBox, const char* text, const char* typed) {
     // Levels hidden by the list toggle do not outlive the list coming back.
     if (Cascades.count > 0 && !IsWindowVisible(Cascades.levels[0].wnd)) DestroyCascades();
     // Items a filter has matched come back into sight; a read that matched
-    // nothing never showed them.
-    if (Lists.folder.kind == LK_Folder && Lists.folder.array.items)
+    // nothing never showed them. Showing a window already on show still costs
+    // the window system a round trip on every keystroke: asked only when hidden.
+    if (Lists.folder.kind == LK_Folder && Lists.folder.array.items &&
+        !IsWindowVisible(Lists.folder.wnd))
         ShowWindow(Lists.folder.wnd, SW_SHOWNA);
     if (IsWindowVisible(Lists.folder.wnd) && Lists.folder.array.items)
         return RefilterFolderList(editBox, text, typed);
