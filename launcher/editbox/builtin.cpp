@@ -172,7 +172,7 @@ void ShowBuiltinList(void) {
 
     if (!Lists.item.wnd || !IsWindow(Lists.item.wnd)) {
         FreeItems(array);
-        FatalError(3);
+        FatalError(FATAL_BUILTIN_NO_ITEM_LIST);
         return;
     }
     Lists.item.kind = LK_BuiltIn;

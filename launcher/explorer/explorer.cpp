@@ -251,7 +251,7 @@ void ToggleExplorerList(HWND editBox) {
     if (EnumerateWithRetry(mainWnd) && Explorer.found.count > 0) {
         if (!Lists.item.wnd || !IsWindow(Lists.item.wnd)) {
             FreeItems(&Explorer.found);
-            FatalError(6);
+            FatalError(FATAL_EXPLORER_NO_ITEM_LIST);
             return;
         }
         HideItemList();

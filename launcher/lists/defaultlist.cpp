@@ -12,7 +12,6 @@
 #include "../../common/winutil.h"
 #include "../editbox/completerules.h"
 #include "../editbox/editbox.h"
-#include "../editbox/editbox_internal.h"
 #include "../shell/appstate.h"
 #include "../shell/shell.h"
 #include "../../common/itemarray.h"
@@ -166,7 +165,7 @@ static void TakeSingleHit(const char* hit) {
 static bool ShowDefaultHits(HWND editBox, ItemArray* hits) {
     if (!Lists.item.wnd || !IsWindow(Lists.item.wnd)) {
         FreeItems(hits);
-        FatalError(5);
+        FatalError(FATAL_DEFAULT_NO_ITEM_LIST);
         return false;
     }
     HideFolderList();

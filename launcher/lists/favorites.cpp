@@ -8,7 +8,6 @@
 #include "../../common/settings.h"
 #include "../../common/winutil.h"
 #include "../editbox/editbox.h"
-#include "../editbox/editbox_internal.h"
 #include "../editbox/savedtext.h"
 #include "../shell/shell.h"
 #include "cascade.h"
@@ -26,7 +25,7 @@ static void FocusEditBox(HWND editBox) {
 void ShowFavorites(HWND editBox, bool nextPage) {
     if (!BeginFavoritesPage(nextPage)) return;
     if (!Lists.item.wnd || !IsWindow(Lists.item.wnd)) {
-        FatalError(7);
+        FatalError(FATAL_FAVORITES_NO_ITEM_LIST);
         return;
     }
     // Read through the data-file layer (shared reading); vorn never writes it.

@@ -7,7 +7,6 @@
 #include "../../common/settings.h"
 #include "../../common/winutil.h"
 #include "../editbox/editbox.h"
-#include "../editbox/editbox_internal.h"
 #include "../editbox/savedtext.h"
 #include "../shell/appstate.h"
 #include "../shell/shell.h"
@@ -31,7 +30,7 @@ void ShowHistory(void) {
     }
     if (!Lists.item.wnd || !IsWindow(Lists.item.wnd)) {
         FreeItems(&Lists.item.array);
-        FatalError(8);
+        FatalError(FATAL_HISTORY_NO_ITEM_LIST);
         return;
     }
 

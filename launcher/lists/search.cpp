@@ -239,7 +239,7 @@ static void DropQueuedEscape(void) {
 // Walks and shows the results; false when the item list is gone.
 static bool RunSearch(const char* folderText, const char* pattern, int mode) {
     if (!Lists.item.wnd || !IsWindow(Lists.item.wnd)) {
-        FatalError(11);
+        FatalError(FATAL_SEARCH_NO_ITEM_LIST);
         return false;
     }
     HCURSOR oldCursor = SetCursor(LoadCursor(nullptr, IDC_WAIT));
@@ -340,7 +340,7 @@ void StartSearch(HWND editBox, const char* text) {
 static void RecallResults(void) {
     if (Search.keptCount <= 0) return;
     if (!Lists.item.wnd || !IsWindow(Lists.item.wnd)) {
-        FatalError(12);
+        FatalError(FATAL_RECALL_NO_ITEM_LIST);
         return;
     }
     EmptyHiddenLists();
