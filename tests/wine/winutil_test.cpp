@@ -285,11 +285,12 @@ TEST(WinutilSubclass, ReplacementRefusedWhereNothingCanBeKept) {
         WNDPROC proc;
         WNDPROC result;
     } rows[] = {
+        {edit, CountingProc, editProc},  // the first time: the EDIT procedure comes back
         {nullptr, CountingProc, nullptr},
         {edit, nullptr, nullptr},
-        {edit, CountingProc, editProc},  // the first time: the EDIT procedure comes back
-        {edit, CountingProc, nullptr},   // already replaced
+        {edit, CountingProc, nullptr},  // already replaced
     };
+    // A refusal leaves the first replacement as it was.
     for (const auto& row : rows) {
         EXPECT_EQ(row.result, ReplaceWindowProc(row.window, row.proc));
         EXPECT_EQ(editProc, SavedWindowProc(edit));
