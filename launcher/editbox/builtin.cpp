@@ -170,7 +170,7 @@ void ShowBuiltinList(void) {
     }
     array.count = BUILTIN_COUNT;
     // Migemo loads with the list unless the caller suspended it.
-    ShowInItemList(LK_BuiltIn, &array, ILT_PUT_ASIDE, nullptr, 3);
+    ShowInItemList(LK_BuiltIn, &array, ILT_PUT_ASIDE, nullptr, FATAL_BUILTIN_NO_ITEM_LIST);
 }
 
 void ToggleBuiltinList(void) {

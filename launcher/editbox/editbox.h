@@ -16,7 +16,6 @@ enum { PATH_ICON_SIZE = 16 };
 
 struct EditBoxState {
     HWND wnd;
-    WNDPROC oldProc;  // the EDIT class procedure, for forwarding
     HFONT font;
     HWND iconWnd;  // path icon (setting icon 1), or null
     int dragMode;  // 0 none, 1 move, 2 right edge, 3 left edge
@@ -24,7 +23,6 @@ struct EditBoxState {
     bool clockRunning;
     HICON iconImage;        // picture shown by the path icon, owned here
     bool iconIsDefault;     // iconImage is the default picture (resource 135)
-    WNDPROC iconOldProc;    // the STATIC class procedure of the path icon
     int trailState;         // EDIT_TRAIL_*: what happens to the next WM_CHAR byte
     unsigned refusedEdits;  // texts and characters refused for want of room
 };

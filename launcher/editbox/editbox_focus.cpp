@@ -4,6 +4,7 @@
 #include <string.h>
 
 #include "../../common/settings.h"
+#include "../../common/sharednames.h"
 #include "../../common/winutil.h"
 #include "../shell/appstate.h"
 #include "../shell/shell.h"
@@ -19,7 +20,7 @@
 void OnEditSetFocus(HWND wnd) {
     CloseCascades(nullptr, CASCADE_CLOSE_ALL);
     ShowPathIcon(true);
-    if (AnyFlag(SF_SECOND_CLASS) && !FindWindowExA(HWND_MESSAGE, nullptr, "vorn_fisson", nullptr))
+    if (AnyFlag(SF_SECOND_CLASS) && !FindWindowExA(HWND_MESSAGE, nullptr, VORN_SECOND_CLASS, nullptr))
         ClearFlags(SF_SECOND_CLASS);
     KillTimer(wnd, ID_TIMER_CLOCK);
     if (EditBox.clockRunning) {

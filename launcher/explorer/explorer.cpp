@@ -13,12 +13,11 @@
 
 #include "../../common/fileio.h"
 #include "../../common/itemarray.h"
+#include "../../common/strutil.h"
 #include "../../common/urlpath.h"
 #include "../../common/winutil.h"
 #include "../editbox/editbox.h"
-#include "../lists/cascade.h"
 #include "../lists/listselect.h"
-#include "../lists/listwnd.h"
 #include "../shell/appstate.h"
 #include "../shell/shell.h"
 #include "../shellext/shellext.h"
@@ -247,7 +246,7 @@ void ToggleExplorerList(HWND editBox) {
     HideFolderList();
     HWND mainWnd = Shell.mainWnd ? Shell.mainWnd : (box ? GetParent(box) : nullptr);
     if (EnumerateWithRetry(mainWnd) && Explorer.found.count > 0)
-        ShowInItemList(LK_Explorer, &Explorer.found, ILT_PUT_ASIDE, box, 6);
+        ShowInItemList(LK_Explorer, &Explorer.found, ILT_PUT_ASIDE, box, FATAL_EXPLORER_NO_ITEM_LIST);
 }
 
 // --- closing -------------------------------------------------------------------------------

@@ -12,7 +12,6 @@
 #include "../../common/winutil.h"
 #include "../editbox/completerules.h"
 #include "../editbox/editbox.h"
-#include "../editbox/editbox_internal.h"
 #include "../shell/appstate.h"
 #include "../shell/shell.h"
 #include "../../common/itemarray.h"
@@ -162,7 +161,7 @@ static void TakeSingleHit(const char* hit) {
 // Shows the hits (already in hits) in the item list; false when the program
 // has to end because the list window is gone.
 static bool ShowDefaultHits(HWND editBox, ItemArray* hits) {
-    return ShowInItemList(LK_Default, hits, ILT_EMPTY, editBox, 5);
+    return ShowInItemList(LK_Default, hits, ILT_EMPTY, editBox, FATAL_DEFAULT_NO_ITEM_LIST);
 }
 
 static int RunLookup(HWND editBox, const char* name) {

@@ -8,7 +8,6 @@
 #include "../../common/settings.h"
 #include "../../common/winutil.h"
 #include "../editbox/editbox.h"
-#include "../editbox/editbox_internal.h"
 #include "../editbox/savedtext.h"
 #include "../shell/shell.h"
 #include "cascade.h"
@@ -41,7 +40,7 @@ void ShowFavorites(HWND editBox, bool nextPage) {
     }
     // The typed text is put aside (a "next page" keeps what was put aside
     // when the first page came).
-    ShowInItemList(LK_Favorites, &page, nextPage ? ILT_EMPTY : ILT_PUT_ASIDE, editBox, 7);
+    ShowInItemList(LK_Favorites, &page, nextPage ? ILT_EMPTY : ILT_PUT_ASIDE, editBox, FATAL_FAVORITES_NO_ITEM_LIST);
 }
 
 void ToggleFavorites(HWND editBox) {

@@ -147,7 +147,7 @@ int OpenFolderList(HWND editBox, const char* text, const char* typed) {
     PrepareFolderFill();
     if (!ReadFolder(text)) return 0;
     if (!FolderListAlive()) {
-        FatalError(10);
+        FatalError(FATAL_FOLDER_NO_FOLDER_LIST);
         return 0;
     }
     LoadMigemo(editBox);
@@ -250,7 +250,7 @@ int ReadFolder(const char* text) {
 
 int ShowFolderContents(HWND editBox, const char* text, const char* typed) {
     if (!FolderListAlive()) {
-        FatalError(10);
+        FatalError(FATAL_FOLDER_NO_FOLDER_LIST);
         return 0;
     }
     // Levels hidden by the list toggle do not outlive the list coming back.
@@ -319,7 +319,7 @@ void PlaceFolderList(int n) {
 
 void ShowDriveList(HWND editBox) {
     if (!FolderListAlive()) {
-        FatalError(9);
+        FatalError(FATAL_DRIVES_NO_FOLDER_LIST);
         return;
     }
     if (AnyFlag(SF_FOLDER_FRESH)) return;

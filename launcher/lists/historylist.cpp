@@ -7,7 +7,6 @@
 #include "../../common/settings.h"
 #include "../../common/winutil.h"
 #include "../editbox/editbox.h"
-#include "../editbox/editbox_internal.h"
 #include "../editbox/savedtext.h"
 #include "../shell/appstate.h"
 #include "../shell/shell.h"
@@ -28,7 +27,7 @@ void ShowHistory(void) {
         HideItemList();
         return;
     }
-    ShowInItemList(LK_History, &entries, ILT_PUT_ASIDE, nullptr, 8);
+    ShowInItemList(LK_History, &entries, ILT_PUT_ASIDE, nullptr, FATAL_HISTORY_NO_ITEM_LIST);
 }
 
 void ToggleHistory(void) {

@@ -178,14 +178,6 @@ static void OnRightKey(HWND wnd, bool cascade) {
     ShowPreview(wnd);
 }
 
-// The list-view procedure of a list window of any kind.
-static LRESULT ForwardListMessage(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam) {
-    if (CascadeLevelOf(wnd)) return ForwardToCascade(wnd, msg, wParam, lParam);
-    ListWindow* lw = ListWindowOf(wnd);
-    return lw && lw->oldProc ? CallWindowProcA(lw->oldProc, wnd, msg, wParam, lParam)
-                             : DefWindowProcA(wnd, msg, wParam, lParam);
-}
-
 // Drags out of a list: a press on a selected row arms one (the control has
 // the press first, so a press on a row selects it and can drag it at once),
 // a move with a button held runs it, a release disarms it.
@@ -193,7 +185,7 @@ static bool ListDragMessage(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam, LR
     switch (msg) {
         case WM_LBUTTONDOWN:
         case WM_RBUTTONDOWN:
-            *result = ForwardListMessage(wnd, msg, wParam, lParam);
+            *result = CallSavedProc(wnd, msg, wParam, lParam);
             if (!IsWindow(wnd)) return true;
             ArmDrag(wnd, lParam);
             // The moves that follow reach this window wherever the pointer
@@ -239,7 +231,6 @@ static bool CommonListMessage(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam, 
 }
 
 LRESULT CALLBACK ItemListProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam) {
-    WNDPROC old = Lists.item.oldProc;
     LRESULT result = 0;
     switch (msg) {
         case WM_KEYDOWN:
@@ -277,12 +268,10 @@ LRESULT CALLBACK ItemListProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam) 
             if (CommonListMessage(wnd, msg, wParam, lParam, &result)) return result;
             break;
     }
-    return old ? CallWindowProcA(old, wnd, msg, wParam, lParam)
-               : DefWindowProcA(wnd, msg, wParam, lParam);
+    return CallSavedProc(wnd, msg, wParam, lParam);
 }
 
 LRESULT CALLBACK FolderListProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam) {
-    WNDPROC old = Lists.folder.oldProc;
     LRESULT result = 0;
     switch (msg) {
         case WM_KEYDOWN:
@@ -324,8 +313,7 @@ LRESULT CALLBACK FolderListProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam
             if (CommonListMessage(wnd, msg, wParam, lParam, &result)) return result;
             break;
     }
-    return old ? CallWindowProcA(old, wnd, msg, wParam, lParam)
-               : DefWindowProcA(wnd, msg, wParam, lParam);
+    return CallSavedProc(wnd, msg, wParam, lParam);
 }
 
 // Enter in a cascade window: take or open; every list closes with it.
@@ -357,7 +345,7 @@ LRESULT CALLBACK CascadeListProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lPara
             if (CommonListMessage(wnd, msg, wParam, lParam, &result)) return result;
             break;
     }
-    return ForwardToCascade(wnd, msg, wParam, lParam);
+    return CallSavedProc(wnd, msg, wParam, lParam);
 }
 
 bool EnterListWithFocus(HWND list) {

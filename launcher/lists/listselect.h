@@ -1,6 +1,6 @@
 // listselect.h - what a list window offers the rest of the program: which
-// list a window is, the full paths of its selected rows in list order, and
-// the folder its names belong to. The shell integration, drag and drop and
+// list a window is and which kind of list is on show, the full paths of its
+// selected rows in list order, and the folder its names belong to. The shell integration, drag and drop and
 // the registered applications use only this, never the list internals.
 #pragma once
 #include <windows.h>
@@ -71,13 +71,29 @@ enum ItemListText {
 // all, is filled and placed under the box, the box (editBox, or the edit box
 // when null) keeps the focus, and Migemo loads for narrowing. When the item
 // list window is gone the array is freed and the program ends with
-// FatalError(fatalNo); the result is false.
+// FatalError(fatalNo), a FatalErrorNo; the result is false.
 bool ShowInItemList(ListKind kind, ItemArray* array, int textMode, HWND editBox, int fatalNo);
+// The kind of list on show to the user: the item list's kind while it holds
+// items, else LK_Folder while the folder list does, else LK_None.
+ListKind ShownListKind(void);
 // At least one cascade level is open.
 bool CascadeLevelsOpen(void);
 
 // Hides every list window (the item list, the folder list, cascade levels).
 void HideListWindows(void);
+// Hides the folder list.
+void HideFolderList(void);
+// Modes of CloseCascades: mode 0 closes the last level, 1 every level after
+// wnd's, 2 all levels.
+enum { CASCADE_CLOSE_LAST = 0, CASCADE_CLOSE_AFTER = 1, CASCADE_CLOSE_ALL = 2 };
+void CloseCascades(HWND wnd, int mode);
+// The off half of the commands that switch one item list on and off. A list
+// of another kind than kind (or alsoKind) is hidden first and every cascade
+// closes. When the item list is then still on show it is switched off: hidden,
+// the box (editBox, or the edit box when null) takes the focus and the text
+// typed before the list comes back, or the box is emptied; the result is true.
+// False: nothing of kind was on show and the caller shows its list.
+bool SwitchOffItemList(ListKind kind, ListKind alsoKind, HWND editBox);
 
 // The row of list window wnd under the screen point, or -1.
 int ListRowAtScreenPoint(HWND wnd, POINT screen);

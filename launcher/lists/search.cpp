@@ -271,7 +271,7 @@ static bool RunSearch(const char* folderText, const char* pattern, int mode) {
     int count = found.count;
     if (count >= 2) {
         // What was typed before the search stays put aside.
-        listed = ShowInItemList(LK_Search, &found, ILT_EMPTY, nullptr, 11);
+        listed = ShowInItemList(LK_Search, &found, ILT_EMPTY, nullptr, FATAL_SEARCH_NO_ITEM_LIST);
     } else {
         char path[PATH_WORK_SIZE];
         FullResultPath(count == 1 ? found.items[0].path : "", path, sizeof path);
@@ -353,7 +353,7 @@ static void RecallResults(void) {
         FreeItems(&recalled);
         return;
     }
-    ShowInItemList(LK_SearchRecall, &recalled, ILT_PUT_ASIDE, nullptr, 12);
+    ShowInItemList(LK_SearchRecall, &recalled, ILT_PUT_ASIDE, nullptr, FATAL_RECALL_NO_ITEM_LIST);
 }
 
 void ToggleSearchResults(HWND editBox) {

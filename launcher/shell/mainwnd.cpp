@@ -8,6 +8,7 @@
 #include <stdio.h>
 
 #include "../../common/keymap.h"
+#include "../../common/sharednames.h"
 #include "../../common/strutil.h"
 #include "../../common/winutil.h"
 #include "../editbox/completion.h"
@@ -27,7 +28,7 @@
 ShellState Shell = {
     nullptr,       // instance
     nullptr,       // mainWnd
-    "vorn_class",  // className
+    VORN_MAIN_CLASS,  // className
     nullptr,       // mutex
     0,             // reloadMsg
     0,             // toolsMsg
@@ -71,8 +72,8 @@ static bool OnMainCreate(HWND wnd) {
     if (!AnyFlag(SF_MULTI_INSTANCE)) RegisterAppHotKey();
 
     // 8. Messages of the outside tool and of the settings program.
-    Shell.toolsMsg = RegisterWindowMessageA("WM_TOOLSMSG");
-    Shell.reloadMsg = RegisterWindowMessageA("WM_RELOAD");
+    Shell.toolsMsg = RegisterWindowMessageA(TOOLS_MESSAGE_NAME);
+    Shell.reloadMsg = RegisterWindowMessageA(RELOAD_MESSAGE_NAME);
 
     // 9. History, then the key bindings; the registered applications are
     //    read by the edit box's timer a moment later.
@@ -242,9 +243,9 @@ LRESULT ReceiveHandOver(const COPYDATASTRUCT* record) {
     return 1;
 }
 
-void FatalError(int no) {
+void FatalError(FatalErrorNo no) {
     char text[32];
-    snprintf(text, sizeof text, "fatar errer no%d", no);
+    snprintf(text, sizeof text, "fatar errer no%d", (int)no);
     ErrorBox(Shell.mainWnd, text);
     if (Shell.mainWnd) PostMessageA(Shell.mainWnd, WM_CLOSE, 0, 0);
 }

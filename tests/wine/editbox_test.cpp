@@ -12,7 +12,9 @@
 
 #include "common/keymap.h"
 #include "common/settings.h"
+#include "common/sharednames.h"
 #include "common/strutil.h"
+#include "common/winutil.h"
 #include "launcher/editbox/editbox.h"
 #include "launcher/editbox/editbox_internal.h"
 #include "launcher/editbox/editgeom.h"
@@ -248,8 +250,7 @@ TEST_F(EditBoxCreate, WindowStylesFontLimitAndSubclass) {
     EXPECT_EQ(nullptr, EditBox.iconWnd);
 
     EXPECT_EQ((LONG_PTR)EditBoxProc, GetWindowLongPtrA(wnd, GWLP_WNDPROC));
-    WNDPROC old = EditBox.oldProc;
-    ASSERT_NE(old, nullptr);
+    ASSERT_NE(SavedWindowProc(wnd), nullptr);
     UnsubclassEditBox();
     EXPECT_FALSE(IsWindow(wnd));
     EXPECT_EQ(nullptr, EditBox.wnd);
@@ -639,7 +640,7 @@ TEST_F(EditBoxFocus, OneShotEndsTheProgramInsteadOfTheClock) {
 TEST_F(EditBoxFocus, ASecondClassMarkWithoutItsWindowIsCleared) {
     HWND wnd = Create();
     ASSERT_NE(wnd, nullptr);
-    ASSERT_EQ(nullptr, FindWindowExA(HWND_MESSAGE, nullptr, "vorn_fisson", nullptr));
+    ASSERT_EQ(nullptr, FindWindowExA(HWND_MESSAGE, nullptr, VORN_SECOND_CLASS, nullptr));
     SetFlags(SF_SECOND_CLASS);
     OnEditSetFocus(wnd);
     EXPECT_FALSE(AnyFlag(SF_SECOND_CLASS));
@@ -1012,7 +1013,7 @@ struct RealMainProc {
         RequestActions = {[](ULONG_PTR kind, const char* text) { g_ran.push_back(std::to_string(kind) + text); },
                           [](bool show) { g_ran.push_back(show ? "reload shown" : "reload"); },
                           [](HWND) { g_ran.push_back("close"); }};
-        Shell.reloadMsg = RegisterWindowMessageA("WM_RELOAD");
+        Shell.reloadMsg = RegisterWindowMessageA(RELOAD_MESSAGE_NAME);
         SetWindowLongPtrA(wnd, GWLP_WNDPROC, (LONG_PTR)MainWindowProc);
     }
     ~RealMainProc() {
@@ -1210,7 +1211,7 @@ TEST_F(ShutdownOrder, ReleasesEverythingOnceAndDestroysTheWindows) {
     SetAppString(&App.argPrefix, "-x");
     SetFlags(SF_TARGET_PROGRAM);
     SetSavedText("waiting");
-    Shell.className = "vorn_class";
+    Shell.className = VORN_MAIN_CLASS;
 
     Shutdown(mainWnd);
     EXPECT_FALSE(IsWindow(wnd));
