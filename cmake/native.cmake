@@ -85,3 +85,9 @@ gtest_discover_tests(core_tests DISCOVERY_TIMEOUT 60)
 # The core must stay free of windows.h.
 add_test(NAME core_has_no_windows_h
   COMMAND ${CMAKE_SOURCE_DIR}/scripts/check-core.sh ${CMAKE_SOURCE_DIR} ${VORN_CORE_SOURCES})
+# Who may include what inside launcher/ (the layer table of docs/architecture.md),
+# and the check itself over a made-up tree.
+add_test(NAME launcher_layers_hold
+  COMMAND ${CMAKE_SOURCE_DIR}/scripts/check-layers.sh ${CMAKE_SOURCE_DIR})
+add_test(NAME layer_check_reports_each_rule
+  COMMAND ${CMAKE_SOURCE_DIR}/tests/native/check_layers_test.sh ${CMAKE_SOURCE_DIR}/scripts/check-layers.sh)

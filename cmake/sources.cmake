@@ -22,6 +22,7 @@ set(VORN_CORE_SOURCES
   launcher/lists/typeahead.cpp
   launcher/lists/history.cpp
   launcher/lists/favpages.cpp
+  launcher/lists/itemkinds.cpp
   launcher/shellext/shellrules.cpp
   launcher/dragdrop/dragrules.cpp
   launcher/migemo/migemopattern.cpp

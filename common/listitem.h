@@ -1,5 +1,5 @@
-// listitem.h - the list entry record, the list kinds and the item array shared by
-// the item list and the folder list. Pure (no windows.h).
+// listitem.h - the list entry record, the list kinds and the item array that
+// each list window holds its own of. Pure (no windows.h).
 #pragma once
 #include <stdint.h>
 
@@ -22,7 +22,7 @@ struct ListItem {
     uint32_t window;                 // Explorer window handle (Explorer list only), else 0
 };
 
-// Which list the shared item array holds.
+// What a list window shows.
 enum ListKind {
     LK_None = 0,
     LK_Default = 1,

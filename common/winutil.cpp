@@ -91,3 +91,48 @@ void ErrorBox(HWND owner, const char* text) {
                 MB_OK | MB_ICONEXCLAMATION);
 }
 
+
+// --- subclassing -----------------------------------------------------------------
+
+// Property that holds the procedure a replaced window had.
+static const char SavedProcProperty[] = "vorn_savedproc";
+
+WNDPROC ReplaceWindowProc(HWND window, WNDPROC proc) {
+    if (!window || !proc || GetPropA(window, SavedProcProperty)) return nullptr;
+    WNDPROC old = (WNDPROC)GetWindowLongPtrA(window, GWLP_WNDPROC);
+    if (!old || !SetPropA(window, SavedProcProperty, (HANDLE)old)) return nullptr;
+    if (!SetWindowLongPtrA(window, GWLP_WNDPROC, (LONG_PTR)proc)) {
+        RemovePropA(window, SavedProcProperty);
+        return nullptr;
+    }
+    return old;
+}
+
+WNDPROC SavedWindowProc(HWND window) {
+    return window ? (WNDPROC)GetPropA(window, SavedProcProperty) : nullptr;
+}
+
+LRESULT CallSavedProc(HWND window, UINT msg, WPARAM wParam, LPARAM lParam) {
+    WNDPROC old = SavedWindowProc(window);
+    if (!old) {
+        // Put back while this message ran (a handler closed the window), or
+        // never replaced: the window's procedure is the one it had.
+        WNDPROC own = window ? (WNDPROC)GetWindowLongPtrA(window, GWLP_WNDPROC) : nullptr;
+        return own ? CallWindowProcA(own, window, msg, wParam, lParam)
+                   : DefWindowProcA(window, msg, wParam, lParam);
+    }
+    LRESULT result = CallWindowProcA(old, window, msg, wParam, lParam);
+    if (msg == WM_NCDESTROY) {
+        // The window goes: it leaves as it came, nothing kept.
+        SetWindowLongPtrA(window, GWLP_WNDPROC, (LONG_PTR)old);
+        RemovePropA(window, SavedProcProperty);
+    }
+    return result;
+}
+
+void RestoreWindowProc(HWND window) {
+    WNDPROC old = SavedWindowProc(window);
+    if (!old || !IsWindow(window)) return;
+    SetWindowLongPtrA(window, GWLP_WNDPROC, (LONG_PTR)old);
+    RemovePropA(window, SavedProcProperty);
+}

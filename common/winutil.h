@@ -20,3 +20,20 @@ bool WindowProcessPath(HWND window, char* dst, size_t max);
 void ErrorBox(HWND owner, const char* text);
 // Title of ErrorBox: "vorn" unless the program sets its own at start-up.
 extern const char* ErrorBoxTitle;
+
+// Subclassing, one way for every window of both programs: the procedure a
+// window had is kept in its property list, messages the new procedure does not
+// take go on to it through CallSavedProc, and RestoreWindowProc puts it back.
+// Replaces window's procedure by proc and returns the one it had; null (and
+// nothing changed) for a null window or procedure, a window already replaced
+// this way, or a failed replacement.
+WNDPROC ReplaceWindowProc(HWND window, WNDPROC proc);
+// The procedure ReplaceWindowProc kept for window; null when none is kept.
+WNDPROC SavedWindowProc(HWND window);
+// Passes a message on to the kept procedure. When none is kept (put back while
+// the message ran, or never replaced) it goes to the window's own procedure,
+// and to DefWindowProc once the window is gone. At WM_NCDESTROY the kept
+// procedure is put back and forgotten once it has run.
+LRESULT CallSavedProc(HWND window, UINT msg, WPARAM wParam, LPARAM lParam);
+// Puts the kept procedure back and forgets it; nothing when none is kept.
+void RestoreWindowProc(HWND window);

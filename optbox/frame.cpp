@@ -10,6 +10,7 @@
 #include "common/fileio.h"
 #include "common/keymap.h"
 #include "common/settings.h"
+#include "common/sharednames.h"
 #include "common/winutil.h"
 #include "optbox/listeditpages.h"
 #include "optbox/listeditrules.h"
@@ -19,13 +20,7 @@
 #include "optbox/pages.h"
 #include "resources/optbox_res.h"
 
-static const char OptboxMutexName[] = "___vorn__te_optbox";
-static const char VornMutexName[] = "___vorn__te";
-static const char VornClassName[] = "vorn_class";
-static const char ReloadMessageName[] = "WM_RELOAD";
-static const char SettingsTitle[] = "vornの設定";
 static const char ReloadFailedText[] = "設定の反映に失敗した可能性があります。\n手動で設定を反映してください。";
-static const char SubclassProp[] = "OptboxOldProc";
 // How long a running vorn may take to reload before the reload counts as failed.
 static const UINT ReloadWaitMs = 15000;
 
@@ -48,27 +43,6 @@ static const int CollectOrder[] = {PAGE_COMMON1, PAGE_COMMON2, PAGE_EDIT, PAGE_A
 // --- Shared helpers -------------------------------------------------------------
 
 void OptMessage(HWND owner, const char* text) { MessageBoxA(owner, text, "Optbox", MB_OK | MB_ICONEXCLAMATION); }
-
-bool SubclassControl(HWND control, WNDPROC proc) {
-    if (!control || GetPropA(control, SubclassProp)) return false;
-    LONG_PTR old = SetWindowLongPtrA(control, GWLP_WNDPROC, (LONG_PTR)proc);
-    if (!old) return false;
-    SetPropA(control, SubclassProp, (HANDLE)old);
-    return true;
-}
-
-LRESULT CallSubclassed(HWND control, UINT msg, WPARAM wParam, LPARAM lParam) {
-    WNDPROC old = (WNDPROC)GetPropA(control, SubclassProp);
-    return old ? CallWindowProcA(old, control, msg, wParam, lParam) : DefWindowProcA(control, msg, wParam, lParam);
-}
-
-void RestoreSubclass(HWND control) {
-    if (!control || !IsWindow(control)) return;
-    HANDLE old = GetPropA(control, SubclassProp);
-    if (!old) return;
-    SetWindowLongPtrA(control, GWLP_WNDPROC, (LONG_PTR)old);
-    RemovePropA(control, SubclassProp);
-}
 
 static int RowOfIndex(int index) {
     for (int row = 0; row < PAGE_COUNT; row++)
@@ -145,7 +119,7 @@ static LRESULT CALLBACK TreeProc(HWND tree, UINT msg, WPARAM wParam, LPARAM lPar
             if (wParam == VK_UP || wParam == VK_DOWN) SwitchPage();
             break;
     }
-    return CallSubclassed(tree, msg, wParam, lParam);
+    return CallSavedProc(tree, msg, wParam, lParam);
 }
 
 static void CreatePages(HWND dialog) {
@@ -199,11 +173,11 @@ static bool CollectPages(void) {
 
 // Asks a running vorn to reload the files; says so when it did not confirm.
 static void NotifyVorn(HWND dialog) {
-    HANDLE running = OpenMutexA(MUTEX_ALL_ACCESS, FALSE, VornMutexName);
+    HANDLE running = OpenMutexA(MUTEX_ALL_ACCESS, FALSE, VORN_INSTANCE_MUTEX);
     if (!running) return;
     CloseHandle(running);
-    HWND vorn = FindWindowExA(HWND_MESSAGE, nullptr, VornClassName, nullptr);
-    UINT reload = RegisterWindowMessageA(ReloadMessageName);
+    HWND vorn = FindWindowExA(HWND_MESSAGE, nullptr, VORN_MAIN_CLASS, nullptr);
+    UINT reload = RegisterWindowMessageA(RELOAD_MESSAGE_NAME);
     if (!vorn || !reload) return;
     DWORD_PTR answer = 0;
     // A vorn that hangs counts as one that did not reload, rather than hanging here too.
@@ -213,7 +187,7 @@ static void NotifyVorn(HWND dialog) {
 
 static void CleanupDialog(void) {
     DiscardStagedFiles();
-    RestoreSubclass(Opt.tree);
+    RestoreWindowProc(Opt.tree);
     CleanupCommon1Page(PageWindow(PAGE_COMMON1));
     CleanupKeysPage(PageWindow(PAGE_KEYS));
     DeleteAppsTemp();
@@ -284,12 +258,12 @@ static BOOL OnInitSettings(HWND dialog) {
     }
     Opt.loaded = Settings;
     DeleteAppsTemp();
-    SetWindowTextA(dialog, SettingsTitle);
+    SetWindowTextA(dialog, OPTBOX_DIALOG_TITLE);
     CreatePages(dialog);
     int first = RowOfIndex(PAGE_COMMON1);
     if (first >= 0 && Frame.items[first]) TreeView_SelectItem(Opt.tree, Frame.items[first]);
     SwitchPage();
-    SubclassControl(Opt.tree, TreeProc);
+    ReplaceWindowProc(Opt.tree, TreeProc);
     LoadKeyBindings();
     CentreOnDesktop(dialog);
     PostMessageA(dialog, WM_OPT_FOCUS_TREE, 0, 0);
@@ -334,9 +308,9 @@ INT_PTR CALLBACK SettingsDialogProc(HWND dialog, UINT msg, WPARAM wParam, LPARAM
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
     ErrorBoxTitle = "Optbox";
-    HANDLE other = OpenMutexA(MUTEX_ALL_ACCESS, FALSE, OptboxMutexName);
+    HANDLE other = OpenMutexA(MUTEX_ALL_ACCESS, FALSE, OPTBOX_INSTANCE_MUTEX);
     if (other) {
-        HWND first = FindWindowA(nullptr, SettingsTitle);
+        HWND first = FindWindowA(nullptr, OPTBOX_DIALOG_TITLE);
         if (first) {
             if (IsIconic(first)) ShowWindow(first, SW_RESTORE);
             SetWindowPos(first, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_SHOWWINDOW);
@@ -345,7 +319,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
         CloseHandle(other);
         return 1;
     }
-    Opt.mutex = CreateMutexA(nullptr, TRUE, OptboxMutexName);
+    Opt.mutex = CreateMutexA(nullptr, TRUE, OPTBOX_INSTANCE_MUTEX);
     if (Opt.mutex && GetLastError() == ERROR_ALREADY_EXISTS) {
         // Started at the same moment as another copy: that one goes on.
         CloseHandle(Opt.mutex);

@@ -33,12 +33,6 @@ INT_PTR CALLBACK VersionBoxProc(HWND, UINT, WPARAM, LPARAM);
 // The window of the page with that index, or null when it was not made.
 HWND PageWindow(int index);
 
-// Subclassing, one way for every control: the old procedure is kept in the
-// control's property list and put back by RestoreSubclass.
-bool SubclassControl(HWND control, WNDPROC proc);
-LRESULT CallSubclassed(HWND control, UINT msg, WPARAM wParam, LPARAM lParam);
-void RestoreSubclass(HWND control);
-
 // Messages of the program: caption "Optbox", exclamation icon.
 void OptMessage(HWND owner, const char* text);
 

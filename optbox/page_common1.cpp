@@ -4,6 +4,7 @@
 #include <windows.h>
 
 #include "common/settings.h"
+#include "common/winutil.h"
 #include "optbox/optdata.h"
 #include "optbox/optrules.h"
 #include "optbox/pages.h"
@@ -67,7 +68,7 @@ static LRESULT CALLBACK HotkeyEditProc(HWND edit, UINT msg, WPARAM wParam, LPARA
         case WM_LBUTTONUP:
             return 0;
     }
-    return CallSubclassed(edit, msg, wParam, lParam);
+    return CallSavedProc(edit, msg, wParam, lParam);
 }
 
 static void EnableTrayChoice(HWND page) {
@@ -110,7 +111,7 @@ void InitCommon1Page(HWND page) {
     Common1.pendingKey = HotkeyStoredKey(Settings.hotkey);
     ShowHotkey(page);
     HWND edit = GetDlgItem(page, IDC_HOTKEY_EDIT);
-    if (SubclassControl(edit, HotkeyEditProc)) Common1.hotkeyEdit = edit;
+    if (ReplaceWindowProc(edit, HotkeyEditProc)) Common1.hotkeyEdit = edit;
 
     uint32_t tray = Settings.tray & ~(uint32_t)TRAY_HOTKEY_FAILED;
     CheckRadioButton(page, IDC_RESIDENT_ON, IDC_RESIDENT_OFF, tray == 0 ? IDC_RESIDENT_OFF : IDC_RESIDENT_ON);
@@ -142,6 +143,6 @@ bool CollectCommon1Page(HWND page) {
 }
 
 void CleanupCommon1Page(HWND) {
-    if (Common1.hotkeyEdit) RestoreSubclass(Common1.hotkeyEdit);
+    if (Common1.hotkeyEdit) RestoreWindowProc(Common1.hotkeyEdit);
     Common1.hotkeyEdit = nullptr;
 }

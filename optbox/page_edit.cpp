@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include "common/settings.h"
+#include "common/sharednames.h"
 #include "optbox/optdata.h"
 #include "optbox/optrules.h"
 #include "optbox/pages.h"
@@ -26,8 +27,8 @@ static BOOL CALLBACK FindOwnedEdit(HWND window, LPARAM data) {
 
 // The command edit box of the running vorn, or null.
 static HWND VornEditBox(void) {
-    HWND main = FindWindowExA(HWND_MESSAGE, nullptr, "vorn_class", nullptr);
-    if (!main) main = FindWindowA("vorn_class", nullptr);
+    HWND main = FindWindowExA(HWND_MESSAGE, nullptr, VORN_MAIN_CLASS, nullptr);
+    if (!main) main = FindWindowA(VORN_MAIN_CLASS, nullptr);
     if (!main) return nullptr;
     HWND popup = GetLastActivePopup(main);
     if (popup && popup != main) return popup;

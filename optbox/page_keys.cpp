@@ -10,6 +10,7 @@
 #include "common/keymap.h"
 #include "common/regapps.h"
 #include "common/strutil.h"
+#include "common/winutil.h"
 #include "optbox/appentry.h"
 #include "optbox/listeditpages.h"
 #include "optbox/listeditrules.h"
@@ -206,7 +207,7 @@ static LRESULT CALLBACK CaptureProc(HWND edit, UINT msg, WPARAM wParam, LPARAM l
         case WM_CLEAR:
             return 0;
     }
-    return CallSubclassed(edit, msg, wParam, lParam);
+    return CallSavedProc(edit, msg, wParam, lParam);
 }
 
 static void OnModifierClicked(int boxId) {
@@ -294,7 +295,7 @@ void InitKeysPage(HWND page) {
     ListView_SetExtendedListViewStyle(KeysPage.list, LVS_EX_GRIDLINES | LVS_EX_FULLROWSELECT);
     AddListColumn(KeysPage.list, 0, "コマンド名", 250);
     AddListColumn(KeysPage.list, 1, "キー", 100);
-    SubclassControl(KeysPage.capture, CaptureProc);
+    ReplaceWindowProc(KeysPage.capture, CaptureProc);
     EnableButtons(false, false);
 }
 
@@ -305,7 +306,7 @@ bool CollectKeysPage(HWND) {
 }
 
 void CleanupKeysPage(HWND) {
-    if (KeysPage.capture) RestoreSubclass(KeysPage.capture);
+    if (KeysPage.capture) RestoreWindowProc(KeysPage.capture);
     FreeRegApps(&KeysPage.apps);
 }
 

@@ -4,6 +4,7 @@
 #include <string.h>
 
 #include "../common/fileio.h"
+#include "../common/sharednames.h"
 #include "../common/strutil.h"
 #include "../common/toolrules.h"
 #include "../common/winutil.h"
@@ -106,10 +107,10 @@ static HWND CreateToolsWindow(HINSTANCE instance) {
     wc.cbSize = sizeof wc;
     wc.lpfnWndProc = ToolsWndProc;
     wc.hInstance = instance;
-    wc.lpszClassName = "vorn_tools";
+    wc.lpszClassName = TOOLS_WINDOW_CLASS;
     if (!RegisterClassExA(&wc)) return nullptr;
     // A plain hidden window (not message-only), so it can own the dialogs.
-    return CreateWindowExA(WS_EX_TOOLWINDOW, "vorn_tools", "tools", WS_POPUP, 0, 0, 0, 0, nullptr,
+    return CreateWindowExA(WS_EX_TOOLWINDOW, TOOLS_WINDOW_CLASS, "tools", WS_POPUP, 0, 0, 0, 0, nullptr,
                            nullptr, instance, nullptr);
 }
 
@@ -118,7 +119,7 @@ static HWND CreateToolsWindow(HINSTANCE instance) {
 // Posted, not sent: vorn reads it from its queue while it waits, and this
 // program is not held before its message loop runs. The number reached.
 static int AnswerEveryVorn(UINT toolsMsg) {
-    static const char* const classes[] = {"vorn_class", "vorn_fisson"};
+    static const char* const classes[] = {VORN_MAIN_CLASS, VORN_SECOND_CLASS};
     int reached = 0;
     for (const char* cls : classes) {
         HWND vorn = nullptr;
@@ -137,8 +138,8 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
                      "起動オプション /r（名前の変更）か /e（削除）が必要です。");
         return 1;
     }
-    if (!FindWindowExA(HWND_MESSAGE, nullptr, "vorn_class", nullptr) &&
-        !FindWindowExA(HWND_MESSAGE, nullptr, "vorn_fisson", nullptr)) {
+    if (!FindWindowExA(HWND_MESSAGE, nullptr, VORN_MAIN_CLASS, nullptr) &&
+        !FindWindowExA(HWND_MESSAGE, nullptr, VORN_SECOND_CLASS, nullptr)) {
         ToolsMessage("vornが見つかりません。vornが起動しているか確かめてください。");
         return 1;
     }
@@ -147,7 +148,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
         ToolsMessage("ウィンドウを作成できませんでした。");
         return 1;
     }
-    Tools.toolsMsg = RegisterWindowMessageA("WM_TOOLSMSG");
+    Tools.toolsMsg = RegisterWindowMessageA(TOOLS_MESSAGE_NAME);
     if (!Tools.toolsMsg || AnswerEveryVorn(Tools.toolsMsg) == 0) {
         ToolsMessage("vornに応答できませんでした。");
         DestroyWindow(Tools.wnd);

@@ -43,13 +43,13 @@ void Clear(void) {
     // holds the focus would leave the activation to the window manager,
     // which may hand it back to that list when it shows again.
     FocusEditBox();
-    HideAllLists();
+    HideListWindows();
     ClearEditBox();
 }
 
 // Paste, cut and undo of the text: the box only; the lists close first.
 void EditText(HWND box, int cmd) {
-    HideAllLists();
+    HideListWindows();
     switch (cmd) {
         case CMD_PASTE:
             SetFlags(SF_USER_DELETED | SF_HANDED_TEXT);

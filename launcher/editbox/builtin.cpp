@@ -16,6 +16,7 @@
 #include "../lists/cascade.h"
 #include "../../common/itemarray.h"
 #include "../lists/historylist.h"
+#include "../lists/listselect.h"
 #include "../lists/listwnd.h"
 #include "../lists/search.h"
 #include "../migemo/migemo.h"
@@ -156,34 +157,20 @@ void RunBuiltinCommand(const char* text) {
 // --- the built-in command list ------------------------------------------------
 
 void ShowBuiltinList(void) {
-    // The entries go into the item list's array, sized for them plus 3;
-    // without memory the list is not shown.
-    EmptyHiddenLists();
-    ItemArray* array = &Lists.item.array;
-    if (!AllocItems(array, BUILTIN_COUNT)) return;
+    // The entries go into an array sized for them plus 3; without memory the
+    // list is not shown.
+    ItemArray array = {};
+    if (!AllocItems(&array, BUILTIN_COUNT)) return;
     for (int i = 0; i < BUILTIN_COUNT; i++) {
         char text[LIST_ITEM_PATH_SIZE];
         snprintf(text, sizeof text, "#%s", BuiltinNames[i]);
-        ListItem* item = &array->items[i];
+        ListItem* item = &array.items[i];
         SetListItem(item, text, 0);
         item->viewIndex = i;
     }
-    array->count = BUILTIN_COUNT;
-
-    if (!Lists.item.wnd || !IsWindow(Lists.item.wnd)) {
-        FreeItems(array);
-        FatalError(3);
-        return;
-    }
-    Lists.item.kind = LK_BuiltIn;
-
-    StashSavedText();
-    SetPathIcon(nullptr);
-    // A list fill: Migemo loads here unless the caller suspended it.
-    LoadMigemo(EditBox.wnd);
-    FillItemList();
-    PlaceItemList(array->count);
-    FocusEditBox();
+    array.count = BUILTIN_COUNT;
+    // Migemo loads with the list unless the caller suspended it.
+    ShowInItemList(LK_BuiltIn, &array, ILT_PUT_ASIDE, nullptr, FATAL_BUILTIN_NO_ITEM_LIST);
 }
 
 void ToggleBuiltinList(void) {

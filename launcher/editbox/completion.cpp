@@ -15,6 +15,7 @@
 #include "../lists/defaultlist.h"
 #include "../lists/folderlist.h"
 #include "../lists/listinput.h"
+#include "../lists/listselect.h"
 #include "../lists/listwnd.h"
 #include "../lists/search.h"
 #include "../shell/appstate.h"
@@ -36,16 +37,10 @@ bool ItemListShowsList(void) {
     return kind != LK_None && kind != LK_Folder;
 }
 
-bool FolderListVisible(void) { return Lists.folder.wnd && IsWindowVisible(Lists.folder.wnd); }
-
 bool NamesFolder(const char* text) {
     char path[PATH_WORK_SIZE];
     RootAtStartDir(text, path, sizeof path);
     return path[0] && DirectoryExists(path);
-}
-
-void StartFolderBaseIfIdle(void) {
-    if (Lists.folderPartLength == 0) Lists.folderPartLength = -1;
 }
 
 // Typo control on an empty box: a letter of a present drive becomes its root.
@@ -66,7 +61,7 @@ int TypeSeparator(HWND editBox, const char* text, int len) {
         DirectoryUp();
         return 1;
     }
-    if (FolderListVisible()) {
+    if (FolderListOnShow()) {
         CompleteFromList(editBox, text, len);
         return 1;
     }
@@ -141,7 +136,7 @@ int OnCompletionChar(HWND editBox, WPARAM ch) {
     // dropped, as are those of Enter and Esc, whose key-down already acted.
     if (GetKeyState(VK_CONTROL) < 0) return 1;
     if (c == '\r' || c == 0x1B) return 1;
-    if (c == '\t' && Lists.item.wnd && IsWindowVisible(Lists.item.wnd)) return 1;
+    if (c == '\t' && ItemListOnShow()) return 1;
     if (ItemListShowsList()) {
         SetFlags(SF_USER_DELETED);
         return 0;
@@ -211,15 +206,15 @@ void OnCompletionChange(HWND editBox) {
         return;
     }
     if (Settings.icon == 1) RefreshPathIcon();
-    if (Lists.folderPartLength > 0 && len < Lists.folderPartLength) HideFolderList();
+    if (FolderPartLength() > 0 && len < FolderPartLength()) HideFolderList();
 
     char last = text[len - 1];
-    bool visible = FolderListVisible();
+    bool visible = FolderListOnShow();
     DWORD start = 0, end = 0;
     SendMessageA(editBox, EM_GETSEL, (WPARAM)&start, (LPARAM)&end);
     bool caretAtEnd = EditCaretAtEnd(editBox, false);
 
-    if (EndsWithSeparatorSjis(text) || (Lists.folderPartLength == -1 && len > 2)) {
+    if (EndsWithSeparatorSjis(text) || (FolderPartLength() == -1 && len > 2)) {
         if (start == end) {
             if (visible && !caretAtEnd) HideFolderList();
             if (!visible && !caretAtEnd && !AnyFlag(SF_COMPLETED)) {
@@ -264,15 +259,12 @@ void OnCompletionUpdate(HWND editBox) {
 }
 
 void CompleteFromList(HWND editBox, const char* text, int textLen) {
-    if (!Lists.folder.array.items || Lists.folder.array.rowCount <= 0) return;
-    int row = FirstSelectedRow(Lists.folder.wnd);
-    if (row < 0) row = 0;
     char name[LIST_ITEM_PATH_SIZE];
-    if (!ItemPathAt(Lists.folder.wnd, row, name, sizeof name) || !name[0]) return;
+    if (!FolderNameToComplete(name, sizeof name)) return;
     (void)textLen;
     char completed[PATH_WORK_SIZE];
     if (!CompletedText(text, name, completed, sizeof completed)) return;
-    if (FolderListVisible() && NamesFolder(completed) && !AnyFlag(SF_FOLDER_FRESH))
+    if (FolderListOnShow() && NamesFolder(completed) && !AnyFlag(SF_FOLDER_FRESH))
         AddTrailingSeparator(completed, sizeof completed);
     // The box holds at most 260 characters: a longer name cannot be taken.
     if (strlen(completed) >= EDIT_TEXT_MAX) return;
@@ -330,8 +322,5 @@ void GoToShortcutTarget(HWND wnd) {
     CloseCascades(nullptr, CASCADE_CLOSE_ALL);
     HideItemList();
     HideFolderList();
-    FitEditWidth(target);
-    SetFlags(SF_TEXT_BY_PROGRAM);
-    SetPathIcon(target);
-    SetEditText(target);
+    TakePathIntoBox(target, true);
 }

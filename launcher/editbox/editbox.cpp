@@ -33,10 +33,9 @@ LRESULT CALLBACK EditBoxProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam) {
             // The session may end as soon as this returns, so the shutdown runs
             // now (the main window, message-only, hears of it only from here).
             // A session that goes on (wParam 0) keeps the program running.
-            WNDPROC old = EditBox.oldProc;
             if (wParam) EndSession(Shell.mainWnd);
-            if (!IsWindow(wnd) || !old) return 0;
-            return CallWindowProcA(old, wnd, msg, wParam, lParam);
+            if (!IsWindow(wnd)) return 0;
+            return ForwardToEdit(wnd, msg, wParam, lParam);
         }
         case WM_QUERYENDSESSION:
             return SessionMayEnd() ? 1 : 0;
@@ -121,7 +120,6 @@ LRESULT CALLBACK EditBoxProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam) {
             LRESULT result = ForwardToEdit(wnd, msg, wParam, lParam);
             EditBox.wnd = nullptr;
             EditBox.iconWnd = nullptr;
-            EditBox.oldProc = nullptr;
             return result;
         }
     }
@@ -131,8 +129,8 @@ LRESULT CALLBACK EditBoxProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam) {
 LRESULT ForwardToEdit(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam) {
     // After UnsubclassEditBox (a handler ended the program) there is nothing
     // left to forward to.
-    if (!EditBox.oldProc) return 0;
-    return CallWindowProcA(EditBox.oldProc, wnd, msg, wParam, lParam);
+    if (!SavedWindowProc(wnd)) return 0;
+    return CallSavedProc(wnd, msg, wParam, lParam);
 }
 
 void RequestExit(void) {
@@ -243,15 +241,14 @@ HWND CreateEditBox(HWND owner) {
     // Layered and opaque from the start; both do nothing while alpha is 100.
     SetLayered(wnd, true);
     SetTransparency(wnd, false);
-    EditBox.oldProc = (WNDPROC)SetWindowLongPtrA(wnd, GWLP_WNDPROC, (LONG_PTR)EditBoxProc);
+    ReplaceWindowProc(wnd, EditBoxProc);
     return wnd;
 }
 
 void UnsubclassEditBox(void) {
     HWND wnd = EditBox.wnd;
     if (wnd) {
-        if (EditBox.oldProc) SetWindowLongPtrA(wnd, GWLP_WNDPROC, (LONG_PTR)EditBox.oldProc);
-        EditBox.oldProc = nullptr;
+        RestoreWindowProc(wnd);
         EditBox.wnd = nullptr;
         SendMessageA(wnd, WM_CLOSE, 0, 0);
     }
@@ -272,6 +269,14 @@ bool SetEditText(const char* text) {
     SetWindowTextA(EditBox.wnd, text);
     EditCaretToEnd(EditBox.wnd, text);
     return true;
+}
+
+bool TakePathIntoBox(const char* path, bool fitWidth) {
+    if (!path) return false;
+    SetFlags(fitWidth ? SF_TEXT_BY_PROGRAM | SF_HANDED_TEXT : SF_TEXT_BY_PROGRAM);
+    bool taken = SetEditText(path);
+    RefreshPathIcon();
+    return taken;
 }
 
 void FocusEditBox(void) {

@@ -16,7 +16,6 @@ enum { PATH_ICON_SIZE = 16 };
 
 struct EditBoxState {
     HWND wnd;
-    WNDPROC oldProc;  // the EDIT class procedure, for forwarding
     HFONT font;
     HWND iconWnd;  // path icon (setting icon 1), or null
     int dragMode;  // 0 none, 1 move, 2 right edge, 3 left edge
@@ -24,7 +23,6 @@ struct EditBoxState {
     bool clockRunning;
     HICON iconImage;        // picture shown by the path icon, owned here
     bool iconIsDefault;     // iconImage is the default picture (resource 135)
-    WNDPROC iconOldProc;    // the STATIC class procedure of the path icon
     int trailState;         // EDIT_TRAIL_*: what happens to the next WM_CHAR byte
     unsigned refusedEdits;  // texts and characters refused for want of room
 };
@@ -39,6 +37,12 @@ bool EditTextFits(const char* text);
 // does not fit is refused, never cut (a cut path names another file): a beep,
 // the box keeps what it held, and the result is false.
 bool SetEditText(const char* text);
+// Hands a path to the box as the program's text: completion leaves it alone
+// and the path icon shows what it names (rooted at the start folder). With
+// fitWidth the box's width follows the path as it follows typed text
+// (autoresize); without it the width stays. False when the box cannot hold
+// the path (refused as SetEditText refuses).
+bool TakePathIntoBox(const char* path, bool fitWidth);
 void ClearEditBox(void);  // focus the box, empty text
 void FocusEditBox(void);  // focus the box, text kept
 void PlaceEditBox(void);

@@ -4,12 +4,14 @@
 #include <string.h>
 
 #include "../../common/settings.h"
+#include "../../common/sharednames.h"
 #include "../../common/winutil.h"
 #include "../shell/appstate.h"
 #include "../shell/shell.h"
 #include "datemacro.h"
 #include "editbox.h"
 #include "../lists/cascade.h"
+#include "../lists/listselect.h"
 #include "../lists/listwnd.h"
 #include "../migemo/migemo.h"
 #include "editbox_internal.h"
@@ -18,7 +20,7 @@
 void OnEditSetFocus(HWND wnd) {
     CloseCascades(nullptr, CASCADE_CLOSE_ALL);
     ShowPathIcon(true);
-    if (AnyFlag(SF_SECOND_CLASS) && !FindWindowExA(HWND_MESSAGE, nullptr, "vorn_fisson", nullptr))
+    if (AnyFlag(SF_SECOND_CLASS) && !FindWindowExA(HWND_MESSAGE, nullptr, VORN_SECOND_CLASS, nullptr))
         ClearFlags(SF_SECOND_CLASS);
     KillTimer(wnd, ID_TIMER_CLOCK);
     if (EditBox.clockRunning) {
@@ -40,7 +42,7 @@ void OnEditKillFocus(HWND wnd, HWND newFocus) {
     if (IsOwnWindow(newFocus)) return;
     // While an outside tool runs (the list windows are disabled) nothing
     // happens either.
-    if (Lists.folder.wnd && !IsWindowEnabled(Lists.folder.wnd)) return;
+    if (ListWindowsDisabled()) return;
     if (Settings.alpha != 100) SetTransparencyAll(true);
     // A list on show keeps the box as it is (the user went into the list).
     if (ActiveListWindow()) return;

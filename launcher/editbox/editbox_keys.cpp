@@ -10,6 +10,7 @@
 #include "../lists/defaultlist.h"
 #include "../lists/folderlist.h"
 #include "../lists/listinput.h"
+#include "../lists/listselect.h"
 #include "savedtext.h"
 #include "../lists/listwnd.h"
 #include "../lists/search.h"
@@ -26,13 +27,13 @@ static void EscChain(void) {
     // Only a press the system has seen since the last query acts; an Esc whose
     // press was already taken (an aborted search polls the key) is swallowed.
     if (!(GetAsyncKeyState(VK_ESCAPE) & 1)) return;
-    if (Lists.item.wnd && IsWindowVisible(Lists.item.wnd)) {
+    if (ItemListOnShow()) {
         HideItemList();
         SetEditText("");
         RestoreSavedText();
         return;
     }
-    if (Lists.folder.wnd && IsWindowVisible(Lists.folder.wnd)) {
+    if (FolderListOnShow()) {
         HideFolderList();
         return;
     }
@@ -62,11 +63,11 @@ static void EscChain(void) {
 
 // Enter: with no list open the text runs; the key goes on to the control.
 static int EnterChain(void) {
-    if (Lists.item.wnd && IsWindowVisible(Lists.item.wnd)) {
-        TakeSelection(EditBox.wnd, Lists.item.wnd);
+    if (ItemListOnShow()) {
+        TakeSelection(EditBox.wnd, ItemListWindow());
         return 1;
     }
-    if (Lists.folder.wnd && IsWindowVisible(Lists.folder.wnd)) return FolderListEnter(EditBox.wnd);
+    if (FolderListOnShow()) return FolderListEnter(EditBox.wnd);
     RunEditText(nullptr);
     return 0;
 }
@@ -87,7 +88,7 @@ int OnEditKeyDown(HWND wnd, WPARAM key) {
         case VK_TAB: {
             // Tab moves into the item list; its character is swallowed later.
             HWND list = VisibleListWindow();
-            if (list && list == Lists.item.wnd) {
+            if (list && list == ItemListWindow()) {
                 if (SendMessageA(list, LVM_GETNEXTITEM, (WPARAM)-1, LVNI_SELECTED) < 0) {
                     LVITEMA item = {};
                     item.state = item.stateMask = LVIS_SELECTED | LVIS_FOCUSED;

@@ -7,6 +7,7 @@
 #include "../../common/fileio.h"
 #include "../../common/settings.h"
 #include "../../common/strutil.h"
+#include "../../common/winutil.h"
 #include "../shell/appstate.h"
 #include "../shell/shell.h"
 #include "editbox.h"
@@ -28,7 +29,6 @@ static void PaintPathIcon(HWND wnd) {
 }
 
 static LRESULT CALLBACK PathIconProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam) {
-    WNDPROC old = EditBox.iconOldProc;
     switch (msg) {
         case WM_PAINT:
             PaintPathIcon(wnd);
@@ -41,8 +41,7 @@ static LRESULT CALLBACK PathIconProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM l
     }
     // Everything else, hit testing included, stays with the STATIC control:
     // it lets the mouse through to the edit box.
-    return old ? CallWindowProcA(old, wnd, msg, wParam, lParam)
-               : DefWindowProcA(wnd, msg, wParam, lParam);
+    return CallSavedProc(wnd, msg, wParam, lParam);
 }
 
 int CreatePathIconWindow(void) {
@@ -53,7 +52,7 @@ int CreatePathIconWindow(void) {
                                nullptr);
     if (!wnd) return -1;
     EditBox.iconWnd = wnd;
-    EditBox.iconOldProc = (WNDPROC)SetWindowLongPtrA(wnd, GWLP_WNDPROC, (LONG_PTR)PathIconProc);
+    ReplaceWindowProc(wnd, PathIconProc);
     SetPathIcon(nullptr);
     return PATH_ICON_SIZE;
 }

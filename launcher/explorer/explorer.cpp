@@ -13,13 +13,11 @@
 
 #include "../../common/fileio.h"
 #include "../../common/itemarray.h"
+#include "../../common/strutil.h"
 #include "../../common/urlpath.h"
 #include "../../common/winutil.h"
 #include "../editbox/editbox.h"
-#include "../editbox/savedtext.h"
-#include "../lists/cascade.h"
-#include "../lists/listwnd.h"
-#include "../migemo/migemo.h"
+#include "../lists/listselect.h"
 #include "../shell/appstate.h"
 #include "../shell/shell.h"
 #include "../shellext/shellext.h"
@@ -240,34 +238,15 @@ void OnExplorerRetry(HWND mainWnd) {
 void ToggleExplorerList(HWND editBox) {
     if (Explorer.busy || Explorer.asking) return;
     HWND box = editBox ? editBox : EditBox.wnd;
-    if (Lists.item.kind == LK_Explorer && Lists.item.wnd && IsWindowVisible(Lists.item.wnd) &&
-        AnyFlag(SF_EXPLORER_PENDING)) {
+    if (ItemListKindOnShow() == LK_Explorer && AnyFlag(SF_EXPLORER_PENDING)) {
         CloseCascades(nullptr, CASCADE_CLOSE_ALL);
         return;
     }
     if (SwitchOffItemList(LK_Explorer, LK_Explorer, box)) return;
     HideFolderList();
     HWND mainWnd = Shell.mainWnd ? Shell.mainWnd : (box ? GetParent(box) : nullptr);
-    if (EnumerateWithRetry(mainWnd) && Explorer.found.count > 0) {
-        if (!Lists.item.wnd || !IsWindow(Lists.item.wnd)) {
-            FreeItems(&Explorer.found);
-            FatalError(6);
-            return;
-        }
-        HideItemList();
-        EmptyHiddenLists();
-        FreeItems(&Lists.item.array);
-        Lists.item.array = Explorer.found;
-        memset(&Explorer.found, 0, sizeof Explorer.found);
-        StashSavedText();
-        SetPathIcon(nullptr);
-        Lists.item.kind = LK_Explorer;
-        FillItemList();
-        SetItemListMultiSelect(true);
-        PlaceItemList(Lists.item.array.count);
-        if (box && GetFocus() != box) SetFocus(box);
-    }
-    LoadMigemo(EditBox.wnd);
+    if (EnumerateWithRetry(mainWnd) && Explorer.found.count > 0)
+        ShowInItemList(LK_Explorer, &Explorer.found, ILT_PUT_ASIDE, box, FATAL_EXPLORER_NO_ITEM_LIST);
 }
 
 // --- closing -------------------------------------------------------------------------------

@@ -72,11 +72,11 @@ void CloseLastLevel(bool focusOpener) {
 
 HWND CreateLevelWindow(void) {
     if (!Cascades.font) Cascades.font = CreateListFont();
-    WNDPROC previous = nullptr;
-    HWND wnd = CreateListView(EditBox.wnd, Cascades.font, false, CascadeListProc, &previous);
+    HWND wnd = CreateListView(EditBox.wnd, Cascades.font, false, CascadeListProc);
     if (!wnd) return nullptr;
-    // Every level passes its messages on through one remembered procedure;
-    // a different one is reported, and the level still opens.
+    // Every level should have the list-view procedure the first one had; a
+    // different one is reported, and the level still opens.
+    WNDPROC previous = SavedWindowProc(wnd);
     if (Cascades.oldProc && previous != Cascades.oldProc) ErrorBox(EditBox.wnd, "error no 10");
     Cascades.oldProc = previous;
     return wnd;
@@ -169,11 +169,6 @@ HWND LastCascadeWindow(void) {
     return Cascades.count > 0 ? Cascades.levels[Cascades.count - 1].wnd : nullptr;
 }
 
-LRESULT ForwardToCascade(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam) {
-    if (!Cascades.oldProc) return DefWindowProcA(wnd, msg, wParam, lParam);
-    return CallWindowProcA(Cascades.oldProc, wnd, msg, wParam, lParam);
-}
-
 void OpenCascade(HWND listWnd) {
     // Every level goes, also levels the list toggle hid: a new first level
     // never lines up behind levels that can no longer be closed.
@@ -262,9 +257,7 @@ void TakeCascadeItem(HWND cascadeWnd, bool openAll) {
         MessageBeep(MB_OK);
         return;
     }
-    SetFlags(SF_TEXT_BY_PROGRAM);
-    SetEditText(taken);
-    RefreshPathIcon();
+    TakePathIntoBox(taken, false);
 }
 
 void ShowCascadeWindows(bool show) {

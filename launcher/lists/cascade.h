@@ -5,12 +5,10 @@
 #include <commctrl.h>
 
 #include "../../common/listitem.h"
+#include "listselect.h"
 
 // Levels are allocated this many at a time.
 enum { CASCADE_LEVEL_STEP = 20 };
-
-// Modes of CloseCascades.
-enum { CASCADE_CLOSE_LAST = 0, CASCADE_CLOSE_AFTER = 1, CASCADE_CLOSE_ALL = 2 };
 
 // One open level is a list window record (listwnd.h) with its opener and
 // folder set.
@@ -22,7 +20,7 @@ struct CascadeState {
     int count;
     int capacity;
     HFONT font;            // shared by every level window
-    WNDPROC oldProc;       // list-view procedure the subclass passes messages to
+    WNDPROC oldProc;       // list-view procedure of the levels (each keeps its own)
 };
 extern CascadeState Cascades;
 
@@ -34,8 +32,6 @@ LRESULT CALLBACK CascadeListProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lPara
 void OpenCascade(HWND listWnd);
 // Right on a folder item of a cascade window: the next level.
 void OpenNextCascade(HWND cascadeWnd);
-// Mode 0 closes the last level, 1 every level after wnd's, 2 all levels.
-void CloseCascades(HWND wnd, int mode);
 // Closes every level whatever is shown (shutdown and reload).
 void DestroyCascades(void);
 // Enter or double-click (openAll false), or the list menu's open item
@@ -50,4 +46,3 @@ CascadeLevel* CascadeLevelOf(HWND wnd);
 // The last level's window, or null when none is open.
 HWND LastCascadeWindow(void);
 // Passes a message on to the list-view procedure of the cascade windows.
-LRESULT ForwardToCascade(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam);

@@ -12,13 +12,12 @@
 #include "../../common/winutil.h"
 #include "../editbox/completerules.h"
 #include "../editbox/editbox.h"
-#include "../editbox/editbox_internal.h"
 #include "../shell/appstate.h"
 #include "../shell/shell.h"
 #include "../../common/itemarray.h"
 #include "listfs_win.h"
+#include "listselect.h"
 #include "listwnd.h"
-#include "../migemo/migemo.h"
 
 // What a lookup holds between reading the list and showing its result.
 struct DefaultLookupState {
@@ -156,33 +155,13 @@ enum LookupResult { LOOKUP_UNREAD = 0, LOOKUP_DONE = 1, LOOKUP_LISTED = 2 };
 static void TakeSingleHit(const char* hit) {
     char path[kHitSize];
     NormalizeDots(path, hit, sizeof path);
-    SetFlags(SF_TEXT_BY_PROGRAM | SF_HANDED_TEXT);
-    SetPathIcon(path);
-    SetEditText(path);
+    TakePathIntoBox(path, true);
 }
 
 // Shows the hits (already in hits) in the item list; false when the program
 // has to end because the list window is gone.
 static bool ShowDefaultHits(HWND editBox, ItemArray* hits) {
-    if (!Lists.item.wnd || !IsWindow(Lists.item.wnd)) {
-        FreeItems(hits);
-        FatalError(5);
-        return false;
-    }
-    HideFolderList();
-    HideItemList();
-    EmptyHiddenLists();
-    FreeItems(&Lists.item.array);
-    Lists.item.array = *hits;
-    *hits = ItemArray{};
-    Lists.item.kind = LK_Default;
-    LoadMigemo(EditBox.wnd);
-    ClearEditBox();
-    FillItemList();
-    SetItemListMultiSelect(true);
-    PlaceItemList(Lists.item.array.count);
-    if (editBox && GetFocus() != editBox) SetFocus(editBox);
-    return true;
+    return ShowInItemList(LK_Default, hits, ILT_EMPTY, editBox, FATAL_DEFAULT_NO_ITEM_LIST);
 }
 
 static int RunLookup(HWND editBox, const char* name) {
@@ -236,8 +215,7 @@ void LookUpWhileTyping(HWND editBox, const char* text) {
         // "*" and "?" are never the second byte of a double-byte character.
         for (char* p = shown; *p; p++)
             if (*p == '*' || *p == '?') *p = ':';
-        if (Lists.item.kind == LK_Default && Lists.item.wnd && IsWindowVisible(Lists.item.wnd))
-            SetEditText(shown);
+        if (ItemListKindOnShow() == LK_Default) SetEditText(shown);
     }
     DefaultLookup.typing = false;
 }

@@ -8,27 +8,17 @@
 #include "../../common/settings.h"
 #include "../../common/winutil.h"
 #include "../editbox/editbox.h"
-#include "../editbox/editbox_internal.h"
 #include "../editbox/savedtext.h"
 #include "../shell/shell.h"
 #include "cascade.h"
 #include "favpages.h"
 #include "../../common/itemarray.h"
 #include "listfs_win.h"
+#include "listselect.h"
 #include "listwnd.h"
-#include "../migemo/migemo.h"
-
-static void FocusEditBox(HWND editBox) {
-    HWND box = editBox ? editBox : EditBox.wnd;
-    if (box && GetFocus() != box) SetFocus(box);
-}
 
 void ShowFavorites(HWND editBox, bool nextPage) {
     if (!BeginFavoritesPage(nextPage)) return;
-    if (!Lists.item.wnd || !IsWindow(Lists.item.wnd)) {
-        FatalError(7);
-        return;
-    }
     // Read through the data-file layer (shared reading); vorn never writes it.
     char* text = LoadDataFile(DF_FAVORITES, nullptr, nullptr);
     if (!text) {
@@ -48,31 +38,15 @@ void ShowFavorites(HWND editBox, bool nextPage) {
         FavoritePage = 0;
         return;
     }
-    HideFolderList();
-    HideItemList();
-    EmptyHiddenLists();
-    FreeItems(&Lists.item.array);
-    Lists.item.array = page;
-
     // The typed text is put aside (a "next page" keeps what was put aside
     // when the first page came).
-    if (nextPage)
-        ClearEditBox();
-    else
-        StashSavedText();
-    SetPathIcon(nullptr);
-    FillItemList();
-    SetItemListMultiSelect(true);
-    Lists.item.kind = LK_Favorites;
-    PlaceItemList(Lists.item.array.count);
-    FocusEditBox(editBox);
+    ShowInItemList(LK_Favorites, &page, nextPage ? ILT_EMPTY : ILT_PUT_ASIDE, editBox, FATAL_FAVORITES_NO_ITEM_LIST);
 }
 
 void ToggleFavorites(HWND editBox) {
     if (SwitchOffItemList(LK_Favorites, LK_Favorites, editBox)) return;
     HideFolderList();
     ShowFavorites(editBox, false);
-    LoadMigemo(EditBox.wnd);
 }
 
 void NextFavoritesPage(HWND editBox) {

@@ -147,7 +147,7 @@ int OpenFolderList(HWND editBox, const char* text, const char* typed) {
     PrepareFolderFill();
     if (!ReadFolder(text)) return 0;
     if (!FolderListAlive()) {
-        FatalError(10);
+        FatalError(FATAL_FOLDER_NO_FOLDER_LIST);
         return 0;
     }
     LoadMigemo(editBox);
@@ -207,6 +207,21 @@ bool FolderRowName(int row, char* buf, size_t size) {
 
 }  // namespace
 
+int FolderPartLength(void) { return Lists.folderPartLength; }
+
+void StartFolderBaseIfIdle(void) {
+    if (Lists.folderPartLength == 0) Lists.folderPartLength = -1;
+}
+
+bool FolderNameToComplete(char* name, size_t size) {
+    if (!name || !size) return false;
+    name[0] = '\0';
+    if (!Lists.folder.array.items || Lists.folder.array.rowCount <= 0) return false;
+    int row = FirstSelectedRow(Lists.folder.wnd);
+    if (row < 0) row = 0;
+    return ItemPathAt(Lists.folder.wnd, row, name, size) && name[0];
+}
+
 int ReadFolderEntries(const char* folder, ItemArray* array) {
     char pattern[PATH_WORK_SIZE];
     ConcatTo(folder, "*", pattern, sizeof pattern);
@@ -235,7 +250,7 @@ int ReadFolder(const char* text) {
 
 int ShowFolderContents(HWND editBox, const char* text, const char* typed) {
     if (!FolderListAlive()) {
-        FatalError(10);
+        FatalError(FATAL_FOLDER_NO_FOLDER_LIST);
         return 0;
     }
     // Levels hidden by the list toggle do not outlive the list coming back.
@@ -304,7 +319,7 @@ void PlaceFolderList(int n) {
 
 void ShowDriveList(HWND editBox) {
     if (!FolderListAlive()) {
-        FatalError(9);
+        FatalError(FATAL_DRIVES_NO_FOLDER_LIST);
         return;
     }
     if (AnyFlag(SF_FOLDER_FRESH)) return;

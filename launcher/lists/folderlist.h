@@ -13,7 +13,7 @@
 int ReadFolderEntries(const char* folder, ItemArray* array);
 
 // Reads the folder part of a typed text (one leading separator rooted at the
-// start folder) into the shared array. Returns the number of items.
+// start folder) into the folder list's own array. Returns the number of items.
 int ReadFolder(const char* text);
 
 // Opens (hidden list) or narrows (visible list) the folder list for text (the
@@ -34,6 +34,19 @@ int FilterFolderList(const char* filterText);
 
 // Sizes and moves the folder list for a longest name of n bytes.
 void PlaceFolderList(int n);
+
+// Bytes of the folder part of the text the folder list was opened for; -1
+// once typing has begun a folder (StartFolderBaseIfIdle) that no list shows
+// yet; 0 while no folder list is open.
+int FolderPartLength(void);
+// Typing begins a folder: the folder part is marked as begun (-1) unless a
+// folder list already holds it.
+void StartFolderBaseIfIdle(void);
+
+// The name of the selected row of the folder list (row 0 when none is
+// selected) into name (size bytes); false when the list has no rows or the
+// name is empty or does not fit (never cut).
+bool FolderNameToComplete(char* name, size_t size);
 
 // True while the folder list shows the empty row of a name that matched
 // nothing (typo control off); cleared by the next matching filter.

@@ -7,48 +7,33 @@
 #include "../../common/settings.h"
 #include "../../common/winutil.h"
 #include "../editbox/editbox.h"
-#include "../editbox/editbox_internal.h"
 #include "../editbox/savedtext.h"
 #include "../shell/appstate.h"
 #include "../shell/shell.h"
 #include "cascade.h"
 #include "history.h"
 #include "../../common/itemarray.h"
+#include "listselect.h"
 #include "listwnd.h"
-#include "../migemo/migemo.h"
 
 void ShowHistory(void) {
     if (HistoryStore.size < 1 || HistoryStore.count < 1) return;
-    // The shared array may hold the folder list: it is hidden first so that
-    // its window never draws from the History's items.
-    HideFolderList();
-    EmptyHiddenLists();
-    if (HistoryItems(&Lists.item.array, DirectoryExists) < 1) {
-        // Out of memory: whatever the list held is gone, so is the list.
-        FreeItems(&Lists.item.array);
+    // The entries are read into an array of their own: the item list keeps
+    // its items until the History is ready to take their place.
+    ItemArray entries = {};
+    if (HistoryItems(&entries, DirectoryExists) < 1) {
+        // Out of memory: no list is shown.
+        FreeItems(&entries);
         HideItemList();
         return;
     }
-    if (!Lists.item.wnd || !IsWindow(Lists.item.wnd)) {
-        FreeItems(&Lists.item.array);
-        FatalError(8);
-        return;
-    }
-
-    StashSavedText();
-    SetPathIcon(nullptr);
-    Lists.item.kind = LK_History;
-    FillItemList();
-    SetItemListMultiSelect(true);
-    PlaceItemList(Lists.item.array.count);
-    FocusEditBox();
+    ShowInItemList(LK_History, &entries, ILT_PUT_ASIDE, nullptr, FATAL_HISTORY_NO_ITEM_LIST);
 }
 
 void ToggleHistory(void) {
     if (SwitchOffItemList(LK_History, LK_History, nullptr)) return;
     HideFolderList();
     ShowHistory();
-    LoadMigemo(EditBox.wnd);
 }
 
 void ReloadHistory(void) { ReloadHistoryStore(Settings.size); }

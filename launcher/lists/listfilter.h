@@ -3,20 +3,7 @@
 // Pure (no windows.h): the list windows apply the results.
 #pragma once
 #include "../../common/listitem.h"
-
-// Romaji matching of items whose text holds double-byte characters (ItemWide).
-// The filters pass null when it is switched off; then every item is matched by
-// the plain test. compile turns one term into a query (null: the term matches no
-// wide item), match tests one text of length bytes against it: non-zero = match,
-// negative = the query cannot tell (its pattern did not compile), and the plain
-// test decides for this and every later item of the term. release frees the
-// query after the term's pass. One query is alive at a time.
-struct WideMatcher {
-    void* (*compile)(void* context, const char* term);
-    int (*match)(void* context, void* query, const char* text, int32_t length);
-    void (*release)(void* context, void* query);
-    void* context;
-};
+#include "../../common/widematcher.h"
 
 // Rows shown after a filter and the longest of their texts (bytes).
 struct FilterResult {

@@ -20,6 +20,7 @@
 #include "cascade.h"
 #include "folderlist.h"
 #include "history.h"
+#include "itemkinds.h"
 #include "listfilter.h"
 #include "listwnd.h"
 #include "search.h"
@@ -132,14 +133,9 @@ int OpenSelection(void) {
     return started;
 }
 
-static bool OpensAll(ListKind kind) {
-    return kind == LK_Default || kind == LK_Favorites || kind == LK_History ||
-           kind == LK_Explorer || kind == LK_SearchRecall || kind == LK_Search;
-}
-
 void TakeSelection(HWND editBox, HWND list) {
     if (!list) return;
-    if (ListCountSelected(list) > 1 && OpensAll(Lists.item.kind)) {
+    if (ListCountSelected(list) > 1 && ItemKindTakesSeveralRows(Lists.item.kind)) {
         OpenSelection();
         if (!RestoreSavedText()) SetEditText("");
         if (editBox) SetFocus(editBox);
@@ -163,9 +159,7 @@ void TakeSelection(HWND editBox, HWND list) {
         if (editBox) SetFocus(editBox);
         return;
     }
-    SetFlags(SF_TEXT_BY_PROGRAM | SF_HANDED_TEXT);
-    SetEditText(path);
-    RefreshPathIcon();
+    TakePathIntoBox(path, true);
     if (editBox) SetFocus(editBox);
 }
 
@@ -214,14 +208,6 @@ static void SendListCommand(HWND wnd, int cmd) {
     SendCommand(cmd, &target);
 }
 
-// The list-view procedure of a list window of any kind.
-static LRESULT ForwardListMessage(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam) {
-    if (CascadeLevelOf(wnd)) return ForwardToCascade(wnd, msg, wParam, lParam);
-    ListWindow* lw = ListWindowOf(wnd);
-    return lw && lw->oldProc ? CallWindowProcA(lw->oldProc, wnd, msg, wParam, lParam)
-                             : DefWindowProcA(wnd, msg, wParam, lParam);
-}
-
 // Drags out of a list: a press on a selected row arms one (the control has
 // the press first, so a press on a row selects it and can drag it at once),
 // a move with a button held runs it, a release disarms it.
@@ -229,7 +215,7 @@ static bool ListDragMessage(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam, LR
     switch (msg) {
         case WM_LBUTTONDOWN:
         case WM_RBUTTONDOWN:
-            *result = ForwardListMessage(wnd, msg, wParam, lParam);
+            *result = CallSavedProc(wnd, msg, wParam, lParam);
             if (!IsWindow(wnd)) return true;
             ArmDrag(wnd, lParam);
             // The moves that follow reach this window wherever the pointer
@@ -275,7 +261,6 @@ static bool CommonListMessage(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam, 
 }
 
 LRESULT CALLBACK ItemListProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam) {
-    WNDPROC old = Lists.item.oldProc;
     LRESULT result = 0;
     switch (msg) {
         case WM_KEYDOWN:
@@ -312,12 +297,10 @@ LRESULT CALLBACK ItemListProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam) 
             if (CommonListMessage(wnd, msg, wParam, lParam, &result)) return result;
             break;
     }
-    return old ? CallWindowProcA(old, wnd, msg, wParam, lParam)
-               : DefWindowProcA(wnd, msg, wParam, lParam);
+    return CallSavedProc(wnd, msg, wParam, lParam);
 }
 
 LRESULT CALLBACK FolderListProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam) {
-    WNDPROC old = Lists.folder.oldProc;
     LRESULT result = 0;
     switch (msg) {
         case WM_KEYDOWN:
@@ -358,8 +341,7 @@ LRESULT CALLBACK FolderListProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam
             if (CommonListMessage(wnd, msg, wParam, lParam, &result)) return result;
             break;
     }
-    return old ? CallWindowProcA(old, wnd, msg, wParam, lParam)
-               : DefWindowProcA(wnd, msg, wParam, lParam);
+    return CallSavedProc(wnd, msg, wParam, lParam);
 }
 
 LRESULT CALLBACK CascadeListProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam) {
@@ -388,7 +370,7 @@ LRESULT CALLBACK CascadeListProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lPara
             if (CommonListMessage(wnd, msg, wParam, lParam, &result)) return result;
             break;
     }
-    return ForwardToCascade(wnd, msg, wParam, lParam);
+    return CallSavedProc(wnd, msg, wParam, lParam);
 }
 
 bool EnterListWithFocus(HWND list) {

@@ -11,6 +11,7 @@
 #include "listselect.h"
 #include "cascade.h"
 #include "folderlist.h"
+#include "itemkinds.h"
 #include "listinput.h"
 #include "listwnd.h"
 #include "search.h"
@@ -44,18 +45,7 @@ POINT KeyboardMenuPoint(HWND list) {
 // cascade lists open all their selected items.
 void OpenFromList(HWND list) {
     if (list == Lists.item.wnd) {
-        switch (Lists.item.kind) {
-            case LK_Default:
-            case LK_Favorites:
-            case LK_History:
-            case LK_Explorer:
-            case LK_SearchRecall:
-            case LK_Search:
-                OpenSelection();
-                break;
-            default:
-                break;
-        }
+        if (ItemKindTakesSeveralRows(Lists.item.kind)) OpenSelection();
     } else if (list == Lists.folder.wnd) {
         TakeFolderItem(true);
     } else if (CascadeLevelOf(list)) {

@@ -73,6 +73,22 @@ HWND ListWindowForFocus(void) { return ActiveListWindow(); }
 
 bool ItemListOnShow(void) { return Lists.item.wnd && IsWindowVisible(Lists.item.wnd); }
 
+HWND ItemListWindow(void) { return Lists.item.wnd; }
+
+ListKind ItemListKindOnShow(void) { return ItemListOnShow() ? Lists.item.kind : LK_None; }
+
+bool FolderListOnShow(void) { return Lists.folder.wnd && IsWindowVisible(Lists.folder.wnd); }
+
+void ForEachListWindow(void (*fn)(HWND wnd, void* ctx), void* ctx) {
+    if (!fn) return;
+    if (Lists.item.wnd) fn(Lists.item.wnd, ctx);
+    if (Lists.folder.wnd) fn(Lists.folder.wnd, ctx);
+    for (int i = 0; i < Cascades.count; i++)
+        if (Cascades.levels[i].wnd) fn(Cascades.levels[i].wnd, ctx);
+}
+
+bool ListWindowsDisabled(void) { return Lists.folder.wnd && !IsWindowEnabled(Lists.folder.wnd); }
+
 bool CascadeLevelsOpen(void) { return Cascades.count > 0; }
 
 void HideListWindows(void) { HideAllLists(); }
@@ -97,7 +113,7 @@ bool ListRowFullPath(HWND wnd, int row, char* buf, size_t size) {
 }
 
 void RefreshFolderList(void) {
-    if (!Lists.folder.wnd || !IsWindowVisible(Lists.folder.wnd) || !EditBox.wnd) return;
+    if (!FolderListOnShow() || !EditBox.wnd) return;
     CloseCascades(nullptr, CASCADE_CLOSE_ALL);
     HideFolderList();
     ShowFolderContents(EditBox.wnd, nullptr, nullptr);

@@ -20,8 +20,11 @@
 #include "cascade.h"
 #include "history.h"
 #include "../../common/itemarray.h"
+#include "itemkinds.h"
 #include "listinput.h"
+#include "listselect.h"
 #include "search.h"
+#include "../migemo/migemo.h"
 
 ListState Lists;
 
@@ -33,7 +36,7 @@ HFONT CreateListFont(void) {
                        DEFAULT_PITCH | FF_DONTCARE, "ＭＳ ゴシック");
 }
 
-HWND CreateListView(HWND parent, HFONT font, bool singleSelect, WNDPROC proc, WNDPROC* oldProc) {
+HWND CreateListView(HWND parent, HFONT font, bool singleSelect, WNDPROC proc) {
     // The image list is shared by both windows and owned here, so neither
     // control may destroy it with itself.
     DWORD style = WS_POPUP | WS_BORDER | WS_VSCROLL | LVS_REPORT | LVS_SHOWSELALWAYS |
@@ -49,10 +52,7 @@ HWND CreateListView(HWND parent, HFONT font, bool singleSelect, WNDPROC proc, WN
         SetLayered(wnd, true);
         SetTransparency(wnd, false);
     }
-    if (proc) {
-        WNDPROC old = (WNDPROC)SetWindowLongPtrA(wnd, GWLP_WNDPROC, (LONG_PTR)proc);
-        if (oldProc) *oldProc = old;
-    }
+    if (proc) ReplaceWindowProc(wnd, proc);
     RegisterDropWindow(wnd);
     return wnd;
 }
@@ -138,16 +138,16 @@ bool CreateListWindows(HWND mainWnd, HWND editBox) {
     (void)mainWnd;
     Lists.item.font = CreateListFont();
     Lists.item.wnd =
-        CreateListView(editBox, Lists.item.font, true, ItemListProc, &Lists.item.oldProc);
+        CreateListView(editBox, Lists.item.font, true, ItemListProc);
     if (!Lists.item.wnd) {
-        FatalError(1);
+        FatalError(FATAL_ITEM_LIST_NOT_MADE);
         return false;
     }
     Lists.folder.font = CreateListFont();
     Lists.folder.wnd =
-        CreateListView(editBox, Lists.folder.font, false, FolderListProc, &Lists.folder.oldProc);
+        CreateListView(editBox, Lists.folder.font, false, FolderListProc);
     if (!Lists.folder.wnd) {
-        FatalError(2);
+        FatalError(FATAL_FOLDER_LIST_NOT_MADE);
         return false;
     }
     CreateSharedImageList();
@@ -159,7 +159,7 @@ bool CreateListWindows(HWND mainWnd, HWND editBox) {
 static void CloseListWindow(ListWindow* lw) {
     if (lw->wnd && IsWindow(lw->wnd)) {
         RevokeDropWindow(lw->wnd);
-        if (lw->oldProc) SetWindowLongPtrA(lw->wnd, GWLP_WNDPROC, (LONG_PTR)lw->oldProc);
+        RestoreWindowProc(lw->wnd);
         for (int attempt = 0; attempt < 2 && IsWindow(lw->wnd); attempt++) {
             SendMessageA(lw->wnd, WM_CLOSE, 0, 0);
             DWORD start = GetTickCount();
@@ -261,6 +261,40 @@ void HideAllLists(void) {
     CloseCascades(nullptr, 2);
     HideItemList();
     HideFolderList();
+}
+
+bool ShowInItemList(ListKind kind, ItemArray* array, int textMode, HWND editBox, int fatalNo) {
+    ListWindow* lw = &Lists.item;
+    if (!lw->wnd || !IsWindow(lw->wnd)) {
+        FreeItems(array);
+        FatalError((FatalErrorNo)fatalNo);
+        return false;
+    }
+    HideFolderList();
+    HideItemList();
+    EmptyHiddenLists();
+    // The text goes while the item list holds nothing, so the change the box
+    // reports is never taken for narrowing the new list.
+    if (textMode == ILT_EMPTY)
+        ClearEditBox();
+    else
+        StashSavedText();
+    // An edit of the user still marked is not one of the new list: it shows
+    // every row until the next one.
+    ClearFlags(SF_USER_DELETED);
+    SetPathIcon(nullptr);
+    FreeItems(&lw->array);
+    lw->array = *array;
+    *array = ItemArray{};
+    lw->kind = kind;
+    SetItemListMultiSelect(ItemKindTakesSeveralRows(kind));
+    FillItemList();
+    PlaceItemList(lw->array.count);
+    HWND box = editBox ? editBox : EditBox.wnd;
+    if (box && GetFocus() != box) SetFocus(box);
+    // Last: a missing Migemo says so in a message box over the list on show.
+    LoadMigemo(EditBox.wnd);
+    return true;
 }
 
 // --- which list -----------------------------------------------------------------

@@ -1,11 +1,13 @@
-// listwnd.h - the list windows: the item list, the folder list and the shared
-// item array, placement, row display, the list commands and the path icon.
+// listwnd.h - the list windows: the item list and the folder list, each with
+// its own items, placement, row display and the list commands. Other
+// subsystems use listselect.h and folderlist.h, never these records.
 #pragma once
 #include <windows.h>
 #include <commctrl.h>
 
 #include "../../common/listitem.h"
 #include "../../common/strutil.h"
+#include "listselect.h"
 
 enum { ID_TIMER_TYPEAHEAD = 1000, TYPEAHEAD_RESET_MS = 800 };
 
@@ -14,7 +16,6 @@ enum { ID_TIMER_TYPEAHEAD = 1000, TYPEAHEAD_RESET_MS = 800 };
 // window never draws from items that belong to another list.
 struct ListWindow {
     HWND wnd;
-    WNDPROC oldProc;     // list-view procedure kept by the subclassing
     HFONT font;          // the window's font (cascade levels share theirs)
     ListKind kind;       // what it shows; LK_None while it holds nothing
     ItemArray array;     // its items and their row index
@@ -36,9 +37,6 @@ struct ListState {
 };
 extern ListState Lists;
 
-// The kind of list on show to the user: the item list's kind while it holds
-// items, else LK_Folder while the folder list does, else LK_None.
-ListKind ShownListKind(void);
 // The record of a list window of this program (item list, folder list or a
 // cascade level), or null.
 ListWindow* ListWindowOf(HWND wnd);
@@ -72,7 +70,6 @@ void PlaceItemList(int rows);
 void FollowEditBox(void);
 void SetItemListMultiSelect(bool on);
 void HideItemList(void);
-void HideFolderList(void);
 void HideAllLists(void);
 // Empties a list window hidden by the list toggle and destroys cascade levels
 // hidden with it: called before another list is filled, so hidden windows
@@ -84,13 +81,6 @@ bool IsListWindow(HWND wnd);
 bool ItemPathAt(HWND wnd, int viewIndex, char* buf, size_t size);
 bool FullPathOf(const char* itemText, ListKind kind, char* buf, size_t size);
 void ToggleLists(void);
-// The off half of the commands that switch one item list on and off. A list
-// of another kind than kind (or alsoKind) is hidden first and every cascade
-// closes. When the item list is then still on show it is switched off: hidden,
-// the box (editBox, or the edit box when null) takes the focus and the text
-// typed before the list comes back, or the box is emptied; the result is true.
-// False: nothing of kind was on show and the caller shows its list.
-bool SwitchOffItemList(ListKind kind, ListKind alsoKind, HWND editBox);
 void ScrollActiveList(int direction);  // +1 down, -1 up
 LRESULT HandleListNotify(NMHDR* header);
 // Colours of a kind's settings section, or null for kinds without colouring.
@@ -102,8 +92,9 @@ HFONT CreateListFont(void);
 // A list window as the item list is made: a virtual report list view shown as
 // a pop-up owned by parent (its notifications go to parent), one column,
 // full-row select, the font, layered when alpha is not 100, subclassed with
-// proc (the list-view procedure goes to *oldProc). Null when it failed.
-HWND CreateListView(HWND parent, HFONT font, bool singleSelect, WNDPROC proc, WNDPROC* oldProc);
+// proc (ReplaceWindowProc: proc passes what it leaves to CallSavedProc). Null
+// when it failed.
+HWND CreateListView(HWND parent, HFONT font, bool singleSelect, WNDPROC proc);
 // Height of a row (the label rectangle of row 0), 15 when the control has none.
 int ListRowHeight(HWND list);
 // Pixels of text per byte of a list row.

@@ -15,8 +15,8 @@
 #include "cascade.h"
 #include "folderlist.h"
 #include "../../common/itemarray.h"
+#include "listselect.h"
 #include "listwnd.h"
-#include "../migemo/migemo.h"
 
 SearchState Search;
 
@@ -238,21 +238,16 @@ static void DropQueuedEscape(void) {
 
 // Walks and shows the results; false when the item list is gone.
 static bool RunSearch(const char* folderText, const char* pattern, int mode) {
-    if (!Lists.item.wnd || !IsWindow(Lists.item.wnd)) {
-        FatalError(11);
-        return false;
-    }
     HCURSOR oldCursor = SetCursor(LoadCursor(nullptr, IDC_WAIT));
 
+    // No list stays on show while the walk runs.
     HideFolderList();
     HideItemList();
     EmptyHiddenLists();
-    ListWindow* lw = &Lists.item;
-    FreeItems(&lw->array);
-    lw->kind = LK_None;
 
+    ItemArray found = {};
     SearchWalk walk = {};
-    walk.results = &lw->array;
+    walk.results = &found;
     walk.inputmode = Settings.inputmode;
     walk.startDir = App.startDir;
     int depth = Settings.subfolder < 1 ? -1 : Settings.subfolder + 1;
@@ -267,23 +262,20 @@ static bool RunSearch(const char* folderText, const char* pattern, int mode) {
     char base[EDIT_TEXT_MAX];
     FolderPartOf(folderText, base, sizeof base);
     Search.base = base[0] ? MemDupString(base) : nullptr;
-    if (Settings.keep == 1) KeepResults(&lw->array, walk.longest);
+    if (Settings.keep == 1) KeepResults(&found, walk.longest);
 
     SetEditText("");
     FocusEditBox();
-    LoadMigemo(EditBox.wnd);
 
-    int count = lw->array.count;
+    bool listed = true;
+    int count = found.count;
     if (count >= 2) {
-        lw->kind = LK_Search;
-        SetItemListMultiSelect(true);
-        FillItemList();
-        PlaceItemList(count);
-        FocusEditBox();
+        // What was typed before the search stays put aside.
+        listed = ShowInItemList(LK_Search, &found, ILT_EMPTY, nullptr, FATAL_SEARCH_NO_ITEM_LIST);
     } else {
         char path[PATH_WORK_SIZE];
-        FullResultPath(count == 1 ? lw->array.items[0].path : "", path, sizeof path);
-        FreeItems(&lw->array);
+        FullResultPath(count == 1 ? found.items[0].path : "", path, sizeof path);
+        FreeItems(&found);
         DiscardSavedText();
         NormalizeDots(path, path, sizeof path);
         if (strlen(path) >= EDIT_TEXT_MAX) {
@@ -292,14 +284,12 @@ static bool RunSearch(const char* folderText, const char* pattern, int mode) {
             MessageBeep(MB_OK);
             SetEditText(folderText);
         } else {
-            SetFlags(SF_TEXT_BY_PROGRAM | SF_HANDED_TEXT);
-            SetPathIcon(path[0] ? path : nullptr);
-            SetEditText(path);
+            TakePathIntoBox(path, true);
         }
         FocusEditBox();
     }
     SetCursor(oldCursor);
-    return true;
+    return listed;
 }
 
 void StartSearch(HWND editBox, const char* text) {
@@ -339,13 +329,8 @@ void StartSearch(HWND editBox, const char* text) {
 
 static void RecallResults(void) {
     if (Search.keptCount <= 0) return;
-    if (!Lists.item.wnd || !IsWindow(Lists.item.wnd)) {
-        FatalError(12);
-        return;
-    }
-    EmptyHiddenLists();
-    ListWindow* lw = &Lists.item;
-    if (!AllocItems(&lw->array, Search.keptCount)) return;
+    ItemArray recalled = {};
+    if (!AllocItems(&recalled, Search.keptCount)) return;
     char base[PATH_WORK_SIZE] = "";
     if (Search.base) {
         CopyString(base, Search.base, sizeof base);
@@ -358,24 +343,17 @@ static void RecallResults(void) {
         ConcatTo(base, kept->path, text, sizeof text);
         // A full path longer than an item holds is left out, not cut.
         if (strlen(text) >= LIST_ITEM_PATH_SIZE) continue;
-        ListItem* item = &lw->array.items[n];
+        ListItem* item = &recalled.items[n];
         SetListItem(item, text, kept->flags & (ItemFile | ItemFolder));
         item->viewIndex = n;
         n++;
     }
-    lw->array.count = n;
+    recalled.count = n;
     if (n == 0) {
-        FreeItems(&lw->array);
+        FreeItems(&recalled);
         return;
     }
-    lw->kind = LK_SearchRecall;
-    StashSavedText();
-    SetEditText("");
-    SetPathIcon(nullptr);
-    SetItemListMultiSelect(true);
-    FillItemList();
-    PlaceItemList(n);
-    FocusEditBox();
+    ShowInItemList(LK_SearchRecall, &recalled, ILT_PUT_ASIDE, nullptr, FATAL_RECALL_NO_ITEM_LIST);
 }
 
 void ToggleSearchResults(HWND editBox) {
@@ -383,5 +361,4 @@ void ToggleSearchResults(HWND editBox) {
     if (SwitchOffItemList(LK_Search, LK_SearchRecall, editBox)) return;
     HideFolderList();
     RecallResults();
-    LoadMigemo(EditBox.wnd);
 }

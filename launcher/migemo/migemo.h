@@ -6,7 +6,7 @@
 #pragma once
 #include <windows.h>
 
-#include "../lists/listfilter.h"
+#include "../../common/widematcher.h"
 
 // State of Migemo search (one record, this module's).
 struct MigemoState {

@@ -9,7 +9,9 @@
 
 #include "../../common/fileio.h"
 #include "../../common/settings.h"
+#include "../../common/sharednames.h"
 #include "../../common/strutil.h"
+#include "../../common/winutil.h"
 #include "../dragdrop/dragdrop.h"
 #include "../editbox/editbox.h"
 #include "../lists/listselect.h"
@@ -19,7 +21,7 @@
 #include "previewrules.h"
 
 PreviewState Preview = {
-    nullptr, nullptr, nullptr, nullptr, nullptr, nullptr,
+    nullptr, nullptr, nullptr, nullptr, nullptr,
     nullptr, nullptr, 0,       nullptr, 0,       0,
     false,   PREVIEW_SOURCE_NONE, nullptr, nullptr, nullptr, 0, 0,
     {{"ifjpeg.spi", nullptr, nullptr},
@@ -37,8 +39,6 @@ PreviewState Preview = {
     false,
 };
 
-static const char kPreviewClass[] = "vorn_prevwnd";
-static const char kPictureClass[] = "vorn_prevwnd_pi";
 
 static LRESULT CALLBACK PreviewProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam);
 static LRESULT CALLBACK PictureProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam);
@@ -64,14 +64,14 @@ static bool RegisterPreviewClasses(void) {
     wc.hInstance = Shell.instance ? Shell.instance : GetModuleHandleA(nullptr);
     wc.hbrBackground = (HBRUSH)(COLOR_WINDOW + 1);
     WNDCLASSA existing;
-    if (!GetClassInfoA(wc.hInstance, kPreviewClass, &existing)) {
+    if (!GetClassInfoA(wc.hInstance, PREVIEW_CLASS, &existing)) {
         wc.lpfnWndProc = PreviewProc;
-        wc.lpszClassName = kPreviewClass;
+        wc.lpszClassName = PREVIEW_CLASS;
         if (!RegisterClassA(&wc)) return false;
     }
-    if (!GetClassInfoA(wc.hInstance, kPictureClass, &existing)) {
+    if (!GetClassInfoA(wc.hInstance, PREVIEW_PICTURE_CLASS, &existing)) {
         wc.lpfnWndProc = PictureProc;
-        wc.lpszClassName = kPictureClass;
+        wc.lpszClassName = PREVIEW_PICTURE_CLASS;
         if (!RegisterClassA(&wc)) return false;
     }
     return true;
@@ -93,7 +93,7 @@ static bool EnsureWindows(void) {
     if (Preview.wnd) return true;
     if (!RegisterPreviewClasses()) return false;
     HINSTANCE instance = Shell.instance ? Shell.instance : GetModuleHandleA(nullptr);
-    HWND wnd = CreateWindowExA(WS_EX_TOOLWINDOW | WS_EX_WINDOWEDGE, kPreviewClass, "",
+    HWND wnd = CreateWindowExA(WS_EX_TOOLWINDOW | WS_EX_WINDOWEDGE, PREVIEW_CLASS, "",
                                WS_POPUP | WS_BORDER | WS_CLIPCHILDREN, 0, 0,
                                (int)Settings.width, (int)Settings.height, nullptr, nullptr,
                                instance, nullptr);
@@ -102,7 +102,7 @@ static bool EnsureWindows(void) {
                                 WS_CHILD | WS_CLIPSIBLINGS | ES_MULTILINE | ES_AUTOVSCROLL |
                                     ES_READONLY | ES_NOHIDESEL,
                                 0, 0, 0, 0, wnd, (HMENU)(INT_PTR)ID_PREVIEW_TEXT, instance, nullptr);
-    HWND picture = CreateWindowExA(WS_EX_TOOLWINDOW, kPictureClass, "",
+    HWND picture = CreateWindowExA(WS_EX_TOOLWINDOW, PREVIEW_PICTURE_CLASS, "",
                                    WS_CHILD | WS_CLIPSIBLINGS, 0, 0, 0, 0, wnd,
                                    (HMENU)(INT_PTR)ID_PREVIEW_PICTURE, instance, nullptr);
     HFONT font = CreateTextFont();
@@ -405,18 +405,10 @@ static int WideToAnsi(const uint16_t* wide, size_t count, char* out, size_t outS
     return n > 0 ? n : -1;
 }
 
-static void SubclassTextView(void) {
-    if (Preview.textOldProc) return;
-    Preview.textOldProc =
-        (WNDPROC)SetWindowLongPtrA(Preview.textWnd, GWLP_WNDPROC, (LONG_PTR)TextViewProc);
-}
+// A view already subclassed stays as it is (ReplaceWindowProc refuses it).
+static void SubclassTextView(void) { ReplaceWindowProc(Preview.textWnd, TextViewProc); }
 
-static void UnsubclassTextView(void) {
-    if (!Preview.textOldProc) return;
-    if (Preview.textWnd)
-        SetWindowLongPtrA(Preview.textWnd, GWLP_WNDPROC, (LONG_PTR)Preview.textOldProc);
-    Preview.textOldProc = nullptr;
-}
+static void UnsubclassTextView(void) { RestoreWindowProc(Preview.textWnd); }
 
 // Shows the text of the head's first size bytes; false when it cannot be made.
 static bool ShowText(const unsigned char* head, size_t size, const RECT* anchor) {
@@ -524,9 +516,7 @@ void AcceptPreview(void) {
     HidePreview();
     // Hiding the lists cleared the flags: the taken text is the program's,
     // so completion does not act on it.
-    SetFlags(SF_TEXT_BY_PROGRAM | SF_HANDED_TEXT);
-    SetEditText(path);
-    RefreshPathIcon();
+    TakePathIntoBox(path, true);
 }
 
 static void OnUnloadTimer(void) {
@@ -644,7 +634,6 @@ static LRESULT CALLBACK PreviewProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lP
 }
 
 static LRESULT CALLBACK TextViewProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam) {
-    WNDPROC old = Preview.textOldProc;
     switch (msg) {
         case WM_KILLFOCUS: {
             HWND to = (HWND)wParam;
@@ -659,6 +648,5 @@ static LRESULT CALLBACK TextViewProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM l
             }
             break;
     }
-    return old ? CallWindowProcA(old, wnd, msg, wParam, lParam)
-               : DefWindowProcA(wnd, msg, wParam, lParam);
+    return CallSavedProc(wnd, msg, wParam, lParam);
 }

@@ -38,7 +38,6 @@ struct PreviewState {
     HWND pictureWnd;   // picture view ("vorn_prevwnd_pi", id 1101)
     HFONT font;        // text view font (ftsize, Shift-JIS)
     HBRUSH brush;      // text view background (bkcolor)
-    WNDPROC textOldProc;  // the EDIT procedure while the text view is subclassed
     // The picture: BITMAPINFO block, pixel block, offset of the first pixel in
     // it, palette (up to 8 bits per pixel) and its size.
     HLOCAL infoBlock;

@@ -12,7 +12,6 @@
 #include "../../common/toolrules.h"
 #include "../editbox/editbox.h"
 #include "../lists/listselect.h"
-#include "../lists/listwnd.h"
 #include "../shell/shell.h"
 #include "../shellext/shellrules.h"
 
@@ -179,7 +178,7 @@ int LaunchRegApp(const RegApp* entry, const char* selection) {
 static void TakeFocusFromLists(void) {
     if (EditBox.wnd) SetForegroundWindow(EditBox.wnd);
     FocusEditBox();
-    HideAllLists();
+    HideListWindows();
 }
 
 // Starts entry index (or the menu's choice when withMenu) on the selection

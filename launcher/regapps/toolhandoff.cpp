@@ -15,7 +15,6 @@
 #include "../../common/winutil.h"
 #include "../editbox/editbox.h"
 #include "../lists/listselect.h"
-#include "../lists/listwnd.h"
 #include "../shell/shell.h"
 #include "regapps.h"
 

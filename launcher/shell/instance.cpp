@@ -5,11 +5,10 @@
 
 #include <string.h>
 
+#include "../../common/sharednames.h"
 #include "../../common/winutil.h"
 #include "appstate.h"
 #include "shell.h"
-
-static const char kInstanceMutex[] = "___vorn__te";
 
 // A hung first instance must not hang the second start forever.
 enum { HANDOVER_TIMEOUT_MS = 10000 };
@@ -29,7 +28,7 @@ static void SendHandOver(HWND target, ULONG_PTR kind, const char* text) {
 
 static void HandOverCommandLine(void) {
     // The primary is always found under "vorn_class", also when this start has /q.
-    HWND target = FindWindowExA(HWND_MESSAGE, nullptr, "vorn_class", nullptr);
+    HWND target = FindWindowExA(HWND_MESSAGE, nullptr, VORN_MAIN_CLASS, nullptr);
     if (target) {
         // Let the running instance come to the front: this start holds the
         // user's foreground right.
@@ -54,9 +53,9 @@ static void HandOverCommandLine(void) {
 
 int CheckSingleInstance(void) {
     if (AnyFlag(SF_MULTI_INSTANCE)) return 1;
-    HANDLE mutex = OpenMutexA(SYNCHRONIZE, FALSE, kInstanceMutex);
+    HANDLE mutex = OpenMutexA(SYNCHRONIZE, FALSE, VORN_INSTANCE_MUTEX);
     if (!mutex) {
-        mutex = CreateMutexA(nullptr, TRUE, kInstanceMutex);
+        mutex = CreateMutexA(nullptr, TRUE, VORN_INSTANCE_MUTEX);
         // Two starts at the same moment both miss the open; the one whose
         // create finds the mutex already there is the second.
         if (!mutex || GetLastError() != ERROR_ALREADY_EXISTS) {

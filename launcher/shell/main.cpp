@@ -4,6 +4,7 @@
 
 #include "../../common/fileio.h"
 #include "../../common/settings.h"
+#include "../../common/sharednames.h"
 #include "../lists/history.h"
 #include "appstate.h"
 #include "cmdline.h"
@@ -22,7 +23,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
     if (!CheckSingleInstance()) return 0;
     if (!LoadSettings()) return 0;
 
-    Shell.className = AnyFlag(SF_SECOND_CLASS) ? "vorn_fisson" : "vorn_class";
+    Shell.className = AnyFlag(SF_SECOND_CLASS) ? VORN_SECOND_CLASS : VORN_MAIN_CLASS;
     if (AnyFlag(SF_TARGET_PROGRAM)) CaptureTargetProgram();
     if (!App.startDir) SetDefaultStartDir();
     SetHistoryStartDir(App.startDir);

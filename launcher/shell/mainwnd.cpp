@@ -8,6 +8,7 @@
 #include <stdio.h>
 
 #include "../../common/keymap.h"
+#include "../../common/sharednames.h"
 #include "../../common/strutil.h"
 #include "../../common/winutil.h"
 #include "../editbox/completion.h"
@@ -28,7 +29,7 @@
 ShellState Shell = {
     nullptr,       // instance
     nullptr,       // mainWnd
-    "vorn_class",  // className
+    VORN_MAIN_CLASS,  // className
     nullptr,       // mutex
     0,             // reloadMsg
     0,             // toolsMsg
@@ -72,8 +73,8 @@ static bool OnMainCreate(HWND wnd) {
     if (!AnyFlag(SF_MULTI_INSTANCE)) RegisterAppHotKey();
 
     // 8. Messages of the outside tool and of the settings program.
-    Shell.toolsMsg = RegisterWindowMessageA("WM_TOOLSMSG");
-    Shell.reloadMsg = RegisterWindowMessageA("WM_RELOAD");
+    Shell.toolsMsg = RegisterWindowMessageA(TOOLS_MESSAGE_NAME);
+    Shell.reloadMsg = RegisterWindowMessageA(RELOAD_MESSAGE_NAME);
 
     // 9. History, then the key bindings; the registered applications are
     //    read by the edit box's timer a moment later.
@@ -122,13 +123,11 @@ static void RunReload(bool show) {
 
 // Kind 2: the handed text replaces whatever the box shows.
 static void ReceiveText(const char* text) {
-    HideAllLists();
+    HideListWindows();
     DiscardSavedText();
     ClearEditBox();
     ShowEditBox();
-    SetFlags(SF_TEXT_BY_PROGRAM | SF_HANDED_TEXT);
-    SetPathIcon(text);
-    SetEditText(text);
+    TakePathIntoBox(text, true);
 }
 
 // Kind 3: a second start with /f captured a program to open typed paths with.
@@ -240,9 +239,9 @@ LRESULT ReceiveHandOver(const COPYDATASTRUCT* record) {
     return 1;
 }
 
-void FatalError(int no) {
+void FatalError(FatalErrorNo no) {
     char text[32];
-    snprintf(text, sizeof text, "fatar errer no%d", no);
+    snprintf(text, sizeof text, "fatar errer no%d", (int)no);
     ErrorBox(Shell.mainWnd, text);
     if (Shell.mainWnd) PostMessageA(Shell.mainWnd, WM_CLOSE, 0, 0);
 }

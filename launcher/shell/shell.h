@@ -81,10 +81,27 @@ void EnableAll(bool on);
 // Reload from the data files (shell/reload.cpp); result of the settings load.
 int ReloadAll(void);
 
+// The numbers FatalError shows, each named by what failed: a list window that
+// could not be made, or the list window an operation fills found gone.
+enum FatalErrorNo {
+    FATAL_ITEM_LIST_NOT_MADE = 1,      // start-up or reload: the item list window
+    FATAL_FOLDER_LIST_NOT_MADE = 2,    // start-up or reload: the folder list window
+    FATAL_BUILTIN_NO_ITEM_LIST = 3,    // the built-in command list
+    // 4 is not used.
+    FATAL_DEFAULT_NO_ITEM_LIST = 5,    // the Default list's hits
+    FATAL_EXPLORER_NO_ITEM_LIST = 6,   // the Explorer-window list
+    FATAL_FAVORITES_NO_ITEM_LIST = 7,  // a Favorites page
+    FATAL_HISTORY_NO_ITEM_LIST = 8,    // the History
+    FATAL_DRIVES_NO_FOLDER_LIST = 9,   // the drive list
+    FATAL_FOLDER_NO_FOLDER_LIST = 10,  // the contents of a folder
+    FATAL_SEARCH_NO_ITEM_LIST = 11,    // the results of a file search
+    FATAL_RECALL_NO_ITEM_LIST = 12,    // the recalled results of the last search
+};
+
 // An internal failure where a window an operation needs is gone: the message
 // "fatar errer no<no>" and the ordered shutdown (posted, so the caller's own
 // handlers return first).
-void FatalError(int no);
+void FatalError(FatalErrorNo no);
 
 // Around an operation that can pump messages while it works on lists or the
 // edit box: starting programs (a shell error box, DDE), the shell's file

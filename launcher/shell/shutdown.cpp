@@ -6,6 +6,7 @@
 #include <string.h>
 
 #include "../../common/keymap.h"
+#include "../../common/sharednames.h"
 #include "../editbox/editbox.h"
 #include "../editbox/savedtext.h"
 #include "../explorer/explorer.h"
@@ -25,8 +26,8 @@
 enum { CLOSE_SECOND_TIMEOUT_MS = 5000 };
 
 static void CloseSecondInstance(HWND mainWnd) {
-    if (strcmp(Shell.className, "vorn_fisson") == 0) return;
-    HWND second = FindWindowExA(HWND_MESSAGE, nullptr, "vorn_fisson", nullptr);
+    if (strcmp(Shell.className, VORN_SECOND_CLASS) == 0) return;
+    HWND second = FindWindowExA(HWND_MESSAGE, nullptr, VORN_SECOND_CLASS, nullptr);
     if (!second || second == mainWnd) return;
     DWORD_PTR result = 0;
     SendMessageTimeoutA(second, WM_CLOSE, 0, 0, SMTO_ABORTIFHUNG, CLOSE_SECOND_TIMEOUT_MS, &result);

@@ -4,8 +4,7 @@
 
 #include "../../common/settings.h"
 #include "../editbox/editbox.h"
-#include "../lists/cascade.h"
-#include "../lists/listwnd.h"
+#include "../lists/listselect.h"
 #include "shell.h"
 
 static bool TransparencyInUse(void) { return Settings.alpha != 100; }
@@ -33,19 +32,18 @@ void SetTransparency(HWND wnd, bool on) {
     SetLayeredWindowAttributes(wnd, 0, (BYTE)alpha, LWA_ALPHA);
 }
 
+static void SetListTransparency(HWND wnd, void* on) { SetTransparency(wnd, *(bool*)on); }
+
 void SetTransparencyAll(bool on) {
     if (!TransparencyInUse()) return;
     SetTransparency(EditBox.wnd, on);
-    SetTransparency(Lists.item.wnd, on);
-    SetTransparency(Lists.folder.wnd, on);
-    for (int i = 0; i < Cascades.count; i++) SetTransparency(Cascades.levels[i].wnd, on);
+    ForEachListWindow(SetListTransparency, &on);
 }
+
+static void EnableListWindow(HWND wnd, void* enable) { EnableWindow(wnd, *(BOOL*)enable); }
 
 void EnableAll(bool on) {
     BOOL enable = on ? TRUE : FALSE;
-    if (Lists.folder.wnd) EnableWindow(Lists.folder.wnd, enable);
-    if (Lists.item.wnd) EnableWindow(Lists.item.wnd, enable);
-    for (int i = 0; i < Cascades.count; i++)
-        if (Cascades.levels[i].wnd) EnableWindow(Cascades.levels[i].wnd, enable);
+    ForEachListWindow(EnableListWindow, &enable);
     if (EditBox.wnd) EnableWindow(EditBox.wnd, on ? TRUE : FALSE);
 }

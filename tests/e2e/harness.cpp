@@ -10,9 +10,6 @@
 namespace {
 
 // The mutex and class by which a running primary vorn is recognised.
-const char kVornMutex[] = "___vorn__te";
-const char kMainClass[] = "vorn_class";
-const char kSecondClass[] = "vorn_fisson";
 const char kFocusClass[] = "vorn_e2e_focus";
 
 HWND gFocusWnd = nullptr;
@@ -663,8 +660,8 @@ bool VornProcess::Alive(void) const {
 
 HWND VornProcess::MainWindow(void) const {
     if (!started) return nullptr;
-    HWND wnd = FindMessageWindow(kMainClass, pi.dwProcessId);
-    if (wnd == nullptr) wnd = FindMessageWindow(kSecondClass, pi.dwProcessId);
+    HWND wnd = FindMessageWindow(VORN_MAIN_CLASS, pi.dwProcessId);
+    if (wnd == nullptr) wnd = FindMessageWindow(VORN_SECOND_CLASS, pi.dwProcessId);
     return wnd;
 }
 
@@ -713,10 +710,10 @@ void VornTest::SetUp() {
     ASSERT_TRUE(PathExists(VornExePath())) << "vorn.exe is not beside the test program: " << VornExePath();
     // A vorn left running (by another program, or by a run that was killed)
     // would receive the hand-over of every start: nothing here could be trusted.
-    HANDLE mutex = OpenMutexA(SYNCHRONIZE, FALSE, kVornMutex);
+    HANDLE mutex = OpenMutexA(SYNCHRONIZE, FALSE, VORN_INSTANCE_MUTEX);
     if (mutex != nullptr) CloseHandle(mutex);
     ASSERT_EQ(mutex, nullptr) << "another vorn instance is running in this Wine prefix";
-    ASSERT_EQ(FindWindowExA(HWND_MESSAGE, nullptr, kMainClass, nullptr), nullptr)
+    ASSERT_EQ(FindWindowExA(HWND_MESSAGE, nullptr, VORN_MAIN_CLASS, nullptr), nullptr)
         << "a vorn main window exists before the test started";
     ASSERT_TRUE(FreshFolder(folder, sizeof(folder))) << "cannot make a test folder with vorn.exe";
     ASSERT_TRUE(ParkPointer());

@@ -20,6 +20,8 @@
 
 #include <gtest/gtest.h>
 
+#include "common/sharednames.h"
+
 // Poll period and the usual time-outs of the waits.
 enum {
     E2E_POLL_MS = 15,

@@ -5,6 +5,7 @@
 #include <stdlib.h>
 #include <string.h>
 
+#include "common/sharednames.h"
 // --- Stand-in programs -------------------------------------------------------------
 
 std::string BesideTests(const char* name) {
@@ -316,7 +317,7 @@ COLORREF WindowPixel(HWND window, int x, int y) {
 }
 
 bool SendReload(HWND mainWnd) {
-    UINT reload = RegisterWindowMessageA("WM_RELOAD");
+    UINT reload = RegisterWindowMessageA(RELOAD_MESSAGE_NAME);
     DWORD_PTR result = 0;
     if (mainWnd == nullptr || reload == 0) return false;
     if (!SendMessageTimeoutA(mainWnd, reload, 0, 0, SMTO_ABORTIFHUNG, 5000, &result)) return false;

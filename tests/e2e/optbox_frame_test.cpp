@@ -36,7 +36,7 @@ TEST_F(OptboxFrameE2E, SlashAShowsTheVersionBox) {
     ASSERT_TRUE(WaitFor([&] { return (version = FindDialogOf(box.Pid(), "vorn")) != nullptr; }, E2E_START_MS));
     EXPECT_EQ(WindowText(GetDlgItem(version, 1059)), "tewsa");
     EXPECT_EQ(WindowText(GetDlgItem(version, 1060)), "Version=0.64");
-    EXPECT_EQ(FindDialogOf(box.Pid(), "vornの設定"), nullptr);
+    EXPECT_EQ(FindDialogOf(box.Pid(), OPTBOX_DIALOG_TITLE), nullptr);
     // The version box touches no file.
     EXPECT_FALSE(PathExists(Path("data")));
     EXPECT_TRUE(PressAndWaitExit(&box, version, IDOK));
@@ -123,7 +123,7 @@ TEST_F(OptboxFrameE2E, AVornThatDoesNotConfirmTheReloadGetsTheMessage) {
     HelperProcess silent;
     ASSERT_TRUE(silent.Start(BesideTests("silentvorn.exe"), ""));
     HWND stand = nullptr;
-    ASSERT_TRUE(WaitFor([&] { return (stand = FindMessageWindow("vorn_class", silent.pi.dwProcessId)) != nullptr; }));
+    ASSERT_TRUE(WaitFor([&] { return (stand = FindMessageWindow(VORN_MAIN_CLASS, silent.pi.dwProcessId)) != nullptr; }));
 
     OptboxProcess box;
     HWND dialog = nullptr;

@@ -4,7 +4,7 @@
 #include <stdio.h>
 #include <string.h>
 
-static const char kOptboxMutex[] = "___vorn__te_optbox";
+#include "common/sharednames.h"
 
 OptboxProcess::~OptboxProcess() {
     if (!started) return;
@@ -120,7 +120,7 @@ bool ButtonChecked(HWND button) {
 void OptboxTest::SetUp() {
     RunTest::SetUp();
     if (HasFatalFailure()) return;
-    HANDLE other = OpenMutexA(SYNCHRONIZE, FALSE, kOptboxMutex);
+    HANDLE other = OpenMutexA(SYNCHRONIZE, FALSE, OPTBOX_INSTANCE_MUTEX);
     if (other) CloseHandle(other);
     ASSERT_EQ(other, nullptr) << "another Optbox runs in this Wine prefix";
     std::string from = BesideTests("Optbox.exe");
@@ -130,7 +130,7 @@ void OptboxTest::SetUp() {
 ::testing::AssertionResult OptboxTest::StartSettings(OptboxProcess* box, const char* args, HWND* dialog) {
     if (!box->Start(folder, args)) return ::testing::AssertionFailure() << "cannot start Optbox.exe";
     HWND found = nullptr;
-    if (!WaitFor([&] { return (found = FindDialogOf(box->Pid(), "vornの設定")) != nullptr; }, E2E_START_MS))
+    if (!WaitFor([&] { return (found = FindDialogOf(box->Pid(), OPTBOX_DIALOG_TITLE)) != nullptr; }, E2E_START_MS))
         return ::testing::AssertionFailure() << "no settings dialog appeared";
     if (!WaitFor([&] { return ShowsRow(found, ROW_COMMON1, 1011); }))
         return ::testing::AssertionFailure() << "the first page did not show";

@@ -129,7 +129,7 @@ struct PreviewE2E : public RunTest {
         return StartAndWaitFocus(&vorn, "");
     }
 
-    HWND PreviewWindow(void) const { return FindWindowOf(vorn.Pid(), "vorn_prevwnd"); }
+    HWND PreviewWindow(void) const { return FindWindowOf(vorn.Pid(), PREVIEW_CLASS); }
 
     // Types the path of the files folder and the start of name, enters the
     // folder list (which then holds name alone) and presses Right; the list

@@ -153,7 +153,7 @@ TEST_F(ResidentE2E, AHotKeyTakenByAnotherProgramShowsTheErrorAndEscThenEnds) {
     EXPECT_EQ(FindMessageBoxOf(vorn.Pid()), nullptr) << "a second message box";
 
     // Every reload tries the hot key again, and says so again.
-    UINT reload = RegisterWindowMessageA("WM_RELOAD");
+    UINT reload = RegisterWindowMessageA(RELOAD_MESSAGE_NAME);
     ASSERT_TRUE(PostMessageA(vorn.MainWindow(), reload, 0, 0));
     ASSERT_TRUE(WaitFor([&] { return (box = FindMessageBoxOf(vorn.Pid())) != nullptr; })) << "no message at reload";
     EXPECT_EQ(MessageBoxText(box), "HotKeyの登録エラー\r\n常駐設定を解除します");

@@ -1,5 +1,6 @@
 // Tests of the list core: item array growth, the item-list and folder-list
-// filters, the folder-list anchor and the type-ahead search order.
+// filters, the folder-list anchor, the type-ahead search order and the kinds
+// that take several rows.
 #include <gtest/gtest.h>
 #include <string.h>
 
@@ -7,6 +8,7 @@
 #include <vector>
 
 #include "common/itemarray.h"
+#include "launcher/lists/itemkinds.h"
 #include "launcher/lists/listfilter.h"
 #include "launcher/lists/typeahead.h"
 
@@ -644,4 +646,16 @@ TEST(ListsTypeAhead, DoubleByteAndFullBuffer) {
     ItemArray empty = {};
     TypeAheadState e = Fresh();
     EXPECT_EQ(TYPEAHEAD_NOT_FOUND, TypeAheadFind(&e, &empty, -1, 'a'));
+}
+
+TEST(ListsItemKinds, KindsThatTakeSeveralRows) {
+    const struct {
+        ListKind kind;
+        bool several;
+    } cases[] = {
+        {LK_None, false},     {LK_Default, true},  {LK_Favorites, true},
+        {LK_History, true},   {LK_Explorer, true}, {LK_Folder, false},
+        {LK_BuiltIn, false},  {LK_Search, true},   {LK_SearchRecall, true},
+    };
+    for (const auto& c : cases) EXPECT_EQ(c.several, ItemKindTakesSeveralRows(c.kind)) << c.kind;
 }

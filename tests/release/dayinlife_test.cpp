@@ -220,7 +220,7 @@ TEST_F(DayInLifeE2E, FromTheHotKeyToTheNextMorningsHistory) {
     ASSERT_TRUE(PressKey(VK_RIGHT));
     HWND preview = nullptr;
     ASSERT_TRUE(WaitFor([&] {
-        preview = FindWindowOf(vorn.Pid(), "vorn_prevwnd");
+        preview = FindWindowOf(vorn.Pid(), PREVIEW_CLASS);
         return preview && IsWindowVisible(preview) && HasFocus(preview);
     })) << "no preview";
     HWND text = GetDlgItem(preview, 1100);

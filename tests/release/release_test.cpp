@@ -221,7 +221,7 @@ TEST_F(ReleaseE2E, PicturesArePreviewedThroughTheShippedPlugins) {
         ASSERT_TRUE(PressKey(VK_RIGHT));
         HWND preview = nullptr, picture = nullptr;
         ASSERT_TRUE(WaitFor([&] {
-            preview = FindWindowOf(vorn.Pid(), "vorn_prevwnd");
+            preview = FindWindowOf(vorn.Pid(), PREVIEW_CLASS);
             picture = preview ? GetDlgItem(preview, 1101) : nullptr;
             return picture && IsWindowVisible(preview) && IsWindowVisible(picture);
         })) << "no picture preview";
@@ -263,7 +263,7 @@ TEST_F(ReleaseE2E, OptboxOpensItsSettingsFromTheReleaseFolder) {
     ASSERT_TRUE(CreateProcessA(exe.c_str(), &cmd[0], nullptr, nullptr, FALSE, 0, nullptr, release.c_str(), &si, &pi));
     HWND dialog = nullptr;
     EXPECT_TRUE(WaitFor([&] {
-        dialog = FindWindowA("#32770", "vornの設定");
+        dialog = FindWindowA("#32770", OPTBOX_DIALOG_TITLE);
         return dialog && IsWindowVisible(dialog) && WindowProcessId(dialog) == pi.dwProcessId;
     }, E2E_START_MS)) << "no settings dialog";
     if (dialog) PostMessageA(dialog, WM_COMMAND, IDCANCEL, 0);

@@ -12,8 +12,10 @@
 
 #include "common/keymap.h"
 #include "common/settings.h"
+#include "common/sharednames.h"
 #include "common/strutil.h"
 #include "launcher/commands/commands.h"
+#include "common/winutil.h"
 #include "launcher/editbox/editbox.h"
 #include "launcher/editbox/editbox_internal.h"
 #include "launcher/editbox/editgeom.h"
@@ -257,8 +259,7 @@ TEST_F(EditBoxCreate, WindowStylesFontLimitAndSubclass) {
     EXPECT_EQ(nullptr, EditBox.iconWnd);
 
     EXPECT_EQ((LONG_PTR)EditBoxProc, GetWindowLongPtrA(wnd, GWLP_WNDPROC));
-    WNDPROC old = EditBox.oldProc;
-    ASSERT_NE(old, nullptr);
+    ASSERT_NE(SavedWindowProc(wnd), nullptr);
     UnsubclassEditBox();
     EXPECT_FALSE(IsWindow(wnd));
     EXPECT_EQ(nullptr, EditBox.wnd);
@@ -648,7 +649,7 @@ TEST_F(EditBoxFocus, OneShotEndsTheProgramInsteadOfTheClock) {
 TEST_F(EditBoxFocus, ASecondClassMarkWithoutItsWindowIsCleared) {
     HWND wnd = Create();
     ASSERT_NE(wnd, nullptr);
-    ASSERT_EQ(nullptr, FindWindowExA(HWND_MESSAGE, nullptr, "vorn_fisson", nullptr));
+    ASSERT_EQ(nullptr, FindWindowExA(HWND_MESSAGE, nullptr, VORN_SECOND_CLASS, nullptr));
     SetFlags(SF_SECOND_CLASS);
     OnEditSetFocus(wnd);
     EXPECT_FALSE(AnyFlag(SF_SECOND_CLASS));
@@ -1019,7 +1020,7 @@ struct RealMainProc {
         RequestActions = {[](ULONG_PTR kind, const char* text) { g_ran.push_back(std::to_string(kind) + text); },
                           [](bool show) { g_ran.push_back(show ? "reload shown" : "reload"); },
                           [](HWND) { g_ran.push_back("close"); }};
-        Shell.reloadMsg = RegisterWindowMessageA("WM_RELOAD");
+        Shell.reloadMsg = RegisterWindowMessageA(RELOAD_MESSAGE_NAME);
         SetWindowLongPtrA(wnd, GWLP_WNDPROC, (LONG_PTR)MainWindowProc);
     }
     ~RealMainProc() {
@@ -1165,6 +1166,44 @@ TEST_F(StartDirSwitch, CommandLineRecordIsApplied) {
     EXPECT_STREQ("C:\\a b\\", Shell.initialText);
 }
 
+// --- a path handed to the box ---------------------------------------------------------------
+
+using TakenPath = EditBoxFixture;
+
+TEST_F(TakenPath, IsTheProgramsTextAndTheIconFollowsWhatTheBoxHolds) {
+    Settings.icon = 1;
+    HWND wnd = Create();
+    ASSERT_NE(wnd, nullptr);
+    char self[MAX_PATH];
+    GetModuleFileNameA(nullptr, self, sizeof self);
+    std::string folder = self, name = folder.substr(folder.rfind('\\'));
+    folder.resize(folder.size() - name.size());
+    SetAppString(&App.startDir, folder.c_str());
+    const uint32_t handed = SF_TEXT_BY_PROGRAM | SF_HANDED_TEXT;
+    const struct {
+        std::string path;
+        bool fitWidth;
+        bool taken;
+        uint32_t flags;
+        bool shellIcon;  // the shell's icon, or the default one (none here)
+    } cases[] = {
+        {self, true, true, handed, true},
+        {name, false, true, SF_TEXT_BY_PROGRAM, true},  // rooted at the start folder
+        {"C:\\vorn_no_such_file.txt", true, true, handed, false},
+        {"C:\\" + std::string(258, 'a'), true, false, handed, false},  // the box keeps "kept"
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.path);
+        SetEditText("kept");
+        SetPathIcon(self);
+        ClearAllFlags();
+        EXPECT_EQ(c.taken, TakePathIntoBox(c.path.c_str(), c.fitWidth));
+        EXPECT_EQ(c.taken ? c.path : "kept", TextOf(wnd));
+        EXPECT_EQ(c.flags, ReadFlags() & handed);
+        EXPECT_EQ(c.shellIcon, EditBox.iconImage != nullptr);
+    }
+}
+
 // --- shutdown ------------------------------------------------------------------------------
 
 using ShutdownOrder = EditBoxFixture;
@@ -1179,7 +1218,7 @@ TEST_F(ShutdownOrder, ReleasesEverythingOnceAndDestroysTheWindows) {
     SetAppString(&App.argPrefix, "-x");
     SetFlags(SF_TARGET_PROGRAM);
     SetSavedText("waiting");
-    Shell.className = "vorn_class";
+    Shell.className = VORN_MAIN_CLASS;
 
     Shutdown(mainWnd);
     EXPECT_FALSE(IsWindow(wnd));

@@ -14,6 +14,7 @@
 #include "common/winutil.h"
 #include "common/itemarray.h"
 #include "launcher/lists/listinput.h"
+#include "launcher/lists/listselect.h"
 #include "launcher/lists/listwnd.h"
 #include "launcher/lists/search.h"
 #include "common/fileio.h"
@@ -179,6 +180,42 @@ TEST_F(ListWindows, FillPlaceAndHideTheItemList) {
     EXPECT_EQ(SendMessageA(list, LVM_GETITEMCOUNT, 0, 0), 0);
     EXPECT_TRUE(GetWindowLongA(list, GWL_STYLE) & LVS_SINGLESEL) << "single selection again";
     EXPECT_EQ(VisibleListWindow(), nullptr);
+}
+
+TEST_F(ListWindows, AnArrayShownInTheItemListTakesItsPlaceInOneOrder) {
+    Create();
+    const struct {
+        ListKind kind;
+        int textMode;
+        bool severalRows;
+        const char* saved;  // the text put aside afterwards
+    } cases[] = {
+        {LK_History, ILT_PUT_ASIDE, true, "typed"},
+        {LK_BuiltIn, ILT_PUT_ASIDE, false, "typed"},
+        {LK_Default, ILT_EMPTY, true, "earlier"},
+        {LK_Search, ILT_EMPTY, true, "earlier"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.kind);
+        Show(LK_Favorites, {"C:\\old"}, true);
+        SetSavedText("earlier");
+        SetWindowTextA(box, "typed");
+        SetFlags(SF_USER_DELETED);
+        ItemArray array = {};
+        ASSERT_EQ(1, AppendItem(&array, "C:\\a", ItemFile));
+        ASSERT_EQ(1, AppendItem(&array, "C:\\b", ItemFile));
+        ASSERT_TRUE(ShowInItemList(c.kind, &array, c.textMode, box, 3));
+        EXPECT_EQ(nullptr, array.items) << "the item list took the array";
+        EXPECT_EQ(c.kind, ItemListKindOnShow());
+        EXPECT_EQ(2, SendMessageA(ItemListWindow(), LVM_GETITEMCOUNT, 0, 0));
+        EXPECT_EQ(c.severalRows, !(GetWindowLongA(ItemListWindow(), GWL_STYLE) & LVS_SINGLESEL));
+        char text[16], saved[16];
+        GetWindowTextA(box, text, sizeof text);
+        EXPECT_STREQ("", text);
+        CopySavedText(saved, sizeof saved);
+        EXPECT_STREQ(c.saved, saved);
+        EXPECT_FALSE(AnyFlag(SF_USER_DELETED)) << "the new list starts unfiltered";
+    }
 }
 
 TEST_F(ListWindows, NewRowsComeWithNoSelectionNoFocusAndRowZeroAtTheTop) {

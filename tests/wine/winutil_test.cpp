@@ -256,4 +256,93 @@ TEST(WinutilErrorBox, TitleAndTextOfTheBox) {
     UnhookWindowsHookEx(g_hook);
 }
 
+// A replacing procedure that counts what reaches it, optionally puts the old
+// procedure back while WM_SETTEXT runs, and notes at WM_NCDESTROY what was
+// kept once the kept procedure had run.
+int g_seen;
+bool g_restoreInside;
+WNDPROC g_keptAfterDestroy, g_ownAfterDestroy;
+
+LRESULT CALLBACK CountingProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+    if (msg == WM_SETTEXT) {
+        g_seen++;
+        if (g_restoreInside) RestoreWindowProc(wnd);
+    }
+    LRESULT result = CallSavedProc(wnd, msg, wParam, lParam);
+    if (msg == WM_NCDESTROY) {
+        g_keptAfterDestroy = SavedWindowProc(wnd);
+        g_ownAfterDestroy = (WNDPROC)GetWindowLongPtrA(wnd, GWLP_WNDPROC);
+    }
+    return result;
+}
+
+TEST(WinutilSubclass, ReplacementRefusedWhereNothingCanBeKept) {
+    HWND edit = MakeEdit();
+    ASSERT_NE(nullptr, edit);
+    WNDPROC editProc = (WNDPROC)GetWindowLongPtrA(edit, GWLP_WNDPROC);
+    struct {
+        HWND window;
+        WNDPROC proc;
+        WNDPROC result;
+    } rows[] = {
+        {edit, CountingProc, editProc},  // the first time: the EDIT procedure comes back
+        {nullptr, CountingProc, nullptr},
+        {edit, nullptr, nullptr},
+        {edit, CountingProc, nullptr},  // already replaced
+    };
+    // A refusal leaves the first replacement as it was.
+    for (const auto& row : rows) {
+        EXPECT_EQ(row.result, ReplaceWindowProc(row.window, row.proc));
+        EXPECT_EQ(editProc, SavedWindowProc(edit));
+        EXPECT_EQ((LONG_PTR)CountingProc, GetWindowLongPtrA(edit, GWLP_WNDPROC));
+    }
+    RestoreWindowProc(edit);
+    EXPECT_EQ((LONG_PTR)editProc, GetWindowLongPtrA(edit, GWLP_WNDPROC));
+    EXPECT_EQ(nullptr, SavedWindowProc(edit));
+    RestoreWindowProc(edit);  // nothing kept: nothing done
+    EXPECT_EQ((LONG_PTR)editProc, GetWindowLongPtrA(edit, GWLP_WNDPROC));
+    DestroyWindow(edit);
+}
+
+TEST(WinutilSubclass, MessagesGoOnToTheProcedureTheWindowHad) {
+    struct {
+        bool replace, restoreInside;
+        int seen;
+    } rows[] = {
+        {true, false, 1},  // through the kept procedure
+        {true, true, 1},   // put back while the message ran: on to the EDIT all the same
+        {false, false, 0}, // never replaced: the window's own procedure
+    };
+    for (const auto& row : rows) {
+        HWND edit = MakeEdit();
+        ASSERT_NE(nullptr, edit);
+        g_seen = 0;
+        g_restoreInside = row.restoreInside;
+        if (row.replace) {
+            ASSERT_NE(nullptr, ReplaceWindowProc(edit, CountingProc));
+            SetWindowTextA(edit, "typed");
+        } else {
+            CallSavedProc(edit, WM_SETTEXT, 0, (LPARAM) "typed");
+        }
+        char text[16] = "";
+        GetWindowTextA(edit, text, sizeof text);
+        EXPECT_STREQ("typed", text) << row.replace << row.restoreInside;
+        EXPECT_EQ(row.seen, g_seen);
+        EXPECT_EQ(row.replace && !row.restoreInside, SavedWindowProc(edit) != nullptr);
+        DestroyWindow(edit);
+    }
+    g_restoreInside = false;
+}
+
+TEST(WinutilSubclass, ADestroyedWindowLeavesWithItsOwnProcedureAndNothingKept) {
+    HWND edit = MakeEdit();
+    ASSERT_NE(nullptr, edit);
+    WNDPROC editProc = ReplaceWindowProc(edit, CountingProc);
+    ASSERT_NE(nullptr, editProc);
+    g_keptAfterDestroy = g_ownAfterDestroy = CountingProc;
+    DestroyWindow(edit);
+    EXPECT_EQ(nullptr, g_keptAfterDestroy);
+    EXPECT_EQ(editProc, g_ownAfterDestroy);
+}
+
 }  // namespace

@@ -7,6 +7,8 @@
 
 #include <stdio.h>
 
+#include "../../../common/sharednames.h"
+
 static void Append(const char* line) {
     char path[MAX_PATH * 2];
     DWORD n = GetEnvironmentVariableA("VORN_RECORD_FILE", path, sizeof path);
@@ -57,8 +59,8 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
                              instance, nullptr);
     if (!wnd) return 1;
     SetTimer(wnd, 1, 30000, nullptr);
-    HWND vorn = FindWindowExA(HWND_MESSAGE, nullptr, "vorn_class", nullptr);
-    if (vorn) PostMessageA(vorn, RegisterWindowMessageA("WM_TOOLSMSG"), (WPARAM)wnd, 2);
+    HWND vorn = FindWindowExA(HWND_MESSAGE, nullptr, VORN_MAIN_CLASS, nullptr);
+    if (vorn) PostMessageA(vorn, RegisterWindowMessageA(TOOLS_MESSAGE_NAME), (WPARAM)wnd, 2);
     MSG msg;
     while (GetMessageA(&msg, nullptr, 0, 0) > 0) DispatchMessageA(&msg);
     return 0;

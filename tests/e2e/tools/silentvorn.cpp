@@ -3,6 +3,8 @@
 // and answers 0 to "WM_RELOAD". It runs until its window gets WM_CLOSE.
 #include <windows.h>
 
+#include "../../../common/sharednames.h"
+
 static UINT gReload;
 
 static LRESULT CALLBACK WndProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam) {
@@ -19,15 +21,15 @@ static LRESULT CALLBACK WndProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam
 }
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
-    HANDLE mutex = CreateMutexA(nullptr, TRUE, "___vorn__te");
+    HANDLE mutex = CreateMutexA(nullptr, TRUE, VORN_INSTANCE_MUTEX);
     if (!mutex) return 2;
-    gReload = RegisterWindowMessageA("WM_RELOAD");
+    gReload = RegisterWindowMessageA(RELOAD_MESSAGE_NAME);
     WNDCLASSA wc = {};
     wc.lpfnWndProc = WndProc;
     wc.hInstance = instance;
-    wc.lpszClassName = "vorn_class";
+    wc.lpszClassName = VORN_MAIN_CLASS;
     if (!RegisterClassA(&wc)) return 2;
-    if (!CreateWindowExA(0, "vorn_class", nullptr, 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, instance, nullptr))
+    if (!CreateWindowExA(0, VORN_MAIN_CLASS, nullptr, 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, instance, nullptr))
         return 2;
     MSG msg;
     while (GetMessageA(&msg, nullptr, 0, 0) > 0) DispatchMessageA(&msg);

@@ -26,7 +26,6 @@
 
 namespace {
 
-const char kSettingsTitle[] = "vornの設定";
 DWORD gVorn = 0;  // process id of the running vorn
 
 int Fail(const std::string& why) {
@@ -98,7 +97,7 @@ int Clear(void) {
     if (!Activate(box) || !SettledFocus(box)) return Fail("the box did not come to the front");
     if (!PressKeyUntil('B', KEY_CTRL, [&] {
             return WindowText(box).empty() && HasFocus(box) && VisibleListViews(gVorn).empty() &&
-                   !FindWindowOf(gVorn, "vorn_prevwnd");
+                   !FindWindowOf(gVorn, PREVIEW_CLASS);
         }))
         return Fail("Ctrl+B did not empty the box: " + Seen());
     return 0;
@@ -141,7 +140,7 @@ int Preview(const char* name) {
     if (!GoToName(list, name)) return Fail(std::string("no row ") + name + ": " + Seen());
     if (!PressKey(VK_RIGHT)) return Fail("SendInput refused");
     HWND preview = nullptr;
-    if (!WaitFor([&] { return (preview = FindWindowOf(gVorn, "vorn_prevwnd")) != nullptr; }) ||
+    if (!WaitFor([&] { return (preview = FindWindowOf(gVorn, PREVIEW_CLASS)) != nullptr; }) ||
         !SettledFocus(preview))
         return Fail(std::string("Right on ") + name + " showed no preview");
     return Shown(gVorn);
@@ -164,7 +163,7 @@ int Settings(void) {
     CloseHandle(pi.hProcess);
     HWND dialog = nullptr;
     bool shown = WaitFor([&] {
-        dialog = FindDialogOf(pi.dwProcessId, kSettingsTitle);
+        dialog = FindDialogOf(pi.dwProcessId, OPTBOX_DIALOG_TITLE);
         return dialog && ShowsRow(dialog, ROW_COMMON1, 1011);
     }, E2E_START_MS);
     if (!shown) return Fail("the settings dialog did not show its first page");
@@ -175,7 +174,7 @@ int Settings(void) {
 }
 
 int CloseSettings(void) {
-    HWND dialog = FindWindowA("#32770", kSettingsTitle);
+    HWND dialog = FindWindowA("#32770", OPTBOX_DIALOG_TITLE);
     if (dialog == nullptr) return 0;
     // Cancel writes nothing.
     PostMessageA(dialog, WM_COMMAND, IDCANCEL, 0);
@@ -197,7 +196,7 @@ int main(int argc, char** argv) {
     std::string step = argc > 1 ? argv[1] : "";
     const char* arg = argc > 2 ? argv[2] : nullptr;
     if (!WaitFor([] {
-            gVorn = WindowProcessId(FindWindowExA(HWND_MESSAGE, nullptr, "vorn_class", nullptr));
+            gVorn = WindowProcessId(FindWindowExA(HWND_MESSAGE, nullptr, VORN_MAIN_CLASS, nullptr));
             return gVorn && Box() && IsWindowVisible(Box());
         }, E2E_START_MS))
         return Fail("no running vorn shows its box");
