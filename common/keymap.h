@@ -9,7 +9,7 @@ enum : uint32_t { KEY_ALT = 0x100, KEY_CTRL = 0x200, KEY_SHIFT = 0x400 };
 enum : uint32_t { BINDING_DAMAGED = 0xFFFFFFFFu };
 // The table's command ids are the bindable commands of the launcher's one id
 // space (CMD_SCROLL_DOWN = 0 ... CMD_DELETE = 23).
-#include "../launcher/commands/commandids.h"
+#include "commandids.h"
 enum { COMMAND_COUNT = BINDABLE_COMMAND_COUNT, APP_ID_BASE = 1000 };
 
 struct KeyBinding {

@@ -15,7 +15,7 @@ features="launcher/explorer/ launcher/preview/ launcher/regapps/ launcher/shelle
 rules="
 launcher/editbox/ launcher/lists/ | | launcher/explorer/ launcher/preview/ launcher/regapps/ launcher/shellext/ | launcher/editbox/editmenu.cpp>launcher/shellext/shellext.h | the edit box and the lists include no feature
 $features | | launcher/editbox/ launcher/lists/ | launcher/editbox/editbox.h launcher/lists/listselect.h | features reach the box through editbox.h and the lists through listselect.h only
-launcher/ | launcher/commands/ launcher/shell/ | launcher/commands/ | launcher/commands/commands.h launcher/commands/commandids.h | outside the commands and the shell only commands.h and commandids.h
+launcher/ | launcher/commands/ launcher/shell/ | launcher/commands/ | launcher/commands/commands.h | outside the commands and the shell only commands.h
 launcher/ | | %internal | | an _internal.h header is included from its own folder only
 "
 

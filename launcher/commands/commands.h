@@ -7,7 +7,7 @@
 #include <windows.h>
 
 #include "../editbox/editbox.h"
-#include "commandids.h"
+#include "../../common/commandids.h"
 
 // Where a command came from, which is what it acts on.
 enum CommandSource {

@@ -4,10 +4,10 @@
 #include <windows.h>
 
 #include "../../common/winutil.h"
-#include "../editbox/builtin.h"
+#include "builtin.h"
+#include "goto.h"
 #include "../editbox/completion.h"
 #include "../editbox/editbox.h"
-#include "../editbox/editbox_internal.h"
 #include "../explorer/explorer.h"
 #include "../lists/favorites.h"
 #include "../lists/historylist.h"
@@ -195,7 +195,7 @@ void RunCommand(int cmd, const CommandTarget* target) {
             FocusEditBox();
             break;
         case CMD_LIST_RIGHT:
-            if (OnList(t)) OpenRightOfList(t->wnd);
+            if (OnList(t) && !OpenRightOfList(t->wnd)) ShowPreview(t->wnd);
             break;
         case CMD_PREVIEW_ACCEPT:
             AcceptPreview();

@@ -4,7 +4,7 @@
 #include <windows.h>
 #include <string.h>
 
-#include "../editbox/builtin.h"
+#include "builtin.h"
 #include "../editbox/editbox.h"
 #include "../editbox/execute.h"
 #include "../lists/defaultlist.h"

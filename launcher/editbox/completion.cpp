@@ -1,7 +1,6 @@
 // completion.cpp - path completion in the edit box: the character and IME
 // character handlers with typo control, the change and update handlers that
-// drive the folder list, completing from the list, directory up and going to
-// a shortcut's target.
+// drive the folder list and completing from the list.
 #include "completion.h"
 
 #include <stdio.h>
@@ -19,7 +18,6 @@
 #include "../lists/listwnd.h"
 #include "../lists/search.h"
 #include "../shell/appstate.h"
-#include "../shellext/shellext.h"
 #include "../commands/commands.h"
 #include "completerules.h"
 #include "editbox.h"
@@ -58,7 +56,8 @@ int TypeDriveLetter(HWND editBox, int c) {
 // Tab, "/" or "\".
 int TypeSeparator(HWND editBox, const char* text, int len) {
     if (GetKeyState(VK_SHIFT) < 0) {
-        DirectoryUp();
+        CommandTarget box = TargetOf(editBox);
+        SendCommand(CMD_DIR_UP, &box);
         return 1;
     }
     if (FolderListOnShow()) {
@@ -287,40 +286,4 @@ int FolderListEnter(HWND editBox) {
     }
     CompleteFromList(editBox, text, len);
     return 0;
-}
-
-void DirectoryUp(void) {
-    HWND editBox = EditBox.wnd;
-    if (!editBox) return;
-    CloseCascades(nullptr, CASCADE_CLOSE_ALL);
-    HideItemList();
-    HideFolderList();
-    SetFocus(editBox);
-    char text[EDIT_TEXT_MAX];
-    ReadEditText(text, sizeof text);
-    if (text[0] && ParentFolderText(text)) SetFlags(SF_COMPLETED);
-    HideFolderList();
-    SetEditText(text);
-}
-
-void GoToShortcutTarget(HWND wnd) {
-    char name[PATH_WORK_SIZE];
-    if (EditBox.wnd && wnd == EditBox.wnd) {
-        ReadEditText(name, sizeof name);
-    } else if (wnd && IsListWindow(wnd)) {
-        if (!FullPathOfRow(ListWindowOf(wnd), FirstSelectedRow(wnd), name, sizeof name))
-            return;
-    } else {
-        return;
-    }
-    size_t len = strlen(name);
-    if (len < 4 || strcmp(name + len - 4, ".lnk") != 0) return;
-    char link[SHELL_PATH_SIZE];
-    if (!RootedPath(name, link, sizeof link)) return;
-    char target[EDIT_TEXT_MAX] = "";
-    if (!ResolveShortcut(link, target, sizeof target)) return;
-    CloseCascades(nullptr, CASCADE_CLOSE_ALL);
-    HideItemList();
-    HideFolderList();
-    TakePathIntoBox(target, true);
 }

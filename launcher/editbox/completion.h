@@ -25,8 +25,3 @@ bool EditCaretAtEnd(HWND editBox, bool noSelection);
 // The control's index of the character that starts at byteIndex of text (the
 // control's text).
 int EditIndexOfByte(HWND editBox, const char* text, int byteIndex);
-// Command "directory up": the parent folder of the text.
-void DirectoryUp(void);
-// Command "go to shortcut target": the target of a ".lnk" text of the box or
-// of the first selected row of the list window wnd.
-void GoToShortcutTarget(HWND wnd);

@@ -10,7 +10,6 @@
 #include "../../common/winutil.h"
 #include "../shell/appstate.h"
 #include "../lists/listwnd.h"
-#include "../regapps/regapps.h"
 #include "../shell/shell.h"
 #include "../commands/commands.h"
 #include "completion.h"
@@ -84,10 +83,6 @@ LRESULT CALLBACK EditBoxProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam) {
         case WM_TIMER:
             if (wParam == ID_TIMER_CLOCK) {
                 ShowClock();
-                return 0;
-            }
-            if (wParam == ID_TIMER_REGAPPS) {
-                OnRegAppsTimer(wnd);
                 return 0;
             }
             // Timers of the control itself (scrolling while selecting with the

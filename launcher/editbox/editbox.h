@@ -6,7 +6,7 @@
 
 // EDIT_TEXT_MAX is the size of every buffer the edit text is read into: the box
 // holds at most EDIT_TEXT_MAX - 1 bytes (260), whatever is typed, pasted or set.
-enum { EDIT_TEXT_MAX = 261, ID_TIMER_CLOCK = 1001, ID_TIMER_REGAPPS = 1002 };
+enum { EDIT_TEXT_MAX = 261, ID_TIMER_CLOCK = 1001 };
 
 // Where the edit box stands in a double-byte character typed as two WM_CHAR.
 enum { EDIT_TRAIL_NONE = 0, EDIT_TRAIL_ADMIT = 1, EDIT_TRAIL_DROP = 2 };
@@ -61,6 +61,12 @@ int ReadEditText(char* buf, size_t size);
 // Placement values: the command-line overrides when given, else the settings.
 int EditBoxLeft(void);
 int EditBoxTop(void);
+// Asks the main window to close (the program ends through Shutdown). Posted, so
+// the edit box is never destroyed inside one of its own messages.
+void RequestExit(void);
+// Selects the current selection again, so the control repaints it.
+void ReapplyEditSelection(HWND wnd);
+
 int EditBoxWidth(void);
 int EditBoxHeight(void);
 

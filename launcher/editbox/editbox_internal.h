@@ -8,11 +8,6 @@ LRESULT CALLBACK EditBoxProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam);
 
 // Forwards a message to the EDIT class procedure.
 LRESULT ForwardToEdit(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam);
-// Asks the main window to close (the program ends through Shutdown). Posted, so
-// the edit box is never destroyed inside one of its own messages.
-void RequestExit(void);
-// Selects the current selection again, so the control repaints it.
-void ReapplyEditSelection(HWND wnd);
 
 // pathicon.cpp: the edit text as a file-system path (one leading separator
 // rooted at StartDir); returns its length.

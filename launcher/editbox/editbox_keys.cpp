@@ -14,7 +14,6 @@
 #include "savedtext.h"
 #include "../lists/listwnd.h"
 #include "../lists/search.h"
-#include "builtin.h"
 #include "completion.h"
 #include "editbox.h"
 #include "editbox_internal.h"

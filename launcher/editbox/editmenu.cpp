@@ -9,7 +9,6 @@
 #include "../../common/keymap.h"
 #include "../../common/strutil.h"
 #include "../lists/listwnd.h"
-#include "../regapps/regapps.h"
 #include "../shell/shell.h"
 #include "../commands/commands.h"
 #include "../shellext/shellext.h"

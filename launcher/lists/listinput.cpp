@@ -26,7 +26,6 @@
 #include "search.h"
 #include "typeahead.h"
 #include "../migemo/migemo.h"
-#include "../preview/preview.h"
 #include "../dragdrop/dragdrop.h"
 #include "../commands/commands.h"
 
@@ -165,21 +164,16 @@ void TakeSelection(HWND editBox, HWND list) {
 
 // --- keys and mouse ----------------------------------------------------------------------
 
-// Right: a folder opens a cascade level, anything else is previewed.
-static void OnRightKey(HWND wnd, bool cascade) {
+bool OpenRightOfList(HWND wnd) {
     char path[PATH_WORK_SIZE];
-    if (!FullPathOfRow(ListWindowOf(wnd), FirstSelectedRow(wnd), path, sizeof path)) return;
-    if (DirectoryExists(path)) {
-        if (cascade)
-            OpenNextCascade(wnd);
-        else
-            OpenCascade(wnd);
-        return;
-    }
-    ShowPreview(wnd);
+    if (!FullPathOfRow(ListWindowOf(wnd), FirstSelectedRow(wnd), path, sizeof path)) return true;
+    if (!DirectoryExists(path)) return false;
+    if (CascadeLevelOf(wnd))
+        OpenNextCascade(wnd);
+    else
+        OpenCascade(wnd);
+    return true;
 }
-
-void OpenRightOfList(HWND wnd) { OnRightKey(wnd, CascadeLevelOf(wnd) != nullptr); }
 
 void TakeFromList(HWND wnd) {
     if (wnd == Lists.item.wnd)

@@ -24,11 +24,12 @@ LRESULT CALLBACK CascadeListProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lPara
 // What the commands of a list window's own keys do there (the dispatcher
 // calls them): Enter or a double-click takes the row into the box or opens
 // it (the item list, the folder list, a cascade level each its way); Esc and
-// Backspace leave the list; Right opens a folder's cascade level or a file's
-// preview; the list menu's "open" takes or opens the selection.
+// Backspace leave the list; Right opens a folder's cascade level (false when
+// the row is a file: the dispatcher previews it); the list menu's "open"
+// takes or opens the selection.
 void TakeFromList(HWND wnd);
 void LeaveList(HWND wnd);
-void OpenRightOfList(HWND wnd);
+bool OpenRightOfList(HWND wnd);
 void OpenFromList(HWND wnd);
 
 // The list context menu of list at the screen point (x, y); (-1, -1) when it

@@ -5,9 +5,7 @@
 #include <commctrl.h>
 
 #include "../../common/winutil.h"
-#include "../regapps/regapps.h"
 #include "../commands/commands.h"
-#include "../shellext/shellext.h"
 #include "listselect.h"
 #include "cascade.h"
 #include "folderlist.h"

@@ -46,20 +46,20 @@ void FreeRegAppTable(void) {
     FreeRegApps(&RegAppTable);
 }
 
-void ScheduleRegAppsLoad(HWND editBox) {
+void ScheduleRegAppsLoad(HWND owner) {
     RegApps.loadPending = true;
-    if (!editBox || !SetTimer(editBox, ID_TIMER_REGAPPS, REGAPPS_LOAD_DELAY_MS, nullptr))
+    if (!owner || !SetTimer(owner, ID_TIMER_REGAPPS, REGAPPS_LOAD_DELAY_MS, nullptr))
         LoadRegApps();
 }
 
-void OnRegAppsTimer(HWND editBox) {
-    KillTimer(editBox, ID_TIMER_REGAPPS);
+void OnRegAppsTimer(HWND owner) {
+    KillTimer(owner, ID_TIMER_REGAPPS);
     if (RegApps.loadPending) LoadRegApps();
 }
 
 static void EnsureRegAppsLoaded(void) {
     if (!RegApps.loadPending) return;
-    if (EditBox.wnd) KillTimer(EditBox.wnd, ID_TIMER_REGAPPS);
+    if (Shell.mainWnd) KillTimer(Shell.mainWnd, ID_TIMER_REGAPPS);
     LoadRegApps();
 }
 

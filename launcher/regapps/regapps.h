@@ -17,11 +17,12 @@ int LoadRegApps(void);
 int ReloadRegApps(void);
 // Frees the table (shutdown).
 void FreeRegAppTable(void);
-// Start-up: the table is read a moment later by the edit box's timer, so the
-// box comes up at once; a command that needs it before then reads it itself.
-void ScheduleRegAppsLoad(HWND editBox);
-// The edit box's timer ID_TIMER_REGAPPS.
-void OnRegAppsTimer(HWND editBox);
+// Start-up: the table is read a moment later by the timer ID_TIMER_REGAPPS of
+// owner (the main window), so the box comes up at once; a command that needs
+// it before then reads it itself.
+void ScheduleRegAppsLoad(HWND owner);
+// The timer ID_TIMER_REGAPPS of owner.
+void OnRegAppsTimer(HWND owner);
 
 // --- the selection ------------------------------------------------------------------
 

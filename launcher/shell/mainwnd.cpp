@@ -77,10 +77,10 @@ static bool OnMainCreate(HWND wnd) {
     Shell.reloadMsg = RegisterWindowMessageA(RELOAD_MESSAGE_NAME);
 
     // 9. History, then the key bindings; the registered applications are
-    //    read by the edit box's timer a moment later.
+    //    read by the main window's timer a moment later.
     LoadHistory();
     LoadKeyBindings();
-    ScheduleRegAppsLoad(EditBox.wnd);
+    ScheduleRegAppsLoad(Shell.mainWnd);
 
     // 10. Up comes the box.
     ShowWindow(EditBox.wnd, SW_SHOW);
@@ -283,6 +283,10 @@ LRESULT CALLBACK MainWindowProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam
             }
             if (wParam == ID_TIMER_TOOLS_WATCH) {
                 OnToolWatch(wnd);
+                return 0;
+            }
+            if (wParam == ID_TIMER_REGAPPS) {
+                OnRegAppsTimer(wnd);
                 return 0;
             }
             break;

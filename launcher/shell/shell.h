@@ -18,6 +18,7 @@ enum {
     // Timers of the main window: one id per purpose, so that no one of them
     // can stop another's.
     ID_TIMER_EXPLORER_RETRY = 1000,  // Explorer-window list: the next try
+    ID_TIMER_REGAPPS = 1002,         // the registered applications are read
     ID_TIMER_TOOLS_WATCH = 1003,     // the wait for the rename/delete tool
     ID_TIMER_DRAG_TIP = 1004,        // the drag tooltip's ticks
     ID_TIMER_HOLD_LIMIT = 1005,      // keys held behind the hot key go on at the latest

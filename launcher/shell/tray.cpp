@@ -5,7 +5,7 @@
 
 #include "../../common/settings.h"
 #include "../../common/winutil.h"
-#include "../commands/commandids.h"
+#include "../../common/commandids.h"
 #include "../editbox/editbox.h"
 #include "../migemo/migemo.h"
 #include "appstate.h"

@@ -3,7 +3,7 @@
 
 #include <string>
 
-#include "launcher/editbox/builtin.h"
+#include "launcher/commands/builtin.h"
 
 namespace {
 

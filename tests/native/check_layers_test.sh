@@ -15,7 +15,7 @@ launcher/preview/a.cpp|../lists/listwnd.h|$feature
 launcher/migemo/a.h|../editbox/savedtext.h|$feature
 launcher/regapps/a.cpp|../lists/listselect.h|
 launcher/regapps/b.cpp|../editbox/editbox.h|
-launcher/lists/c.cpp|../commands/dispatch.h|outside the commands and the shell only commands.h and commandids.h
+launcher/lists/c.cpp|../commands/dispatch.h|outside the commands and the shell only commands.h
 launcher/explorer/a.cpp|../commands/commands.h|
 launcher/shell/a.cpp|../commands/dispatch.h|
 launcher/lists/d.cpp|../editbox/editbox_internal.h|an _internal.h header is included from its own folder only

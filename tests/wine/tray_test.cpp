@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "launcher/commands/commandids.h"
+#include "common/commandids.h"
 #include "shell_windows.h"
 
 namespace {

@@ -22,9 +22,8 @@
 #include "../migemo/migemo.h"
 #include "../shell/appstate.h"
 #include "../shell/shell.h"
-#include "editbox.h"
-#include "editbox_internal.h"
-#include "savedtext.h"
+#include "../editbox/editbox.h"
+#include "../editbox/savedtext.h"
 
 static const char OptboxFileName[] = "Optbox.exe";
 static const char VersionAuthor[] = "tewsa";
