@@ -234,11 +234,49 @@ static bool ListDragMessage(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam, LR
     return false;
 }
 
+// The command a key gives in a list window of role; -1 for a key the control
+// keeps. Left leaves a cascade level only; Up on the folder list's first row,
+// selected, goes back to the box.
+static int ListKeyCommand(HWND wnd, ListRole role, WPARAM vk) {
+    switch (vk) {
+        case VK_BACK:
+        case VK_ESCAPE:
+            return CMD_LIST_BACK;
+        case VK_LEFT:
+            return role == LR_Cascade ? CMD_LIST_BACK : -1;
+        case VK_TAB:
+            return role == LR_Cascade ? -1 : CMD_LIST_TO_BOX;
+        case VK_RETURN:
+            return CMD_LIST_TAKE;
+        case VK_RIGHT:
+            return CMD_LIST_RIGHT;
+        case VK_UP:
+            if (role != LR_Folder) return -1;
+            if (SendMessageA(wnd, LVM_GETNEXTITEM, (WPARAM)-1, LVNI_FOCUSED) != 0) return -1;
+            return (SendMessageA(wnd, LVM_GETITEMSTATE, 0, LVIS_SELECTED) & LVIS_SELECTED)
+                       ? CMD_LIST_TO_BOX
+                       : -1;
+    }
+    return -1;
+}
+
 // Messages all three kinds of list window handle alike; true when handled
 // (the result in *result).
-static bool CommonListMessage(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam, LRESULT* result) {
+static bool CommonListMessage(HWND wnd, ListRole role, UINT msg, WPARAM wParam, LPARAM lParam,
+                              LRESULT* result) {
     *result = 0;
     switch (msg) {
+        case WM_KEYDOWN: {
+            int cmd = ListKeyCommand(wnd, role, wParam);
+            if (cmd < 0) return false;
+            SendListCommand(wnd, cmd);
+            // The item list's control sees its Enter as well.
+            return !(cmd == CMD_LIST_TAKE && role == LR_Item);
+        }
+        case WM_LBUTTONDBLCLK:
+            DisarmDrag();
+            SendListCommand(wnd, CMD_LIST_TAKE);
+            return true;
         case WM_CHAR:
             return TypeAhead(wnd, (unsigned char)wParam);
         case WM_CONTEXTMENU:
@@ -257,27 +295,6 @@ static bool CommonListMessage(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam, 
 LRESULT CALLBACK ItemListProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam) {
     LRESULT result = 0;
     switch (msg) {
-        case WM_KEYDOWN:
-            switch (wParam) {
-                case VK_BACK:
-                case VK_ESCAPE:
-                    SendListCommand(wnd, CMD_LIST_BACK);
-                    return 0;
-                case VK_TAB:
-                    SendListCommand(wnd, CMD_LIST_TO_BOX);
-                    return 0;
-                case VK_RETURN:
-                    SendListCommand(wnd, CMD_LIST_TAKE);
-                    break;
-                case VK_RIGHT:
-                    SendListCommand(wnd, CMD_LIST_RIGHT);
-                    return 0;
-            }
-            break;
-        case WM_LBUTTONDBLCLK:
-            DisarmDrag();
-            SendListCommand(wnd, CMD_LIST_TAKE);
-            return 0;
         case WM_TIMER:
             if (wParam == ID_TIMER_TYPEAHEAD) {
                 ResetListTypeAhead();
@@ -288,7 +305,7 @@ LRESULT CALLBACK ItemListProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam) 
             if (Lists.item.wnd == wnd) Lists.item.wnd = nullptr;
             break;
         default:
-            if (CommonListMessage(wnd, msg, wParam, lParam, &result)) return result;
+            if (CommonListMessage(wnd, LR_Item, msg, wParam, lParam, &result)) return result;
             break;
     }
     return CallSavedProc(wnd, msg, wParam, lParam);
@@ -297,42 +314,11 @@ LRESULT CALLBACK ItemListProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam) 
 LRESULT CALLBACK FolderListProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam) {
     LRESULT result = 0;
     switch (msg) {
-        case WM_KEYDOWN:
-            switch (wParam) {
-                case VK_BACK:
-                case VK_ESCAPE:
-                    SendListCommand(wnd, CMD_LIST_BACK);
-                    return 0;
-                case VK_TAB:
-                    SendListCommand(wnd, CMD_LIST_TO_BOX);
-                    return 0;
-                case VK_RETURN:
-                    SendListCommand(wnd, CMD_LIST_TAKE);
-                    return 0;
-                case VK_UP: {
-                    int focused =
-                        (int)SendMessageA(wnd, LVM_GETNEXTITEM, (WPARAM)-1, LVNI_FOCUSED);
-                    if (focused == 0 &&
-                        (SendMessageA(wnd, LVM_GETITEMSTATE, 0, LVIS_SELECTED) & LVIS_SELECTED)) {
-                        SendListCommand(wnd, CMD_LIST_TO_BOX);
-                        return 0;
-                    }
-                    break;
-                }
-                case VK_RIGHT:
-                    SendListCommand(wnd, CMD_LIST_RIGHT);
-                    return 0;
-            }
-            break;
-        case WM_LBUTTONDBLCLK:
-            DisarmDrag();
-            SendListCommand(wnd, CMD_LIST_TAKE);
-            return 0;
         case WM_NCDESTROY:
             if (Lists.folder.wnd == wnd) Lists.folder.wnd = nullptr;
             break;
         default:
-            if (CommonListMessage(wnd, msg, wParam, lParam, &result)) return result;
+            if (CommonListMessage(wnd, LR_Folder, msg, wParam, lParam, &result)) return result;
             break;
     }
     return CallSavedProc(wnd, msg, wParam, lParam);
@@ -340,30 +326,7 @@ LRESULT CALLBACK FolderListProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam
 
 LRESULT CALLBACK CascadeListProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam) {
     LRESULT result = 0;
-    switch (msg) {
-        case WM_KEYDOWN:
-            switch (wParam) {
-                case VK_BACK:
-                case VK_ESCAPE:
-                case VK_LEFT:
-                    SendListCommand(wnd, CMD_LIST_BACK);
-                    return 0;
-                case VK_RETURN:
-                    SendListCommand(wnd, CMD_LIST_TAKE);
-                    return 0;
-                case VK_RIGHT:
-                    SendListCommand(wnd, CMD_LIST_RIGHT);
-                    return 0;
-            }
-            break;
-        case WM_LBUTTONDBLCLK:
-            DisarmDrag();
-            SendListCommand(wnd, CMD_LIST_TAKE);
-            return 0;
-        default:
-            if (CommonListMessage(wnd, msg, wParam, lParam, &result)) return result;
-            break;
-    }
+    if (CommonListMessage(wnd, LR_Cascade, msg, wParam, lParam, &result)) return result;
     return CallSavedProc(wnd, msg, wParam, lParam);
 }
 

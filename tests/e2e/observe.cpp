@@ -295,6 +295,8 @@ bool ClickAt(HWND window, bool right) {
 
 bool ClickPoint(int x, int y) { return ClickAtPoint(x, y, false, true); }
 
+bool RightClickPoint(int x, int y) { return ClickAtPoint(x, y, true, false); }
+
 bool IsLayered(HWND window) { return (GetWindowLongPtrA(window, GWL_EXSTYLE) & WS_EX_LAYERED) != 0; }
 
 int LayeredAlpha(HWND window) {

@@ -117,6 +117,8 @@ HWND NewTrayIconWindow(const std::vector<HWND>& before);
 bool ClickAt(HWND window, bool right);
 // Left click at a point of the screen; the pointer is parked afterwards.
 bool ClickPoint(int x, int y);
+// Right click at a point of the screen; the pointer stays (a menu opens there).
+bool RightClickPoint(int x, int y);
 
 // WS_EX_LAYERED of window.
 bool IsLayered(HWND window);

@@ -121,26 +121,32 @@ struct ShellExtE2E : public RunTest {
         RunTest::TearDown();
     }
 
-    // Starts vorn, types src with its separator and selects both files in the
-    // folder list (the focus in the list).
-    ::testing::AssertionResult SelectBothInList(VornProcess* vorn) {
+    // Starts vorn and types typed; *list is the list on show once it holds
+    // rows rows.
+    ::testing::AssertionResult StartAndType(VornProcess* vorn, const std::string& typed, int rows,
+                                            HWND* list) {
         ::testing::AssertionResult step =
             WriteIniWith({"common.tray=0", "path.typoctr=0", "edit.w=900"});
         if (step) step = StartAndWaitFocus(vorn, "");
         if (!step) return step;
-        std::string typed = src + "\\";
         if (!TypeText(typed.c_str())) return ::testing::AssertionFailure() << "typing failed";
-        HWND list = nullptr;
-        if (!WaitFor([&] {
-                list = ShownListView(vorn->Pid());
-                return vorn->EditText() == typed && list && ListRowCount(list) == 2;
+        if (WaitFor([&] {
+                *list = ShownListView(vorn->Pid());
+                return vorn->EditText() == typed && *list && ListRowCount(*list) == rows;
             }))
-        {
-            std::string lists;
-            for (HWND l : AllListViews(vorn->Pid()))
-                lists += std::string(IsWindowVisible(l) ? " shown[" : " hidden[") + Joined(ListRowTexts(l)) + "]";
-            return ::testing::AssertionFailure() << "src is not listed; box \"" << vorn->EditText() << "\"" << lists;
-        }
+            return ::testing::AssertionSuccess();
+        std::string lists;
+        for (HWND l : AllListViews(vorn->Pid()))
+            lists += std::string(IsWindowVisible(l) ? " shown[" : " hidden[") + Joined(ListRowTexts(l)) + "]";
+        return ::testing::AssertionFailure() << "not listed; box \"" << vorn->EditText() << "\"" << lists;
+    }
+
+    // Starts vorn, types src with its separator and selects both files in the
+    // folder list (the focus in the list).
+    ::testing::AssertionResult SelectBothInList(VornProcess* vorn) {
+        HWND list = nullptr;
+        ::testing::AssertionResult step = StartAndType(vorn, src + "\\", 2, &list);
+        if (!step) return step;
         if (!PressKey(VK_DOWN) || !WaitFor([&] { return HasFocus(list); }))
             return ::testing::AssertionFailure() << "the list took no focus";
         if (!PressKeyUntil(VK_DOWN, KEY_SHIFT, [&] { return ListSelectedRows(list).size() == 2; }))
@@ -215,6 +221,26 @@ TEST_F(ShellExtE2E, TheListMenuMakesAShortcutBesideTheFile) {
     EXPECT_EQ(LinkTarget(src + "\\b.txt.lnk"), src + "\\b.txt");
 }
 
+TEST_F(ShellExtE2E, AListMenuChoiceActsOnTheRowRightClicked) {
+    VornProcess vorn;
+    HWND list = nullptr;
+    ASSERT_TRUE(StartAndType(&vorn, src + "\\", 2, &list));
+    std::vector<std::string> rows = ListRowTexts(list);
+    int row = rows.size() == 2 && rows[1] == "b.txt" ? 1 : 0;
+    RECT rc;
+    ASSERT_TRUE(ListRowRect(list, row, &rc));
+    MapWindowPoints(list, nullptr, (POINT*)&rc, 2);
+    // The menu's choice reaches the dispatcher with the list and the row the
+    // menu was opened on: the second file, not the box's folder.
+    ASSERT_TRUE(RightClickPoint((rc.left + rc.right) / 2, (rc.top + rc.bottom) / 2));
+    ASSERT_TRUE(WaitFor([&] { return OpenMenus(vorn.Pid()).size() == 1; })) << "no list menu";
+    ASSERT_TRUE(PressKey('C'));  // "コピー(&C)" of the file block
+    EXPECT_TRUE(WaitFor([&] { return ClipboardFiles() == std::vector<std::string>{src + "\\" + rows[row]}; }))
+        << ClipboardFiles().size() << " files on the clipboard";
+    EXPECT_EQ(ClipboardEffect(), 1);
+    ParkPointer();
+}
+
 TEST_F(ShellExtE2E, TheContextMenuKeyOpensTheEditMenuAtTheBoxCentre) {
     ASSERT_TRUE(WriteIniWith({"common.tray=0", "edit.w=900"}));
     VornProcess vorn;
@@ -253,15 +279,8 @@ TEST_F(ShellExtE2E, TheShellMenuOfTheListSelectionCopiesItsItems) {
 // half-typed name.
 TEST_F(ShellExtE2E, TheShellMenuActsInTheTypedFolderWhileANameIsHalfTyped) {
     VornProcess vorn;
-    ASSERT_TRUE(WriteIniWith({"common.tray=0", "path.typoctr=0", "edit.w=900"}));
-    ASSERT_TRUE(StartAndWaitFocus(&vorn, ""));
-    std::string typed = src + "\\a";
-    ASSERT_TRUE(TypeText(typed.c_str()));
     HWND list = nullptr;
-    ASSERT_TRUE(WaitFor([&] {
-        list = ShownListView(vorn.Pid());
-        return vorn.EditText() == typed && list && ListRowCount(list) == 1;
-    })) << "box \"" << vorn.EditText() << "\"";
+    ASSERT_TRUE(StartAndType(&vorn, src + "\\a", 1, &list));
     ASSERT_TRUE(PressKey(VK_DOWN));
     ASSERT_TRUE(WaitFor([&] { return HasFocus(list) && ListSelectedRows(list).size() == 1; }));
     ASSERT_TRUE(OpenShellMenuFromTheList(vorn.Pid()));
