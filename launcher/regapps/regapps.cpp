@@ -182,9 +182,9 @@ static void TakeFocusFromLists(void) {
 }
 
 // Starts entry index (or the menu's choice when withMenu) on the selection
-// of wnd (the window that had the focus). The selection once read, the lists are hidden and the
-// box has the focus, for the menu and the application keys alike; the focus
-// goes back to the box when nothing started.
+// of wnd (the window that had the focus). The selection once read, the lists
+// are hidden and the box has the focus, for the menu and the application keys
+// alike; the focus goes back to the box when nothing started.
 static int RunOnSelection(HWND wnd, int32_t index, bool withMenu) {
     int started = 0;
     if (RegAppTable.RegApps && RegAppTable.RegAppCount > 0 && (withMenu || index >= 0)) {
