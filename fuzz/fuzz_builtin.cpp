@@ -4,7 +4,7 @@
 #include <stdlib.h>
 #include <string.h>
 
-#include "launcher/editbox/builtin.h"
+#include "launcher/commands/builtin.h"
 
 static void Check(bool ok) {
     if (!ok) __builtin_trap();
