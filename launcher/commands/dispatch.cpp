@@ -71,14 +71,6 @@ void EditText(HWND box, int cmd) {
     }
 }
 
-void PasteFilesInto(HWND wnd) {
-    if (!wnd) return;
-    if (wnd == EditBox.wnd)
-        PasteIntoEditPath();
-    else
-        PasteIntoListSelection(wnd);
-}
-
 // The shell's menu opens where the command's own menu was, or at the box's
 // centre for a key.
 void ShellMenuAt(const CommandTarget* t) {
@@ -148,7 +140,7 @@ void RunCommand(int cmd, const CommandTarget* target) {
             PutWindowFilesOnClipboard(FilesWindow(t), CLIP_CUT);
             break;
         case CMD_FILE_PASTE:
-            PasteFilesInto(FilesWindow(t));
+            PasteIntoWindow(FilesWindow(t));
             break;
         case CMD_MAKE_SHORTCUT:
             MakeShortcutsFor(FilesWindow(t));

@@ -83,19 +83,7 @@ void DisarmDrag(void) {
 }
 
 // The files a drag out of source carries (a file list; caller frees).
-static char* DragFilesOf(HWND source) {
-    if (source && source == EditBox.wnd) {
-        char text[EDIT_TEXT_MAX];
-        char path[SHELL_PATH_SIZE];
-        ReadEditText(text, sizeof text);
-        if (!EditItemPath(text, path, sizeof path)) return nullptr;
-        size_t len = strlen(path);
-        char* list = (char*)MemAlloc(len + 2);
-        if (list) memcpy(list, path, len + 1);
-        return list;
-    }
-    return SelectedListPaths(source, LS_SELECTED, nullptr);
-}
+static char* DragFilesOf(HWND source) { return WindowFiles(source, WF_BOX_EXISTING, nullptr); }
 
 HRESULT StartDrag(HWND source) {
     if (DragDrop.state != DRAG_ARMED) return DRAGDROP_S_CANCEL;

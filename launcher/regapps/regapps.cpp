@@ -13,7 +13,7 @@
 #include "../editbox/editbox.h"
 #include "../lists/listselect.h"
 #include "../shell/shell.h"
-#include "../shellext/shellrules.h"
+#include "../shellext/shellext.h"
 
 // Delay of the background load after start-up.
 enum { REGAPPS_LOAD_DELAY_MS = 50 };
@@ -65,60 +65,17 @@ static void EnsureRegAppsLoaded(void) {
 
 // --- the selection ------------------------------------------------------------------
 
-static char* SelectionOfList(HWND list) {
-    int n = 0;
-    char* raw = SelectedListPaths(list, LS_SELECTED, &n);
-    if (!raw) return nullptr;
-    size_t size = (size_t)n * SHELL_PATH_SIZE + 1;
-    char* existing = (char*)MemAlloc(size);
-    size_t used = 0;
-    int kept = 0;
-    if (existing) {
-        for (const char* p = raw; *p; p += strlen(p) + 1) {
-            char path[SHELL_PATH_SIZE];
-            if (RootedPath(p, path, sizeof path) && PathExistsWin(nullptr, path) &&
-                FileListAppend(existing, size, &used, path))
-                kept++;
-        }
-    }
-    MemFree(raw);
-    char* text = nullptr;
-    if (kept) {
-        size_t textSize = SelectionTextSize(existing);
-        text = (char*)MemAlloc(textSize);
-        if (text && !BuildSelectionText(existing, text, textSize)) {
-            MemFree(text);
-            text = nullptr;
-        }
-    }
-    MemFree(existing);
-    return text;
-}
-
-static char* SelectionOfEditBox(void) {
-    char typed[EDIT_TEXT_MAX];
-    int len = ReadEditText(typed, sizeof typed);
-    if (len <= 0 || len >= EDIT_TEXT_MAX) return nullptr;
-    char path[SHELL_PATH_SIZE];
-    if (!EditItemPath(typed, path, sizeof path) || !PathExistsWin(nullptr, path)) return nullptr;
-    char list[SHELL_PATH_SIZE + 1];
-    size_t used = 0;
-    list[0] = '\0';
-    if (!FileListAppend(list, sizeof list, &used, path)) return nullptr;
-    size_t size = SelectionTextSize(list);
-    char* text = (char*)MemAlloc(size);
-    if (text && !BuildSelectionText(list, text, size)) {
-        MemFree(text);
-        return nullptr;
-    }
-    return text;
-}
-
 char* SelectionTextOf(HWND wnd) {
-    if (!wnd) return nullptr;
-    if (RoleOfListWindow(wnd) != LR_None) return SelectionOfList(wnd);
-    if (wnd == EditBox.wnd) return SelectionOfEditBox();
-    return nullptr;
+    char* files = WindowFiles(wnd, WF_BOX_EXISTING | WF_ROWS_EXISTING, nullptr);
+    if (!files) return nullptr;
+    size_t size = SelectionTextSize(files);
+    char* text = (char*)MemAlloc(size);
+    if (text && !BuildSelectionText(files, text, size)) {
+        MemFree(text);
+        text = nullptr;
+    }
+    MemFree(files);
+    return text;
 }
 
 // --- starting programs ---------------------------------------------------------------

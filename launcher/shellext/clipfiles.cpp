@@ -30,39 +30,6 @@ bool OpenClipboardOf(HWND owner) {
 
 HGLOBAL NewBlock(size_t size) { return GlobalAlloc(GMEM_MOVEABLE | GMEM_ZEROINIT, size); }
 
-// The edit box's text: false when it is empty or too long for a path.
-bool EditBoxPath(char* path, size_t size) {
-    char text[PATH_WORK_SIZE];
-    int len = ReadEditText(text, sizeof text);
-    if (len <= 0 || len >= EDIT_TEXT_MAX) return false;
-    return EditItemPath(text, path, size);
-}
-
-// The selected rows of a list as a file list of rooted paths (MemAlloc);
-// rows whose rooted path would not fit are left out.
-char* ListFiles(HWND list, int mode, int* count) {
-    int n = 0;
-    char* raw = SelectedListPaths(list, mode, &n);
-    *count = 0;
-    if (!raw) return nullptr;
-    size_t size = (size_t)n * SHELL_PATH_SIZE + 1;
-    char* rooted = (char*)MemAlloc(size);
-    size_t used = 0;
-    if (rooted) {
-        for (const char* p = raw; *p; p += strlen(p) + 1) {
-            char path[SHELL_PATH_SIZE];
-            if (RootedPath(p, path, sizeof path) && FileListAppend(rooted, size, &used, path))
-                (*count)++;
-        }
-    }
-    MemFree(raw);
-    if (*count == 0) {
-        MemFree(rooted);
-        return nullptr;
-    }
-    return rooted;
-}
-
 // The shell's file operation (copy or move of list into folder), owned by
 // the main window; the shell asks before it overwrites and reports errors.
 // Each file gets its own target in the folder: a move of several files into
@@ -137,22 +104,15 @@ bool PutFileListOnClipboard(const char* list, size_t blockSize, int mode) {
 }
 
 bool PutWindowFilesOnClipboard(HWND wnd, int mode) {
-    if (!wnd) return false;
-    if (RoleOfListWindow(wnd) != LR_None) {
-        int count = 0;
-        char* list = ListFiles(wnd, LS_SELECTED, &count);
-        if (!list) return false;
-        bool ok = PutFileListOnClipboard(list, DropBlockSizeFor(count), mode);
-        MemFree(list);
-        return ok;
-    }
-    if (wnd != EditBox.wnd) return false;
-    char path[SHELL_PATH_SIZE];
-    if (!EditBoxPath(path, sizeof path) || !FileExists(path)) return false;
-    char list[SHELL_PATH_SIZE + 1] = {};
-    size_t used = 0;
-    if (!FileListAppend(list, sizeof list, &used, path)) return false;
-    return PutFileListOnClipboard(list, DROP_EDIT_BLOCK_SIZE, mode);
+    int count = 0;
+    char* list = WindowFiles(wnd, WF_BOX_EXISTING, &count);
+    if (!list) return false;
+    // The box's one path goes in a block of the size other programs expect
+    // from a typed path; a list's rows in one that holds them all.
+    size_t blockSize = wnd == EditBox.wnd ? (size_t)DROP_EDIT_BLOCK_SIZE : DropBlockSizeFor(count);
+    bool ok = PutFileListOnClipboard(list, blockSize, mode);
+    MemFree(list);
+    return ok;
 }
 
 bool ClipboardHasFiles(void) { return IsClipboardFormatAvailable(CF_HDROP) != 0; }
@@ -225,22 +185,12 @@ bool PasteFiles(const char* destination) {
     return ok;
 }
 
-bool PasteIntoListSelection(HWND list) {
-    int count = 0;
-    char* files = ListFiles(list, LS_SELECTED, &count);
+bool PasteIntoWindow(HWND wnd) {
+    char* files = WindowFiles(wnd, 0, nullptr);
     if (!files) return false;
-    bool ok = PasteFiles(files);  // the first path of the list
+    bool ok = PasteFiles(files);  // the first path: a folder, or nothing is pasted
     MemFree(files);
     return ok;
-}
-
-bool PasteIntoEditPath(void) {
-    char text[PATH_WORK_SIZE];
-    int len = ReadEditText(text, sizeof text);
-    if (len <= 0 || len >= EDIT_TEXT_MAX) return false;
-    char folder[SHELL_PATH_SIZE];
-    if (!RootedPath(text, folder, sizeof folder) || !DirectoryExists(folder)) return false;
-    return PasteFiles(folder);
 }
 
 // --- drops -----------------------------------------------------------------------------

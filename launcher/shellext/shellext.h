@@ -15,6 +15,20 @@ struct IShellFolder;
 
 #include "shellrules.h"
 
+// --- the files of a window (windowfiles.cpp) -----------------------------------
+
+// What WindowFiles takes.
+enum {
+    WF_BOX_EXISTING = 1,   // the box's path only when it exists
+    WF_ROWS_EXISTING = 2,  // a list's rows only when they exist
+    WF_FOCUSED_ITEM = 4,   // the item list gives its focused row, not its selection
+};
+// The files a window stands for, as a file list of rooted paths (MemAlloc;
+// caller frees): the path typed in the edit box, or the selected rows of a
+// list window, in list order. Rows whose rooted path does not fit are left
+// out. Null, *count 0, for any other window and when no file remains.
+char* WindowFiles(HWND wnd, int flags, int* count);
+
 // --- files on the clipboard (clipfiles.cpp) ------------------------------------
 
 // Puts the files of a window on the clipboard (mode CLIP_CUT or CLIP_COPY):
@@ -30,10 +44,9 @@ bool ClipboardHasFiles(void);
 // Copies or moves the clipboard's files into the existing folder destination
 // (rooted first) through the shell's file operation. True when it ran.
 bool PasteFiles(const char* destination);
-// PasteFiles into the first selected row of a list window.
-bool PasteIntoListSelection(HWND list);
-// PasteFiles into the folder typed in the edit box.
-bool PasteIntoEditPath(void);
+// PasteFiles into the first of the files of a window (WindowFiles): the
+// folder typed in the edit box, or a list's first selected row.
+bool PasteIntoWindow(HWND wnd);
 // The file list (MemAlloc; caller frees) of a CF_HDROP handle; paths that do
 // not fit a path buffer are left out. Null when no path remains, and for a
 // block whose list offset or closing NULs lie outside it (DropBlockIsSound).

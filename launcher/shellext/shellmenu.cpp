@@ -65,48 +65,15 @@ POINT EditBoxCentre(void) {
 // The items of a window as rooted full paths (MemAlloc) and the folder they
 // are named in.
 char* ItemsOfWindow(HWND wnd, char* parent, size_t parentSize, int* count) {
-    *count = 0;
     parent[0] = '\0';
-    char* list = nullptr;
-    size_t size = 0, used = 0;
-    auto add = [&](const char* path) {
-        char rooted[SHELL_PATH_SIZE];
-        if (RootedPath(path, rooted, sizeof rooted) && FileListAppend(list, size, &used, rooted))
-            (*count)++;
-    };
-    if (wnd == EditBox.wnd) {
-        char text[PATH_WORK_SIZE];
-        int len = ReadEditText(text, sizeof text);
-        char path[SHELL_PATH_SIZE];
-        if (len <= 0 || len >= EDIT_TEXT_MAX || !EditItemPath(text, path, sizeof path))
-            return nullptr;
-        size = SHELL_PATH_SIZE + 1;
-        list = (char*)MemAlloc(size);
-        if (list) add(path);
-        ParentOfItem(path, parent, parentSize);
-    } else {
-        ListRole role = RoleOfListWindow(wnd);
-        if (role == LR_None) return nullptr;
-        int n = 0;
-        char* raw = SelectedListPaths(wnd, role == LR_Item ? LS_FOCUSED : LS_SELECTED, &n);
-        if (!raw) return nullptr;
-        size = (size_t)n * SHELL_PATH_SIZE + 1;
-        list = (char*)MemAlloc(size);
-        if (list)
-            for (const char* p = raw; *p; p += strlen(p) + 1) add(p);
-        MemFree(raw);
-        if (list && *count > 0) {
-            // The folder list and the cascade levels know the folder of their
-            // names (the typed folder, also under a half-typed name); the
-            // item list's rows are whole paths.
-            if (role == LR_Item || !FolderOfListWindow(wnd, parent, parentSize))
-                ParentOfItem(list, parent, parentSize);
-        }
-    }
-    if (list && *count == 0) {
-        MemFree(list);
-        list = nullptr;
-    }
+    char* list = WindowFiles(wnd, WF_FOCUSED_ITEM, count);
+    if (!list) return nullptr;
+    // The folder list and the cascade levels know the folder of their names
+    // (the typed folder, also under a half-typed name); the box's path and the
+    // item list's rows are whole paths.
+    ListRole role = RoleOfListWindow(wnd);
+    if (role == LR_None || role == LR_Item || !FolderOfListWindow(wnd, parent, parentSize))
+        ParentOfItem(list, parent, parentSize);
     return list;
 }
 
@@ -297,18 +264,9 @@ bool ShowProperties(HWND owner, const char* path) {
 }
 
 bool ShowPropertiesOf(HWND wnd) {
-    if (!wnd) return false;
-    char path[SHELL_PATH_SIZE];
-    if (wnd == EditBox.wnd) {
-        char text[PATH_WORK_SIZE];
-        int len = ReadEditText(text, sizeof text);
-        if (len <= 0 || len >= EDIT_TEXT_MAX || !RootedPath(text, path, sizeof path)) return false;
-        return ShowProperties(wnd, path);
-    }
-    int count = 0;
-    char* list = SelectedListPaths(wnd, LS_SELECTED, &count);
+    char* list = WindowFiles(wnd, 0, nullptr);
     if (!list) return false;
-    bool ok = RootedPath(list, path, sizeof path) && ShowProperties(wnd, path);
+    bool ok = ShowProperties(wnd, list);  // the first file
     MemFree(list);
     return ok;
 }

@@ -57,24 +57,11 @@ bool CreateShortcut(const char* target, const char* link, const char* descriptio
 }
 
 int MakeShortcutsFor(HWND wnd) {
-    if (!wnd) return 0;
-    int made = 0;
-    if (wnd == EditBox.wnd) {
-        char text[PATH_WORK_SIZE];
-        int len = ReadEditText(text, sizeof text);
-        char path[SHELL_PATH_SIZE];
-        if (len > 0 && len < EDIT_TEXT_MAX && EditItemPath(text, path, sizeof path) &&
-            FileExists(path) && MakeShortcutBeside(path))
-            made++;
-        return made;
-    }
-    int count = 0;
-    char* list = SelectedListPaths(wnd, LS_SELECTED, &count);
+    char* list = WindowFiles(wnd, WF_BOX_EXISTING, nullptr);
     if (!list) return 0;
-    for (const char* p = list; *p; p += strlen(p) + 1) {
-        char path[SHELL_PATH_SIZE];
-        if (RootedPath(p, path, sizeof path) && MakeShortcutBeside(path)) made++;
-    }
+    int made = 0;
+    for (const char* p = list; *p; p += strlen(p) + 1)
+        if (MakeShortcutBeside(p)) made++;
     MemFree(list);
     return made;
 }

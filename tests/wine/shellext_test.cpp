@@ -160,6 +160,53 @@ class ShellExt : public ShellWindows {
     std::string dir;
 };
 
+// --- the files of a window ------------------------------------------------------------
+
+TEST_F(ShellExt, TheFilesOfAWindowAreItsPathOrItsRowsAsTheFlagsAsk) {
+    MakeFile("x.txt");
+    // Rows 0 and 1 selected, row 1 focused; gone.txt does not exist.
+    ShowSelected({In("x.txt"), In("gone.txt"), In("y.txt")}, {0, 1});
+    struct Case {
+        const char* boxText;  // null: the list's rows are asked
+        int flags;
+        std::vector<std::string> names;
+    };
+    const Case cases[] = {
+        {nullptr, 0, {"x.txt", "gone.txt"}},
+        {nullptr, WF_ROWS_EXISTING, {"x.txt"}},
+        {nullptr, WF_FOCUSED_ITEM, {"gone.txt"}},
+        {nullptr, WF_BOX_EXISTING, {"x.txt", "gone.txt"}},
+        {"gone.txt", 0, {"gone.txt"}},
+        {"gone.txt", WF_BOX_EXISTING, {}},
+        {"x.txt", WF_BOX_EXISTING | WF_ROWS_EXISTING, {"x.txt"}},
+        {"", 0, {}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::string(c.boxText ? c.boxText : "<rows>") + " flags " + std::to_string(c.flags));
+        HWND wnd = Lists.item.wnd;
+        if (c.boxText) {
+            SetBox(*c.boxText ? In(c.boxText) : "");
+            wnd = box;
+        }
+        std::vector<std::string> paths;
+        for (const std::string& name : c.names) paths.push_back(In(name));
+        int count = -1;
+        char* files = WindowFiles(wnd, c.flags, &count);
+        EXPECT_EQ(count, (int)paths.size());
+        if (paths.empty()) {
+            EXPECT_EQ(files, nullptr);
+        } else {
+            ASSERT_NE(files, nullptr);
+            std::string want = List(paths);
+            EXPECT_EQ(std::string(files, want.size()), want);
+        }
+        MemFree(files);
+    }
+    int count = -1;
+    EXPECT_EQ(WindowFiles(mainWnd, 0, &count), nullptr) << "not a window of files";
+    EXPECT_EQ(count, 0);
+}
+
 // --- clipboard blocks ------------------------------------------------------------------
 
 TEST_F(ShellExt, CopyOfTwoListItemsPutsTheirAnsiListAndEffectOne) {
@@ -284,10 +331,10 @@ TEST_F(ShellExt, PasteIntoTheListSelectionAndIntoTheBoxFolder) {
     MakeDir("two");
     PutOnClipboard(mainWnd, {{CF_HDROP, DropBlock(List({In("a.txt")}))}, {EffectFormat(), Effect(1)}});
     ShowSelected({In("a.txt"), In("one")}, {1});
-    EXPECT_TRUE(PasteIntoListSelection(Lists.item.wnd));
+    EXPECT_TRUE(PasteIntoWindow(Lists.item.wnd));
     EXPECT_TRUE(Exists("one\\a.txt"));
     SetBox(In("two") + "\\");
-    EXPECT_TRUE(PasteIntoEditPath());
+    EXPECT_TRUE(PasteIntoWindow(EditBox.wnd));
     EXPECT_TRUE(Exists("two\\a.txt"));
 }
 
@@ -299,7 +346,7 @@ TEST_F(ShellExt, PasteNeedsAnExistingFolderFilesAndAnEffect) {
     EXPECT_FALSE(PasteFiles(In("a.txt").c_str()));
     EXPECT_FALSE(PasteFiles(In("nothing").c_str()));
     ShowSelected({In("a.txt")}, {0});
-    EXPECT_FALSE(PasteIntoListSelection(Lists.item.wnd)) << "a selected file is no folder";
+    EXPECT_FALSE(PasteIntoWindow(Lists.item.wnd)) << "a selected file is no folder";
     EXPECT_TRUE(Exists("a.txt"));
     // Files without "Preferred DropEffect", or with 0.
     PutOnClipboard(mainWnd, {{CF_HDROP, DropBlock(List({In("a.txt")}))}});
