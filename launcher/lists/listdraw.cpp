@@ -65,17 +65,26 @@ static ListItem* RowItem(ListWindow* lw, int row) {
     return pos < 0 ? nullptr : &lw->array.items[pos];
 }
 
-static LRESULT OnGetDispInfoA(ListWindow* lw, NMLVDISPINFOA* info) {
-    LVITEMA& it = info->item;
-    if (!(it.mask & (LVIF_TEXT | LVIF_IMAGE))) return 0;
+// The item of the row a display request asks for, with its icon (fetched on
+// first show) given when asked; null when it asks for nothing of ours.
+template <typename LvItem>
+static ListItem* DisplayedItem(ListWindow* lw, LvItem& it) {
+    if (!(it.mask & (LVIF_TEXT | LVIF_IMAGE))) return nullptr;
     ListItem* item = RowItem(lw, it.iItem);
-    if (!item) return 0;
+    if (!item) return nullptr;
     if (Settings.icon == 1 && item->image == -1) FetchIcon(lw, item);
     if (it.mask & LVIF_IMAGE) {
         it.iImage = item->image;
         it.state = 0;
         it.stateMask = 0;
     }
+    return item;
+}
+
+static LRESULT OnGetDispInfoA(ListWindow* lw, NMLVDISPINFOA* info) {
+    LVITEMA& it = info->item;
+    ListItem* item = DisplayedItem(lw, it);
+    if (!item) return 0;
     if ((it.mask & LVIF_TEXT) && it.pszText && it.cchTextMax > 0)
         EllipsizeMiddle(item->path, it.pszText, TextWidth(it.cchTextMax), (size_t)it.cchTextMax);
     return 0;
@@ -84,15 +93,8 @@ static LRESULT OnGetDispInfoA(ListWindow* lw, NMLVDISPINFOA* info) {
 // The same for a control that asks in UTF-16.
 static LRESULT OnGetDispInfoW(ListWindow* lw, NMLVDISPINFOW* info) {
     LVITEMW& it = info->item;
-    if (!(it.mask & (LVIF_TEXT | LVIF_IMAGE))) return 0;
-    ListItem* item = RowItem(lw, it.iItem);
+    ListItem* item = DisplayedItem(lw, it);
     if (!item) return 0;
-    if (Settings.icon == 1 && item->image == -1) FetchIcon(lw, item);
-    if (it.mask & LVIF_IMAGE) {
-        it.iImage = item->image;
-        it.state = 0;
-        it.stateMask = 0;
-    }
     if ((it.mask & LVIF_TEXT) && it.pszText && it.cchTextMax > 0) {
         char shown[PATH_WORK_SIZE];
         int room = it.cchTextMax < (int)sizeof shown ? it.cchTextMax : (int)sizeof shown;
