@@ -94,22 +94,49 @@ void ErrorBox(HWND owner, const char* text) {
 
 // --- subclassing -----------------------------------------------------------------
 
-// Property that holds the procedure a replaced window had.
-static const char SavedProcProperty[] = "vorn_savedproc";
+// The procedures ReplaceWindowProc kept, a row per replaced window. A table
+// of the program's own rather than a window property: CallSavedProc runs for
+// every message those windows get, and under Wine each property lookup is a
+// round trip to the window server (twice, with the name's atom).
+struct SavedProcRow {
+    HWND window;
+    WNDPROC saved;
+};
+enum { SAVED_PROC_ROWS = 64 };
+static SavedProcRow SavedProcs[SAVED_PROC_ROWS];
+
+static SavedProcRow* SavedRowOf(HWND window) {
+    if (!window) return nullptr;
+    for (SavedProcRow& row : SavedProcs)
+        if (row.window == window) return &row;
+    return nullptr;
+}
+
+// A free row; the rows of windows that are gone without their WM_NCDESTROY
+// reaching CallSavedProc are freed on the way.
+static SavedProcRow* FreeSavedRow(void) {
+    SavedProcRow* free = nullptr;
+    for (SavedProcRow& row : SavedProcs) {
+        if (row.window && !IsWindow(row.window)) row = SavedProcRow{};
+        if (!row.window && !free) free = &row;
+    }
+    return free;
+}
 
 WNDPROC ReplaceWindowProc(HWND window, WNDPROC proc) {
-    if (!window || !proc || GetPropA(window, SavedProcProperty)) return nullptr;
+    if (!window || !proc || !IsWindow(window) || SavedRowOf(window)) return nullptr;
     WNDPROC old = (WNDPROC)GetWindowLongPtrA(window, GWLP_WNDPROC);
-    if (!old || !SetPropA(window, SavedProcProperty, (HANDLE)old)) return nullptr;
-    if (!SetWindowLongPtrA(window, GWLP_WNDPROC, (LONG_PTR)proc)) {
-        RemovePropA(window, SavedProcProperty);
-        return nullptr;
-    }
+    SavedProcRow* row = FreeSavedRow();
+    if (!old || !row) return nullptr;
+    if (!SetWindowLongPtrA(window, GWLP_WNDPROC, (LONG_PTR)proc)) return nullptr;
+    row->window = window;
+    row->saved = old;
     return old;
 }
 
 WNDPROC SavedWindowProc(HWND window) {
-    return window ? (WNDPROC)GetPropA(window, SavedProcProperty) : nullptr;
+    SavedProcRow* row = SavedRowOf(window);
+    return row ? row->saved : nullptr;
 }
 
 LRESULT CallSavedProc(HWND window, UINT msg, WPARAM wParam, LPARAM lParam) {
@@ -125,14 +152,15 @@ LRESULT CallSavedProc(HWND window, UINT msg, WPARAM wParam, LPARAM lParam) {
     if (msg == WM_NCDESTROY) {
         // The window goes: it leaves as it came, nothing kept.
         SetWindowLongPtrA(window, GWLP_WNDPROC, (LONG_PTR)old);
-        RemovePropA(window, SavedProcProperty);
+        SavedProcRow* row = SavedRowOf(window);
+        if (row) *row = SavedProcRow{};
     }
     return result;
 }
 
 void RestoreWindowProc(HWND window) {
-    WNDPROC old = SavedWindowProc(window);
-    if (!old || !IsWindow(window)) return;
-    SetWindowLongPtrA(window, GWLP_WNDPROC, (LONG_PTR)old);
-    RemovePropA(window, SavedProcProperty);
+    SavedProcRow* row = SavedRowOf(window);
+    if (!row) return;
+    if (IsWindow(window)) SetWindowLongPtrA(window, GWLP_WNDPROC, (LONG_PTR)row->saved);
+    *row = SavedProcRow{};
 }

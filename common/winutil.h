@@ -22,11 +22,12 @@ void ErrorBox(HWND owner, const char* text);
 extern const char* ErrorBoxTitle;
 
 // Subclassing, one way for every window of both programs: the procedure a
-// window had is kept in its property list, messages the new procedure does not
-// take go on to it through CallSavedProc, and RestoreWindowProc puts it back.
+// window had is kept in the program's table (64 windows at a time), messages
+// the new procedure does not take go on to it through CallSavedProc, and
+// RestoreWindowProc puts it back.
 // Replaces window's procedure by proc and returns the one it had; null (and
 // nothing changed) for a null window or procedure, a window already replaced
-// this way, or a failed replacement.
+// this way, a full table, or a failed replacement.
 WNDPROC ReplaceWindowProc(HWND window, WNDPROC proc);
 // The procedure ReplaceWindowProc kept for window; null when none is kept.
 WNDPROC SavedWindowProc(HWND window);

@@ -4,6 +4,8 @@
 #include <commctrl.h>
 
 #include <gtest/gtest.h>
+
+#include <vector>
 #include <string.h>
 
 #include <string>
@@ -332,6 +334,28 @@ TEST(WinutilSubclass, MessagesGoOnToTheProcedureTheWindowHad) {
         DestroyWindow(edit);
     }
     g_restoreInside = false;
+}
+
+TEST(WinutilSubclass, AFullTableRefusesAndAGoneWindowsRowIsFreed) {
+    // Replace windows until the table is full (other tests may hold rows).
+    std::vector<HWND> edits;
+    HWND refused = nullptr;
+    for (int i = 0; i <= 64 && !refused; i++) {
+        HWND edit = MakeEdit();
+        ASSERT_NE(nullptr, edit);
+        edits.push_back(edit);
+        if (!ReplaceWindowProc(edit, CountingProc)) refused = edit;
+    }
+    ASSERT_NE(nullptr, refused) << "65 windows replaced";
+    EXPECT_EQ(nullptr, SavedWindowProc(refused));
+    // A replaced window that goes without its WM_NCDESTROY passing through
+    // CallSavedProc (its procedure set back from outside) leaves a row that
+    // the next replacement frees.
+    HWND first = edits[0];
+    SetWindowLongPtrA(first, GWLP_WNDPROC, (LONG_PTR)SavedWindowProc(first));
+    DestroyWindow(first);
+    EXPECT_NE(nullptr, ReplaceWindowProc(refused, CountingProc));
+    for (size_t i = 1; i < edits.size(); i++) DestroyWindow(edits[i]);
 }
 
 TEST(WinutilSubclass, ADestroyedWindowLeavesWithItsOwnProcedureAndNothingKept) {
