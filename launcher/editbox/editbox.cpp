@@ -34,7 +34,7 @@ LRESULT CALLBACK EditBoxProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam) {
             // A session that goes on (wParam 0) keeps the program running.
             if (wParam) EndSession(Shell.mainWnd);
             if (!IsWindow(wnd)) return 0;
-            return ForwardToEdit(wnd, msg, wParam, lParam);
+            return ForwardToEdit(wnd, msg, wParam, -1);
         }
         case WM_QUERYENDSESSION:
             return SessionMayEnd() ? 1 : 0;
@@ -46,12 +46,16 @@ LRESULT CALLBACK EditBoxProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam) {
                 RedrawWindow(EditBox.iconWnd, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
             return result;
         }
-        case WM_NCPAINT:
-        case WM_NCACTIVATE: {
+        case WM_NCPAINT: {
             LRESULT result = ForwardToEdit(wnd, msg, wParam, lParam);
             PaintEditFrameOf(wnd);
             return result;
         }
+        case WM_NCACTIVATE:
+            // The frame looks the same active or not: the state is recorded
+            // (lParam -1) without the default frame being drawn over ours and
+            // ours again, which the hot key would wait for.
+            return ForwardToEdit(wnd, msg, wParam, -1);
         case WM_NCMOUSEMOVE:
             OnEditNcMouseMove(wnd, wParam, lParam);
             break;

@@ -282,6 +282,10 @@ static bool CommonListMessage(HWND wnd, ListRole role, UINT msg, WPARAM wParam, 
         case WM_CONTEXTMENU:
             ShowListMenu(wnd, GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam));
             return true;
+        case WM_SHOWWINDOW:
+            // Shown or hidden by a call (not with its owner): the owner follows.
+            if (lParam == 0) OwnListWhileShown(wnd, wParam != 0);
+            return false;
         case WM_SETFOCUS:
             SetTransparencyAll(false);
             return false;

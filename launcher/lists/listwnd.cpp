@@ -54,7 +54,14 @@ HWND CreateListView(HWND parent, HFONT font, bool singleSelect, WNDPROC proc) {
     }
     if (proc) ReplaceWindowProc(wnd, proc);
     RegisterDropWindow(wnd);
+    // Hidden, it belongs to no window until it is shown (OwnListWhileShown).
+    SetWindowLongPtrA(wnd, GWLP_HWNDPARENT, 0);
     return wnd;
+}
+
+void OwnListWhileShown(HWND list, bool shown) {
+    HWND owner = shown ? EditBox.wnd : nullptr;
+    if (GetWindow(list, GW_OWNER) != owner) SetWindowLongPtrA(list, GWLP_HWNDPARENT, (LONG_PTR)owner);
 }
 
 int ListRowHeight(HWND list) {

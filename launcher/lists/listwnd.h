@@ -90,11 +90,15 @@ const struct ListLook* LookOfKind(ListKind kind);
 // The list font: "ＭＳ ゴシック", 12 pixels high, 6 wide (the caller deletes it).
 HFONT CreateListFont(void);
 // A list window as the item list is made: a virtual report list view shown as
-// a pop-up owned by parent (its notifications go to parent), one column,
-// full-row select, the font, layered when alpha is not 100, subclassed with
-// proc (ReplaceWindowProc: proc passes what it leaves to CallSavedProc). Null
-// when it failed.
+// a pop-up (its notifications go to parent), one column, full-row select, the
+// font, layered when alpha is not 100, subclassed with proc (ReplaceWindowProc:
+// proc passes what it leaves to CallSavedProc). Null when it failed.
 HWND CreateListView(HWND parent, HFONT font, bool singleSelect, WNDPROC proc);
+// A list window is owned by the edit box while it is on show, and by no window
+// while hidden: every time the box comes to the front the system moves the
+// windows it owns along with it, one by one, hidden ones too, and under Wine
+// each such move is a round trip to the X server that the hot key waited for.
+void OwnListWhileShown(HWND list, bool shown);
 // Height of a row (the label rectangle of row 0), 15 when the control has none.
 int ListRowHeight(HWND list);
 // Pixels of text per byte of a list row.

@@ -14,9 +14,7 @@ namespace {
 
 // Marks the keys handed back, so the hook lets them through.
 const ULONG_PTR kHandedBack = 0x766F726E;
-// A hold that no hot-key message ends (the hot key went to a busy system
-// dialog, say) hands its keys on after this long.
-enum { HOLD_LIMIT_MS = 1000, HAND_BACK_WAIT_MS = 500, HOOK_THREAD_WAIT_MS = 1000 };
+enum { HAND_BACK_WAIT_MS = 500, HOOK_THREAD_WAIT_MS = 1000 };
 
 // The hook runs on a thread of its own: the system waits for a low-level
 // hook's answer before any program gets the key, so a hook on the main
@@ -36,11 +34,6 @@ FollowHook Follow;
 
 void Lock(void) { EnterCriticalSection(&Follow.lock); }
 void Unlock(void) { LeaveCriticalSection(&Follow.lock); }
-
-void CALLBACK OnHoldLimit(HWND wnd, UINT, UINT_PTR id, DWORD) {
-    KillTimer(wnd, id);
-    HandBackHeldKeys();
-}
 
 LRESULT CALLBACK FollowKeyboardProc(int code, WPARAM wParam, LPARAM lParam) {
     if (code == HC_ACTION) {
@@ -197,11 +190,14 @@ void OnKeysHeld(void) {
     Lock();
     bool holding = Follow.follow.holding;
     Unlock();
-    if (holding) SetTimer(Shell.mainWnd, ID_TIMER_HOLD_LIMIT, HOLD_LIMIT_MS, OnHoldLimit);
+    // The hook sees the hot key's press before the system has made it the
+    // hot-key message: the box comes now, and the message that follows finds
+    // it in front. Showing the box ends the hold whatever happens, so held
+    // keys never wait for a hot-key message that does not come.
+    if (holding) ShowEditBox();
 }
 
 void HandBackHeldKeys(void) {
-    if (Shell.mainWnd) KillTimer(Shell.mainWnd, ID_TIMER_HOLD_LIMIT);
     if (!Follow.thread) return;
     // Keys that arrive while the held ones go back are held too and follow
     // them, so the order stays the order they were typed in.

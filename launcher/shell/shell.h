@@ -21,7 +21,6 @@ enum {
     ID_TIMER_REGAPPS = 1002,         // the registered applications are read
     ID_TIMER_TOOLS_WATCH = 1003,     // the wait for the rename/delete tool
     ID_TIMER_DRAG_TIP = 1004,        // the drag tooltip's ticks
-    ID_TIMER_HOLD_LIMIT = 1005,      // keys held behind the hot key go on at the latest
     IDI_VORN = 131,
     IDI_BUILTIN_LIST = 133,
     IDI_DEFAULT_PATH = 135,
@@ -61,7 +60,8 @@ void HideEditBox(int mode);  // 1 into the tray, 2 without icon
 void RemoveTrayIcon(void);
 // The main window's answer to WM_TRAY_UNNEEDED, posted when the box came back.
 void OnTrayIconUnneeded(void);
-// The main window's answer to WM_KEYS_HELD: the hold's time limit starts.
+// The main window's answer to WM_KEYS_HELD: the hook saw the hot key's press,
+// the box comes forward.
 void OnKeysHeld(void);
 void OnTrayNotify(UINT mouseMsg, UINT iconId);
 void RegisterAppHotKey(void);

@@ -661,6 +661,18 @@ struct FramePixels {
     COLORREF left, top, bottomInner, innerLeft, innerTop, right, bottom;
 };
 
+FramePixels ReadFrame(HDC dc, int w, int h) {
+    FramePixels p;
+    p.left = GetPixel(dc, 0, h / 2);
+    p.top = GetPixel(dc, w / 2, 0);
+    p.innerLeft = GetPixel(dc, 1, h / 2);
+    p.innerTop = GetPixel(dc, w / 2, 1);
+    p.bottomInner = GetPixel(dc, w / 2, h - 2);
+    p.right = GetPixel(dc, w - 1, h / 2);
+    p.bottom = GetPixel(dc, w / 2, h - 1);
+    return p;
+}
+
 FramePixels PaintFrameOnBitmap(bool targetMode) {
     const int w = 60, h = 24;
     HDC screen = GetDC(nullptr);
@@ -671,14 +683,7 @@ FramePixels PaintFrameOnBitmap(bool targetMode) {
     RECT all = {0, 0, w, h};
     FillRect(dc, &all, (HBRUSH)GetStockObject(WHITE_BRUSH));
     PaintEditFrame(dc, w, h, targetMode);
-    FramePixels p;
-    p.left = GetPixel(dc, 0, h / 2);
-    p.top = GetPixel(dc, w / 2, 0);
-    p.innerLeft = GetPixel(dc, 1, h / 2);
-    p.innerTop = GetPixel(dc, w / 2, 1);
-    p.bottomInner = GetPixel(dc, w / 2, h - 2);
-    p.right = GetPixel(dc, w - 1, h / 2);
-    p.bottom = GetPixel(dc, w / 2, h - 1);
+    FramePixels p = ReadFrame(dc, w, h);
     SelectObject(dc, old);
     DeleteObject(bmp);
     DeleteDC(dc);
@@ -705,6 +710,30 @@ TEST(EditFrame, TargetProgramColours) {
     EXPECT_EQ(0x323282u, p.top);
     EXPECT_EQ(0x32327Du, p.right);
     EXPECT_EQ(0x32327Du, p.bottom);
+}
+
+using EditFrameOnScreen = EditBoxFixture;
+
+// Losing and gaining the front leaves the box's own frame: the system's is not
+// drawn over it.
+TEST_F(EditFrameOnScreen, ActivationLeavesTheBoxsOwnFrame) {
+    HWND wnd = Create();
+    ShowAndFocus(wnd);
+    HWND other = CreateWindowExA(WS_EX_TOOLWINDOW, "STATIC", "", WS_POPUP | WS_VISIBLE, 400, 400,
+                                 40, 40, nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
+    for (HWND front : {other, wnd}) {
+        SetForegroundWindow(front);
+        Pump();
+        ASSERT_EQ(GetForegroundWindow(), front);
+        RECT rc;
+        GetWindowRect(wnd, &rc);
+        HDC dc = GetWindowDC(wnd);
+        FramePixels p = ReadFrame(dc, rc.right - rc.left, rc.bottom - rc.top);
+        ReleaseDC(wnd, dc);
+        EXPECT_EQ(0x8C8282u, p.left) << (front == wnd ? "in front" : "behind");
+        EXPECT_EQ(0x827D7Du, p.bottom) << (front == wnd ? "in front" : "behind");
+    }
+    DestroyWindow(other);
 }
 
 // --- command dispatch ---------------------------------------------------------------

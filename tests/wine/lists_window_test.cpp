@@ -182,6 +182,25 @@ TEST_F(ListWindows, FillPlaceAndHideTheItemList) {
     EXPECT_EQ(VisibleListWindow(), nullptr);
 }
 
+// Whenever the box comes to the front the system moves the windows it owns,
+// hidden ones too: a list belongs to the box only while it is on show, and
+// then lies above it.
+TEST_F(ListWindows, AListIsOwnedByTheBoxOnlyWhileOnShow) {
+    Create();
+    ShowWindow(box, SW_SHOWNOACTIVATE);
+    for (HWND list : {Lists.item.wnd, Lists.folder.wnd}) {
+        EXPECT_EQ(GetWindow(list, GW_OWNER), nullptr) << "made hidden";
+        ShowWindow(list, SW_SHOWNA);
+        EXPECT_EQ(GetWindow(list, GW_OWNER), box);
+        bool above = false;
+        for (HWND w = GetWindow(box, GW_HWNDPREV); w && !above; w = GetWindow(w, GW_HWNDPREV))
+            above = w == list;
+        EXPECT_TRUE(above) << "the list lies above the box";
+        ShowWindow(list, SW_HIDE);
+        EXPECT_EQ(GetWindow(list, GW_OWNER), nullptr) << "hidden again";
+    }
+}
+
 TEST_F(ListWindows, AnArrayShownInTheItemListTakesItsPlaceInOneOrder) {
     Create();
     const struct {

@@ -246,6 +246,29 @@ TEST_F(HotKey, RegistersTheSettingAndUnregistersIt) {
     EXPECT_EQ(Settings.tray, 1u);
 }
 
+// The hook sees the hot key's press before the system makes it the hot-key
+// message, and the box comes forward on the hook's word alone (no hot key is
+// registered here, so no such message can come).
+TEST_F(HotKey, TheHooksSightOfThePressBringsTheBoxForward) {
+    Settings.hotkey = (MOD_ALT | MOD_SHIFT) << 8 | VK_F8;
+    HideEditBox(2);
+    ASSERT_FALSE(IsWindowVisible(box));
+    INPUT in[6] = {};
+    const WORD keys[] = {VK_MENU, VK_SHIFT, VK_F8, VK_F8, VK_SHIFT, VK_MENU};
+    for (int i = 0; i < 6; i++) {
+        in[i].type = INPUT_KEYBOARD;
+        in[i].ki.wVk = keys[i];
+        in[i].ki.dwFlags = i < 3 ? 0 : KEYEVENTF_KEYUP;
+    }
+    ASSERT_EQ(SendInput(6, in, sizeof(INPUT)), 6u);
+    for (DWORD start = GetTickCount(); !IsWindowVisible(box) && GetTickCount() - start < 3000;) {
+        MsgWaitForMultipleObjects(0, nullptr, FALSE, 50, QS_ALLINPUT);
+        PumpMessages();
+    }
+    EXPECT_TRUE(IsWindowVisible(box));
+    EXPECT_EQ(GetForegroundWindow(), box);
+}
+
 TEST_F(HotKey, ATakenKeyShowsTheErrorAndMarksTray) {
     ASSERT_TRUE(RegisterHotKey(nullptr, 7, MOD_ALT | MOD_SHIFT, VK_F10));
     Settings.hotkey = (MOD_ALT | MOD_SHIFT) << 8 | VK_F10;
