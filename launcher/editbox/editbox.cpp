@@ -34,7 +34,7 @@ LRESULT CALLBACK EditBoxProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam) {
             // A session that goes on (wParam 0) keeps the program running.
             if (wParam) EndSession(Shell.mainWnd);
             if (!IsWindow(wnd)) return 0;
-            return ForwardToEdit(wnd, msg, wParam, -1);
+            return ForwardToEdit(wnd, msg, wParam, lParam);
         }
         case WM_QUERYENDSESSION:
             return SessionMayEnd() ? 1 : 0;
